@@ -1,0 +1,65 @@
+#include "cli/theory_file.h"
+
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+#include <variant>
+
+#include "logic/text_codec.h"
+#include "parser/formula_parser.h"
+
+namespace velmoran::cli {
+
+std::optional<TheoryText> ReadTheory(const std::string& path) {
+  std::string raw;
+  if (path == "-") {
+    raw.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+  } else {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+      std::cerr << "velmoran: cannot open '" << path << "'\n";
+      return std::nullopt;
+    }
+    raw.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+      std::cerr << "velmoran: cannot read '" << path << "'\n";
+      return std::nullopt;
+    }
+  }
+  auto decoded = DecodeTheoryText(raw);
+  if (auto* e = std::get_if<CodecError>(&decoded)) {
+    std::cerr << path << ":" << e->Line << ":" << e->Column << ": " << e->Message << "\n";
+    return std::nullopt;
+  }
+  return TheoryText{path, std::move(std::get<std::string>(decoded))};
+}
+
+void PrintSyntaxError(const TheoryText& text, int errorPosition, int code, bool bytes) {
+  // The caret stands before the character at offset errorPosition - 1.
+  std::size_t offset = errorPosition > 0 ? static_cast<std::size_t>(errorPosition - 1) : 0;
+  if (offset > text.Bytes.size()) offset = text.Bytes.size();
+  std::size_t lineStart = 0;
+  std::size_t line = 1;
+  for (std::size_t i = 0; i < offset; ++i) {
+    if (text.Bytes[i] == '\n') {
+      lineStart = i + 1;
+      ++line;
+    }
+  }
+  std::size_t column = offset - lineStart + 1;
+  std::size_t lineEnd = text.Bytes.find('\n', lineStart);
+  std::string lineText = text.Bytes.substr(
+      lineStart, (lineEnd == std::string::npos ? text.Bytes.size() : lineEnd) - lineStart);
+  if (!lineText.empty() && lineText.back() == '\r') lineText.pop_back();
+  std::string caret;
+  for (std::size_t i = 0; i + 1 < column && i < lineText.size(); ++i)
+    caret += lineText[i] == '\t' ? '\t' : ' ';
+  caret += '^';
+  std::cerr << text.Name << ":" << line << ":" << column << ": error " << code << ": "
+            << ErrorMessage(static_cast<std::uint8_t>(code)) << "\n"
+            << (bytes ? lineText : EncodeUtf8(lineText)) << "\n"
+            << caret << "\n";
+}
+
+}  // namespace velmoran::cli

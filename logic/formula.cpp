@@ -1,0 +1,205 @@
+#include "logic/formula.h"
+
+#include "logic/alphabet.h"
+#include "logic/logic_state.h"
+
+namespace velmoran {
+
+LogicState Logic;
+
+namespace {
+
+char OtherQuantifier(char q) { return q == kForAll ? kExists : (q == kExists ? kForAll : q); }
+
+}  // namespace
+
+void TQuant::FreeAll() {
+  for (TVariable*& v : Items) {
+    if (!v) continue;
+    FreeTermIfAny(v->Binding);
+    v->Binding = nullptr;
+    delete v;
+    v = nullptr;
+  }
+  delete this;
+}
+
+bool TQuant::Empty() const {
+  for (const TVariable* v : Items)
+    if (v) return false;
+  return true;
+}
+
+void TCon::OperatorText(std::string& out) const { out = kAnd; }
+void TDis::OperatorText(std::string& out) const { out = kOr; }
+void TImp::OperatorText(std::string& out) const { out = kImplies; }
+
+void TSub::HandPrefixUp(HeldSlot slot) {
+  if (!Prefix) return;
+  if (TSub* p = ParentNode) {
+    bool heldLeft = slot == HeldSlot::AsLinked ? p->Left == this : slot == HeldSlot::Left;
+    // The prefix moves out of the antecedent of an implication and out of the parent's negation;
+    // crossing exactly one of them turns every quantifier into its dual.
+    bool crossesNegation = (heldLeft && p->IsImplication()) != (p->Negated != 0);
+    if (crossesNegation) FlipPrefix(*Prefix);
+    MergePrefix(p, Prefix);
+  } else if (TFALFormula* r = ParentRecord; r && r->Root && r->Root != this) {
+    MergePrefix(r->Root, Prefix);  // an old root's prefix goes to the new root unchanged
+  } else {
+    Prefix->FreeAll();
+  }
+  Prefix = nullptr;
+}
+
+void TSub::FreeTree(HeldSlot slot) {
+  if (Left) {
+    Left->FreeTree();
+    Left = nullptr;
+  }
+  if (Right) {
+    Right->FreeTree();
+    Right = nullptr;
+  }
+  HandPrefixUp(slot);
+  delete this;
+}
+
+void TAtom::FreeTree(HeldSlot slot) {
+  FreeTermIfAny(Term);
+  Term = nullptr;
+  HandPrefixUp(slot);
+  if (Left) Left->Right = Right;
+  if (Right) Right->Left = Left;
+  if (Logic.ChainFirst == this) Logic.ChainFirst = Next();
+  if (Logic.ChainLast == this) Logic.ChainLast = Previous();
+  delete this;
+}
+
+TFALFormula::~TFALFormula() {
+  if (Root) {
+    Root->FreeTree();
+    Root = nullptr;
+  }
+}
+
+bool TFALFormula::IsQuery() const { return dynamic_cast<const TQuery*>(this) != nullptr; }
+
+void Negate(TSub* node) {
+  node->Negated ^= 1;
+  if (node->Prefix)
+    for (TVariable* v : node->Prefix->Items)
+      if (v) v->Quantifier = OtherQuantifier(v->Quantifier);
+  ComputePolarity(node);
+}
+
+void ComputePolarity(TSub* node) {
+  if (!node->ParentNode) {
+    node->Polarity = node->Negated ? -1 : 1;
+  } else {
+    TSub* p = node->ParentNode;
+    int pol = p->Polarity;
+    if (p->IsImplication() && p->Left == node) pol = -pol;
+    if (node->Negated) pol = -pol;
+    node->Polarity = static_cast<std::int8_t>(pol);
+  }
+  if (node->IsAtom()) return;
+  if (node->Left) ComputePolarity(node->Left);
+  if (node->Right) ComputePolarity(node->Right);
+}
+
+TSub* ReplaceByChild(TSub* child) {
+  TSub* p = child->ParentNode;
+  HeldSlot pSlot = HeldSlot::Right;
+  if (TSub* g = p->ParentNode) {
+    child->SetParent(g);
+    if (g->Left == p) {
+      g->Left = child;
+      pSlot = HeldSlot::Left;
+    } else {
+      g->Right = child;
+    }
+  } else {
+    TFALFormula* r = p->ParentRecord;
+    child->SetParent(r);
+    r->Root = child;
+    pSlot = HeldSlot::AsLinked;  // a record parent never flips
+  }
+  if (p->Left == child)
+    p->Left = nullptr;
+  else
+    p->Right = nullptr;
+  if (p->Negated) Negate(child);
+  p->FreeTree(pSlot);
+  return child;
+}
+
+void AppendAtom(TAtom* atom) {
+  if (Logic.ChainLast) {
+    atom->Left = Logic.ChainLast;
+    Logic.ChainLast->Right = atom;
+    Logic.ChainLast = atom;
+  } else {
+    Logic.ChainFirst = Logic.ChainLast = atom;
+  }
+}
+
+void MergePrefix(TSub* node, TQuant*& list) {
+  if (node->Prefix && node->Prefix->Empty()) {
+    node->Prefix->FreeAll();
+    node->Prefix = nullptr;
+  }
+  if (!node->Prefix) {
+    node->Prefix = list;
+  } else if (node->Prefix != list) {
+    for (TVariable* v : node->Prefix->Items)
+      if (v) list->Items.push_back(v);
+    node->Prefix->Items.clear();
+    delete node->Prefix;
+    node->Prefix = list;
+  }
+  if (list && list->Empty()) {
+    list->FreeAll();
+    list = nullptr;
+    node->Prefix = nullptr;
+  }
+  if (!node->Prefix) return;
+  for (TVariable* v : node->Prefix->Items)
+    if (v) v->Scope = node;
+  NumberSameNames(node);
+}
+
+void NumberSameNames(TSub* node) {
+  auto& items = node->Prefix->Items;
+  for (TVariable* v : items)
+    if (v) v->DupIndex = 0;
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    TVariable* v = items[i];
+    if (!v || v->Binding || v->DupIndex != 0) continue;
+    int k = 1;
+    for (std::size_t j = 0; j < items.size(); ++j) {
+      TVariable* w = items[j];
+      if (j == i || !w || w->Binding || w->Name != v->Name) continue;
+      w->DupIndex = k++;
+    }
+  }
+}
+
+void FlipPrefix(TQuant& prefix) {
+  for (TVariable* v : prefix.Items) {
+    if (!v) continue;
+    v->Quantifier = v->Quantifier == kForAll ? kExists : kForAll;
+    v->AsWritten = 0;
+  }
+}
+
+bool InNegativePosition(const TVariable& v) {
+  const TSub* s = v.Scope;
+  if (!s) return false;
+  return (s->Polarity >= 0) != (s->Negated == 0);
+}
+
+bool IsEffectivelyUniversal(const TVariable& v) {
+  return (v.Quantifier == kForAll) != InNegativePosition(v);
+}
+
+}  // namespace velmoran

@@ -1,0 +1,170 @@
+// Formula trees and formula records.
+//
+// A formula is a tree of nodes: `TCon`, `TDis` and `TImp` with two operands, and `TAtom` leaves
+// holding a predicate term. Any node may carry a negation flag, a quantifier prefix (`TQuant`) and
+// a truth constant; a node means: its prefix, applied to (the negation of) its core. The negation
+// lies inside the prefix. A record (`TFALFormula`, or `TQuery` for a query) holds one tree with its
+// fuzzy degree, cached text, sources and the atom chain linking all its atoms in creation order
+// through the atoms' `Left` (previous) and `Right` (next).
+//
+// Ownership: a record owns its tree; a node owns its operands, prefix and term; a prefix owns its
+// variables. Nodes are released with `FreeTree`, which hands a node's prefix up to its parent so
+// that variables still bound elsewhere survive; the hand-up keeps the formula's meaning by
+// flipping the quantifiers when the move crosses exactly one negation.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "logic/object.h"
+#include "logic/term.h"
+
+namespace velmoran {
+
+class TFALFormula;
+class TPLProgram;
+enum class WalkMode : char;
+using WalkCallback = TObject* (*)(TObject* object, WalkMode& mode, TObject* argument);
+
+// A quantifier prefix: variables, outermost first; owns them. Slots may be null transiently.
+class TQuant : public TObject {
+ public:
+  // Frees every variable (and its binding), then the list itself.
+  void FreeAll();
+  bool Empty() const;
+
+  std::vector<TVariable*> Items;
+};
+
+// Which operand slot of its parent a node held, when the parent can no longer tell.
+enum class HeldSlot : std::uint8_t { AsLinked, Left, Right };
+
+class TSub : public TObject {
+ public:
+  // Frees the node and everything below it, handing the prefix upward (see the header comment).
+  virtual void FreeTree(HeldSlot slot = HeldSlot::AsLinked);
+  // The connective character; atoms have none.
+  virtual void OperatorText(std::string& out) const = 0;
+  // Binding strength: implication 2, disjunction 3, conjunction 4, atom 5.
+  virtual int Kind() const = 0;
+  virtual void Print(std::string& out) const;
+  virtual TObject* Traverse(WalkMode mode, WalkCallback callback, TObject* argument);
+
+  bool IsRoot() const { return ParentRecord != nullptr; }
+  bool IsAtom() const { return Kind() == 5; }
+  bool IsImplication() const { return Kind() == 2; }
+  void SetParent(TSub* node) {
+    ParentNode = node;
+    ParentRecord = nullptr;
+  }
+  void SetParent(TFALFormula* record) {
+    ParentRecord = record;
+    ParentNode = nullptr;
+  }
+
+  std::uint8_t Negated = 0;
+  std::int8_t Constant = 0;
+  std::int8_t Mark = 0;
+  std::int8_t Polarity = 0;
+  TSub* Left = nullptr;   // in an atom: previous atom of the chain, not owned
+  TSub* Right = nullptr;  // in an atom: next atom of the chain, not owned
+  TSub* ParentNode = nullptr;          // exactly one of the two parents is set in a linked tree
+  TFALFormula* ParentRecord = nullptr;
+  TQuant* Prefix = nullptr;
+
+ protected:
+  // Hands the prefix to the parent (or frees it at a root) and clears it.
+  void HandPrefixUp(HeldSlot slot);
+  ~TSub() override = default;  // nodes die through FreeTree
+};
+
+class TCon : public TSub {
+ public:
+  void OperatorText(std::string& out) const override;
+  int Kind() const override { return 4; }
+};
+
+class TDis : public TSub {
+ public:
+  void OperatorText(std::string& out) const override;
+  int Kind() const override { return 3; }
+};
+
+class TImp : public TSub {
+ public:
+  void OperatorText(std::string& out) const override;
+  int Kind() const override { return 2; }
+};
+
+class TAtom : public TSub {
+ public:
+  void FreeTree(HeldSlot slot = HeldSlot::AsLinked) override;
+  void OperatorText(std::string&) const override {}
+  int Kind() const override { return 5; }
+  void Print(std::string& out) const override;
+  TObject* Traverse(WalkMode mode, WalkCallback callback, TObject* argument) override;
+
+  TAtom* Previous() const { return static_cast<TAtom*>(Left); }
+  TAtom* Next() const { return static_cast<TAtom*>(Right); }
+
+  TId* Term = nullptr;
+};
+
+inline TAtom* AsAtom(TObject* o) {
+  auto* n = dynamic_cast<TSub*>(o);
+  return n && n->IsAtom() ? static_cast<TAtom*>(n) : nullptr;
+}
+
+class TFALFormula {
+ public:
+  explicit TFALFormula(TPLProgram* program) : Program(program) {}
+  TFALFormula(const TFALFormula&) = delete;
+  TFALFormula& operator=(const TFALFormula&) = delete;
+  virtual ~TFALFormula();
+
+  // Runs the walk over the tree when there is one; the root's walk result is not stored.
+  void Walk(WalkMode mode, WalkCallback callback, TObject* argument = nullptr);
+  bool IsQuery() const;
+
+  TSub* Root = nullptr;
+  std::string Text;
+  TPLProgram* Program = nullptr;
+  TFALFormula* Source1 = nullptr;
+  TFALFormula* Source2 = nullptr;
+  TAtom* FirstAtom = nullptr;
+  TAtom* LastAtom = nullptr;
+  long double Degree = 1;
+  std::uint8_t SupportMark = 0;
+  std::uint8_t Disabled = 0;
+};
+
+class TQuery : public TFALFormula {
+ public:
+  using TFALFormula::TFALFormula;
+};
+
+// Toggles the negation, swaps the quantifiers of the node's own prefix and recomputes polarities.
+void Negate(TSub* node);
+// Polarity of the node and, unless it is an atom, of everything below it.
+void ComputePolarity(TSub* node);
+// Puts the child in its parent's place (the parent's negation moves onto the child) and frees the
+// parent with its other operand. Returns the child.
+TSub* ReplaceByChild(TSub* child);
+// Links the atom after the end of the chain under construction.
+void AppendAtom(TAtom* atom);
+// Gives `node` the variables of `list` as the outermost part of its prefix; `list` is consumed
+// (it becomes the node's prefix or is freed) and set to null when it ends up empty.
+void MergePrefix(TSub* node, TQuant*& list);
+// Numbers the unbound variables of the node's prefix that share a name, for printing.
+void NumberSameNames(TSub* node);
+// Turns every quantifier of the prefix into the other one and marks it as inverted.
+void FlipPrefix(TQuant& prefix);
+
+// A variable's position is negative when its prefix stands under an odd number of negations;
+// the prefix of a node lies outside the node's own negation. Needs computed polarities.
+bool InNegativePosition(const TVariable& v);
+// Universal in a positive position, or existential in a negative one.
+bool IsEffectivelyUniversal(const TVariable& v);
+
+}  // namespace velmoran

@@ -1,0 +1,23 @@
+// Process-wide state of the logic data model during one proof run.
+//
+// The atom chain under construction is where the parser and the copy walk append every atom they
+// create; the builder moves its ends into the record when the tree is complete. The serial
+// counter gives every declared variable its identity for unification; it is never restarted
+// within a process, so two different variables never share a number.
+#pragma once
+
+#include <cstdint>
+
+namespace velmoran {
+
+class TAtom;
+
+struct LogicState {
+  TAtom* ChainFirst = nullptr;
+  TAtom* ChainLast = nullptr;
+  std::int32_t NextSerial = 0;
+};
+
+extern LogicState Logic;
+
+}  // namespace velmoran

@@ -1,0 +1,18 @@
+// Printing formulas in the logical alphabet.
+//
+// No blanks around connectives; a node's prefix stands in front of it; "[" and "]" appear where
+// binding strength or left association demand them, and around a negated or quantified node.
+// Prefix printing follows `QuantificationOn` of the active prover object.
+#pragma once
+
+#include <string>
+
+#include "logic/formula.h"
+
+namespace velmoran {
+
+void PrintPrefix(const TQuant& prefix, std::string& out);
+// The printed text of a whole tree.
+std::string PrintedText(const TSub& root);
+
+}  // namespace velmoran

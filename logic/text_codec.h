@@ -1,0 +1,26 @@
+// Theory text in the one-byte alphabet and in UTF-8.
+//
+// A text that is valid UTF-8 and holds at least one multi-byte sequence is read as UTF-8: the
+// logic symbols (¬ ∀ ∃ ∧ ∨ → ≠ ≤ ≥ ⊤ ⊥) and the Latin-1 letters their bytes stand for map to the
+// alphabet's bytes, ASCII to itself. Anything else is one-byte text, taken as it is. A character
+// that has no byte, and the byte 0 (which would end the text early), are errors that name their
+// line and column; nothing is dropped silently. A leading byte-order mark is skipped.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace velmoran {
+
+struct CodecError {
+  int Line = 0;    // 1-based
+  int Column = 0;  // 1-based, in characters
+  std::string Message;
+};
+
+std::variant<std::string, CodecError> DecodeTheoryText(std::string_view raw);
+// The one-byte text as UTF-8, alphabet bytes as their logic symbols.
+std::string EncodeUtf8(std::string_view bytes);
+
+}  // namespace velmoran

@@ -1,0 +1,56 @@
+// The lower half of the theory parser: parser state, character scanner, operand stack and the
+// recursive-descent parser for terms.
+//
+// Failures are numeric codes in `ParseError`, never exceptions: once a code is set every scanner
+// and parser step returns at once without reading further, so the parse unwinds to
+// `ParseFormula`, which frees what is left on the operand stack. Only the first code counts.
+//
+// Nesting is bounded: recursion (brackets, signs, argument lists, negations, quantifier runs)
+// stops at `kMaxNesting` levels and a tree deeper than `kMaxTreeDepth` is refused, both with code
+// 8, so no text can exhaust the stack of the parser or of the walks over what it built.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "logic/formula.h"
+
+namespace velmoran {
+
+inline constexpr int kMaxNesting = 1000;
+inline constexpr int kMaxTreeDepth = 1000;
+
+struct ParserState {
+  const char* Input = nullptr;
+  std::int32_t Position = 0;
+  char CurrentChar = 0;
+  std::int32_t FetchCount = 0;
+  std::string TokenText;
+  std::int32_t AnonCount = 0;
+  std::uint8_t ParseError = 0;
+  std::vector<TObject*> OperandStack;
+  bool IsQuery = false;
+  long double FormulaDegree = 1;
+  TSub* ScopeNode = nullptr;  // the node whose variables the binding walk sees innermost
+  int Nesting = 0;
+};
+extern ParserState Parser;
+
+void NextChar();
+void NextToken();
+// Pushes `functor` and moves the `count` objects below it into its arguments, in order.
+void Reduce(TFunctor* functor, int count);
+// Term rules; each leaves exactly one term on the operand stack on success and returns the
+// term's depth.
+int ParseSum();
+int ParseProduct();
+int ParseFactor();
+int ParseNumber();
+int ParseVariable();
+int ParseFunctor();
+
+// Sets the error code unless one is set already.
+void SetParseError(std::uint8_t code);
+
+}  // namespace velmoran

@@ -1,0 +1,166 @@
+#include "prover/consequence.h"
+
+#include "logic/number_format.h"
+#include "logic/print.h"
+#include "prover/program.h"
+#include "prover/resolution.h"
+#include "prover/simplify.h"
+#include "report/measure.h"
+#include "report/report.h"
+
+namespace velmoran {
+
+TFALFormula* SelfRefute(TFALFormula* x) {
+  TFALFormula* y = x;
+  int limit = x->Program->DcfLimit;
+  for (int i = 0; y->FirstAtom && i < limit; ++i) {
+    TAtom* a = y->FirstAtom;
+    bool f = a->Polarity == 1;
+    if (y == x)
+      y = SelfResolveCopy(*x, a, f);
+    else
+      SelfResolveInPlace(*y, a, f);
+    Simplify(*y);
+    ComputePolarity(y->Root);
+  }
+  return y;
+}
+
+TFALFormula* JoinImplication(TFALFormula& b, TFALFormula& a) {
+  auto* i = new TFALFormula(b.Program);
+  auto* m = new TImp;
+  i->Root = m;
+  m->SetParent(i);
+  m->Left = b.Root;
+  m->Right = a.Root;
+  m->Left->SetParent(m);
+  m->Right->SetParent(m);
+  b.Root = nullptr;
+  a.Root = nullptr;
+  i->FirstAtom = b.FirstAtom ? b.FirstAtom : a.FirstAtom;
+  i->LastAtom = a.LastAtom ? a.LastAtom : b.LastAtom;
+  if (b.LastAtom && a.FirstAtom) {
+    b.LastAtom->Right = a.FirstAtom;
+    a.FirstAtom->Left = b.LastAtom;
+  }
+  ComputePolarity(m);
+  return i;
+}
+
+void SplitImplication(TFALFormula* i, TFALFormula& b, TFALFormula& a) {
+  TSub* m = i->Root;
+  b.Root = m->Left;
+  a.Root = m->Right;
+  b.Root->SetParent(&b);
+  a.Root->SetParent(&a);
+  if (b.LastAtom) b.LastAtom->Right = nullptr;
+  if (a.FirstAtom) a.FirstAtom->Left = nullptr;
+  m->Left = m->Right = nullptr;
+  ComputePolarity(b.Root);
+  ComputePolarity(a.Root);
+  delete i;
+}
+
+bool IsConsequent(TFALFormula& b, TFALFormula& a) {
+  TFALFormula* i = JoinImplication(b, a);
+  i->Root->Negated = 1;
+  ComputePolarity(i->Root);
+  TFALFormula* y = SelfRefute(i);
+  SplitImplication(i, b, a);
+  bool refuted = y != i && y->Root && y->Root->Constant == -1;
+  if (y != i) delete y;
+  return refuted;
+}
+
+void EnsureText(TFALFormula& x) {
+  if (x.Text.empty() && x.Root) x.Text = PrintedText(*x.Root);
+}
+
+bool SameText(const TFALFormula& x, const TFALFormula& y) {
+  return !x.Text.empty() && !y.Text.empty() && x.Text == y.Text;
+}
+
+TFALFormula* CheckResolvent(TFALFormula* n) {
+  TPLProgram& program = *n->Program;
+  TFALFormula* y = SelfRefute(n);
+  if (y->Root->Constant == -1) {
+    if (y != n) delete n;
+    return y;
+  }
+  if (y != n) delete y;
+  ComputePolarity(n->Root);
+  if (n->Root->Constant != 0) return n;
+  EnsureText(*n);
+  auto& resolvents = program.Resolvents;
+  for (std::size_t j = 0; j < resolvents.size(); ++j) {
+    TFALFormula& r = *resolvents[j];
+    if (r.Disabled || !SameText(*n, r)) continue;
+    std::string line;
+    if (program.ShowDcf)
+      line = "DCF: " + FormulaText(*n) + "//identical to R" + std::to_string(j) + ";";
+    if (n->Degree > r.Degree) {
+      r.Degree = n->Degree;
+      line += "degree of R" + std::to_string(j) + " raised to: " + FormatReal(n->Degree);
+    }
+    if (!line.empty()) AddLine(program, std::move(line));
+    delete n;
+    ++Report.DcfConsequents;
+    return nullptr;
+  }
+  if (!program.TrivialCheckOnly) {
+    for (std::size_t j = 0; j < resolvents.size(); ++j) {
+      TFALFormula& r = *resolvents[j];
+      if (r.Disabled) continue;
+      if (IsConsequent(r, *n)) {
+        if (n->Degree > r.Degree) continue;  // a stronger degree makes it new knowledge
+        if (program.ShowDcf)
+          AddLine(program, "DCF: " + FormulaText(*n) + "//consequent to R" + std::to_string(j) +
+                               ":" + FormulaText(r));
+        delete n;
+        ++Report.DcfConsequents;
+        return nullptr;
+      }
+      program.Yield();
+      if (program.StopRequested) return n;
+    }
+  }
+  SamplePeakMemory();
+  return n;
+}
+
+void KillConsequents(TFALFormula* n) {
+  TPLProgram& program = *n->Program;
+  if (!program.CheckDcfKill) return;
+  auto& resolvents = program.Resolvents;
+  for (std::size_t j = 0; j < resolvents.size(); ++j) {
+    TFALFormula& r = *resolvents[j];
+    if (&r != n) {
+      if (r.Disabled) continue;
+      if (IsConsequent(*n, r)) {
+        std::string rj = "R" + std::to_string(j);
+        if (n->Degree > r.Degree) {
+          if (program.ShowDcf)
+            AddLine(program,
+                    "DCF Kill: " + FormulaText(*n) + "//consequent to " + rj + "(DISABLED);");
+          r.Disabled = 1;
+          ++Report.DcfKilled;
+          continue;
+        }
+        if (IsConsequent(r, *n)) {
+          bool equal = n->Degree == r.Degree;
+          if (program.ShowDcf)
+            AddLine(program, "DCF Kill: " + FormulaText(*n) + rj + " is equivalent;" +
+                                 (equal ? std::string("(DISABLED)")
+                                        : "but degree of " + rj + " > " + FormatReal(n->Degree)));
+          if (!equal) continue;
+          r.Disabled = 1;
+          ++Report.DcfKilled;
+        }
+      }
+    }
+    program.Yield();
+    if (program.StopRequested) return;
+  }
+}
+
+}  // namespace velmoran

@@ -1,0 +1,31 @@
+// Detection of consequent formulas: keeps the search from drowning in redundant resolvents.
+//
+// Every new resolvent passes `CheckResolvent`: a bounded self-refutation attempt (its result
+// replaces the resolvent when it reaches false), the identical-text check against the stored
+// resolvents, and unless only the trivial check is wanted, the consequent check: a resolvent that
+// follows from a stored one (shown by a bounded refutation of the negated implication) is dropped
+// unless its degree is higher. With kill on, a stored resolvent then disables stored resolvents
+// that follow from it with a lower degree or are equivalent to it with an equal degree.
+//
+// The bound of every refutation test is the prover object's `DcfLimit`: the number of atom
+// eliminations by self-resolution one test may perform.
+#pragma once
+
+#include "logic/formula.h"
+
+namespace velmoran {
+
+// Returns none when `n` was dropped and destroyed, `n` itself when it passes, or a refutation
+// reached by self-resolution that replaces it (`n` destroyed).
+TFALFormula* CheckResolvent(TFALFormula* n);
+void KillConsequents(TFALFormula* n);
+// `x` itself when no step was possible, otherwise the record the steps produced.
+TFALFormula* SelfRefute(TFALFormula* x);
+// True when `a` follows from `b` within the limit. Both are whole again afterwards.
+bool IsConsequent(TFALFormula& b, TFALFormula& a);
+TFALFormula* JoinImplication(TFALFormula& b, TFALFormula& a);
+void SplitImplication(TFALFormula* i, TFALFormula& b, TFALFormula& a);
+void EnsureText(TFALFormula& x);
+bool SameText(const TFALFormula& x, const TFALFormula& y);
+
+}  // namespace velmoran

@@ -1,0 +1,57 @@
+#include "prover/program.h"
+
+#include <charconv>
+
+namespace velmoran {
+
+ProverState Prover;
+
+TPLProgram::~TPLProgram() {
+  ClearFormulas();
+  ClearResolvents();  // normally empty between proofs; a stopped run may leave none either
+  if (Prover.ActiveProgram == this) Prover = ProverState{};
+}
+
+void TPLProgram::ClearFormulas() {
+  for (TFALFormula* f : Formulas) delete f;
+  Formulas.clear();
+}
+
+void TPLProgram::ClearResolvents() {
+  for (TFALFormula* r : Resolvents) delete r;
+  Resolvents.clear();
+}
+
+void SetMenuDefaults(TPLProgram& p) {
+  p.Interactive = p.ShowTime = p.ShowMemory = 1;
+  p.ShowAxioms = p.ShowResolvents = p.ShowStatistics = 0;
+  p.CheckDcf = 0;
+  p.CheckDcfKill = 1;
+  p.TrivialCheckOnly = 0;
+  p.NoRestriction = 1;
+  p.SupportSet = p.Filtration = 0;
+  p.ShowUnsimplified = 0;
+  p.ShowProgress = p.ShowSources = 1;
+  p.ExitOnFirstMatch = p.ExitOnFirstUnused = 0;
+  p.ShowDcf = 0;
+  p.GeneralCut = 0;
+  p.OneRefutation = 0;
+  p.QuantificationOn = 1;
+}
+
+std::optional<std::string> SetDcfLimitFromAnswer(TPLProgram& program,
+                                                 std::optional<std::string_view> answer) {
+  std::string_view text = answer.value_or("5");
+  std::string_view trimmed = text;
+  while (!trimmed.empty() && trimmed.front() == ' ') trimmed.remove_prefix(1);
+  while (!trimmed.empty() && trimmed.back() == ' ') trimmed.remove_suffix(1);
+  if (!trimmed.empty() && trimmed.front() == '+') trimmed.remove_prefix(1);
+  std::int32_t value = 0;
+  auto res = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
+  if (trimmed.empty() || res.ec != std::errc() || res.ptr != trimmed.data() + trimmed.size())
+    return "'" + std::string(text) + "' is not a valid integer value";
+  program.DcfLimit = value < 1 ? 1 : value;
+  return std::nullopt;
+}
+
+}  // namespace velmoran

@@ -1,0 +1,92 @@
+// The prover object: everything one theory needs to be proved.
+//
+// A `TPLProgram` holds the parsed records of the theory (`Formulas`, owned), the resolvents of the
+// query being proved (`Resolvents`, owned), the unifier's binding list (owns nothing), the result
+// of parsing, the stop flag, the consequent-detection limit and the 21 option flags that a front
+// end copies in before every proof. `ActiveProgram` is the object whose proof runs; code with no
+// prover object at hand reads the options through it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "logic/formula.h"
+#include "report/line_sink.h"
+
+namespace velmoran {
+
+enum class SearchStrategy : std::uint8_t { Linear = 0, ModifiedLinear = 1, BreadthFirst = 2 };
+
+class TPLProgram {
+ public:
+  TPLProgram() = default;  // Create
+  ~TPLProgram();           // Destroy
+  TPLProgram(const TPLProgram&) = delete;
+  TPLProgram& operator=(const TPLProgram&) = delete;
+
+  void ClearFormulas();
+  void ClearResolvents();
+  // Hands control to the front end: it may pump its events, set `StopRequested` or enforce its
+  // limits. Runs before every atom pair, so it must stay cheap.
+  void Yield() {
+    if (OnYield) OnYield(*this);
+  }
+
+  std::vector<TFALFormula*> Formulas;
+  std::vector<TFALFormula*> Resolvents;
+  std::vector<TId*> Bindings;  // pairs: entry 2k a TVariable, entry 2k+1 its term
+  std::uint8_t ErrorCode = 0;
+  std::int32_t ParsedLength = 0;
+  SearchStrategy Strategy = SearchStrategy::Linear;
+  std::int32_t ErrorPosition = 0;
+  TLineSink* Output = nullptr;
+  const char* SourceText = nullptr;
+  std::int32_t DcfLimit = 10;
+  std::uint8_t StopRequested = 0;
+  std::uint8_t RefutationFound = 0;
+
+  std::uint8_t Interactive = 0;
+  std::uint8_t ShowTime = 0;
+  std::uint8_t ShowMemory = 0;
+  std::uint8_t ShowAxioms = 0;
+  std::uint8_t ShowResolvents = 0;
+  std::uint8_t ShowStatistics = 0;
+  std::uint8_t CheckDcf = 0;
+  std::uint8_t CheckDcfKill = 0;
+  std::uint8_t NoRestriction = 0;
+  std::uint8_t SupportSet = 0;
+  std::uint8_t Filtration = 0;
+  std::uint8_t ShowUnsimplified = 0;
+  std::uint8_t ShowProgress = 0;
+  std::uint8_t ShowSources = 0;
+  std::uint8_t ExitOnFirstMatch = 0;
+  std::uint8_t ExitOnFirstUnused = 0;
+  std::uint8_t ShowDcf = 0;
+  std::uint8_t GeneralCut = 0;
+  std::uint8_t TrivialCheckOnly = 0;
+  std::uint8_t OneRefutation = 0;
+  std::uint8_t QuantificationOn = 0;
+
+  std::function<void(TPLProgram&)> OnYield;
+};
+
+// The option set of a new editor window, for front ends that start from it.
+void SetMenuDefaults(TPLProgram& program);
+
+// Process-wide state of the running proof.
+struct ProverState {
+  TPLProgram* ActiveProgram = nullptr;
+  std::vector<TId*>* ActiveBindings = nullptr;
+};
+extern ProverState Prover;
+
+// The "DCF-Limit..." answer: `std::nullopt` is Cancel, which yields the proposed "5". A number
+// below 1 is stored as 1. A non-number leaves the limit unchanged and returns the failure text.
+std::optional<std::string> SetDcfLimitFromAnswer(TPLProgram& program,
+                                                 std::optional<std::string_view> answer);
+
+}  // namespace velmoran

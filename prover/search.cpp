@@ -1,0 +1,288 @@
+#include "prover/search.h"
+
+#include <pthread.h>
+
+#include <unordered_set>
+
+#include "logic/print.h"
+#include "parser/formula_parser.h"
+#include "prover/consequence.h"
+#include "prover/resolution.h"
+#include "prover/simplify.h"
+#include "prover/walk.h"
+#include "report/measure.h"
+#include "report/report.h"
+
+namespace velmoran {
+
+SearchState Search;
+
+namespace {
+
+std::string Name(char list, std::size_t index) { return list + std::to_string(index); }
+
+bool Stopped() { return Report.SearchStopped; }
+
+// The restriction strategy: which record pairs may be resolved at all.
+bool RestrictionAllows(const TPLProgram& p, const TFALFormula& c, const TFALFormula& q) {
+  return p.NoRestriction || (p.Filtration && FiltrationAllows(c, q)) ||
+         (p.SupportSet && (c.SupportMark || q.SupportMark));
+}
+
+void StoreResolvent(TPLProgram& program, TFALFormula* r) {
+  if (program.ShowProgress) {
+    std::string line;
+    if (program.ShowSources)
+      line = "R" + std::to_string(Search.ResolventCount) + " [" + Report.SourceName + "&" +
+             Report.PartnerName + "] : ";
+    AppendFormulaText(*r, line);
+    AddLine(program, std::move(line));
+  }
+  program.Resolvents.push_back(r);
+  KillConsequents(r);
+  ++Search.ResolventCount;
+  Search.LevelProduced = true;
+}
+
+void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool linear) {
+  if (program.CheckDcfKill && (c->Disabled || p->Disabled)) return;
+  if (!RestrictionAllows(program, *c, *p)) return;
+  ClearBindings();
+  const std::string sourceName = Report.SourceName;
+  const std::string partnerName = Report.PartnerName;
+  if (!c->FirstAtom || !p->FirstAtom) return;
+  for (TAtom* a = c->FirstAtom; a; a = a->Next()) {
+    for (TAtom* b = p->FirstAtom; b; b = b->Next()) {
+      program.Yield();
+      if (program.StopRequested) return;
+      if (UnifyAtoms(a, b)) {
+        TFALFormula* r = MakeResolvent(*c, *p, a, FalseInFirst(*a, *b), b);
+        if (program.ShowUnsimplified)
+          AddLine(program, "[" + Report.SourceName + "&" + Report.PartnerName + "] : " +
+                               FormulaText(*r));
+        Simplify(*r);
+        ComputePolarity(r->Root);
+        r = CheckResolvent(r);
+        if (r && r->Root->Constant == -1) {
+          ReportRefutation(*c, *r);
+          delete r;
+        } else if (r && r->Root->Constant == 1) {
+          ++Report.RemovedTautologies;
+          delete r;
+        } else if (r) {
+          std::size_t index = program.Resolvents.size();
+          StoreResolvent(program, r);
+          if (linear) {
+            if (Search.Depth < Search.MaxDepth) {
+              Report.SourceName = Name('R', index);
+              ++Search.Depth;
+              ExpandLinear(program, r);
+              --Search.Depth;
+              Report.SourceName = sourceName;
+              Report.PartnerName = partnerName;
+            } else if (!Search.DepthNoted) {
+              Search.DepthNoted = true;
+              AddLine(program, "Search depth limit " + std::to_string(Search.MaxDepth) +
+                                   " reached: deeper resolvents are stored but not expanded.");
+            }
+          }
+        }
+        if (program.ExitOnFirstMatch) return;
+      }
+      if (program.ExitOnFirstUnused) return;
+    }
+  }
+}
+
+// Pairs the centre with every record of `list`, newest first; the count is taken once.
+template <class Pair>
+void PairWithList(TPLProgram& program, TFALFormula* centre, std::vector<TFALFormula*>& list,
+                  char name, Pair pair) {
+  for (std::size_t i = list.size(); i-- > 0;) {
+    Report.PartnerName = Name(name, i);
+    pair(program, centre, list[i]);
+    if (Stopped()) return;
+  }
+}
+
+void BreadthFirst(TPLProgram& program, std::size_t n) {
+  auto& formulas = program.Formulas;
+  for (std::size_t i = n; i-- > 0;) {
+    Report.SourceName = Name('F', i);
+    ExpandSource(program, formulas[i]);
+    program.Yield();
+    if (Stopped()) break;
+  }
+  while (Search.LevelProduced && !Stopped()) {
+    Search.LevelProduced = false;
+    Search.NextLevelStart = Search.ResolventCount;
+    for (std::int32_t j = static_cast<std::int32_t>(program.Resolvents.size()) - 1;
+         j >= Search.LevelStart; --j) {
+      Report.SourceName = Name('R', j);
+      ExpandResolvent(program, program.Resolvents[j]);
+      program.Yield();
+      if (Stopped()) break;
+    }
+    Search.LevelStart = Search.NextLevelStart;
+    for (std::size_t i = n; i-- > 0;) {
+      Report.SourceName = Name('F', i);
+      ExpandSourceOnResolvents(program, formulas[i]);
+      program.Yield();
+      if (Stopped()) break;
+    }
+  }
+}
+
+}  // namespace
+
+void RunProof(TPLProgram& program) {
+  const char* p = program.SourceText ? program.SourceText : "";
+  std::int32_t consumed = 0;
+  program.ErrorPosition = 0;
+  Prover.ActiveProgram = &program;
+  Prover.ActiveBindings = &program.Bindings;
+  // A run never reports what an earlier run of the same object found.
+  program.RefutationFound = 0;
+  Report.BestDegree = 0;
+  Report.BestSubstitution.clear();
+  program.ClearFormulas();
+  Measure.StartMemory = Measure.PeakMemory = HeapBytesInUse();
+  Measure.ProofStartTime = Now();
+  Measure.ProofEndTime = 0;
+  while (*p != 0) {
+    program.Yield();
+    if (program.StopRequested) return;
+    TFALFormula* record = nullptr;
+    ParseFormula(program, p, record);
+    if (!record) {
+      program.ErrorPosition = consumed + program.ParsedLength + 1;
+      program.ClearFormulas();
+      break;
+    }
+    Simplify(*record);
+    if (record->IsQuery())
+      SolveQuery(program, record);
+    else
+      program.Formulas.push_back(record);
+    p += program.ParsedLength;
+    consumed += program.ParsedLength;
+  }
+  WriteClosingLines(program);
+}
+
+void NegateQuery(TFALFormula& query) {
+  Negate(query.Root);
+  if (query.Text.empty()) query.Text = PrintedText(*query.Root);
+}
+
+void SolveQuery(TPLProgram& program, TFALFormula* query) {
+  NegateQuery(*query);
+  program.Formulas.push_back(query);
+  query->SupportMark = 1;
+  query->Walk(WalkMode::ResetVariables, nullptr);
+  ProveQuery(program);
+  program.Formulas.pop_back();
+  delete query;
+}
+
+void ProveQuery(TPLProgram& program) {
+  program.ClearResolvents();
+  ResetReportState();
+  Search = SearchState{.MaxDepth = Search.MaxDepth};
+  Search.LevelProduced = true;
+  program.Bindings.clear();
+  program.RefutationFound = 0;
+
+  WriteQueryHeader(program);
+  std::size_t n = program.Formulas.size();
+  TFALFormula* query = program.Formulas[n - 1];
+  switch (program.Strategy) {
+    case SearchStrategy::Linear:
+      Report.SourceName = Name('F', n - 1);
+      ExpandLinear(program, query);
+      break;
+    case SearchStrategy::ModifiedLinear:
+      for (std::size_t i = n - 1; i-- > 0;) {
+        Report.SourceName = Name('F', i);
+        ExpandLinear(program, program.Formulas[i]);
+        program.Yield();
+        if (Stopped()) break;
+      }
+      Report.SourceName = Name('F', n - 1);
+      if (!Stopped()) ExpandLinear(program, query);
+      break;
+    case SearchStrategy::BreadthFirst:
+      BreadthFirst(program, n);
+      break;
+  }
+  WriteResolventList(program);
+  WriteStatistics(program);
+  SamplePeakMemory();
+  program.ClearResolvents();
+}
+
+void ExpandLinear(TPLProgram& program, TFALFormula* centre) {
+  PairWithList(program, centre, program.Formulas, 'F', ResolvePairLinear);
+  if (Stopped()) return;
+  PairWithList(program, centre, program.Resolvents, 'R', ResolvePairLinear);
+}
+
+void ExpandResolvent(TPLProgram& program, TFALFormula* centre) {
+  PairWithList(program, centre, program.Formulas, 'F', ResolvePair);
+  if (Stopped()) return;
+  PairWithList(program, centre, program.Resolvents, 'R', ResolvePair);
+}
+
+void ExpandSource(TPLProgram& program, TFALFormula* centre) {
+  PairWithList(program, centre, program.Formulas, 'F', ResolvePair);
+}
+
+void ExpandSourceOnResolvents(TPLProgram& program, TFALFormula* centre) {
+  PairWithList(program, centre, program.Resolvents, 'R', ResolvePair);
+}
+
+void ResolvePair(TPLProgram& program, TFALFormula* centre, TFALFormula* partner) {
+  ResolvePairWith(program, centre, partner, false);
+}
+
+void ResolvePairLinear(TPLProgram& program, TFALFormula* centre, TFALFormula* partner) {
+  ResolvePairWith(program, centre, partner, true);
+}
+
+bool FiltrationAllows(const TFALFormula& c, const TFALFormula& p) {
+  if (!c.Source1 || !p.Source1) return true;
+  return InDerivation(&p, &c) || InDerivation(&c, &p);
+}
+
+bool InDerivation(const TFALFormula* x, const TFALFormula* t) {
+  // Derivations share ancestors, so the search remembers where it has been: a plain recursion
+  // would take time exponential in the derivation's depth.
+  std::vector<const TFALFormula*> pending{x};
+  std::unordered_set<const TFALFormula*> seen{x};
+  while (!pending.empty()) {
+    const TFALFormula* r = pending.back();
+    pending.pop_back();
+    if (r == t) return true;
+    for (const TFALFormula* s : {r->Source1, r->Source2})
+      if (s && seen.insert(s).second) pending.push_back(s);
+  }
+  return false;
+}
+
+bool RunOnLargeStack(std::size_t stackBytes, const std::function<void()>& work) {
+  pthread_attr_t attr;
+  if (pthread_attr_init(&attr) != 0) return false;
+  pthread_attr_setstacksize(&attr, stackBytes);
+  pthread_t thread;
+  auto entry = [](void* arg) -> void* {
+    (*static_cast<const std::function<void()>*>(arg))();
+    return nullptr;
+  };
+  int rc = pthread_create(&thread, &attr, entry, const_cast<std::function<void()>*>(&work));
+  pthread_attr_destroy(&attr);
+  if (rc != 0) return false;
+  pthread_join(thread, nullptr);
+  return true;
+}
+
+}  // namespace velmoran

@@ -1,0 +1,53 @@
+// The proof run and the search strategies.
+//
+// `RunProof` parses the theory text formula by formula, stores the axioms and proves every query
+// against the axioms read before it: the query is negated, appended as the last source formula
+// (the start of the support set) and refuted by adding resolvents until no new one arises, the
+// stop flag is set, or the first refutation is found when only one is wanted. Linear strategies
+// expand each stored resolvent at once (depth first); breadth-first expands level by level. All
+// share one pair procedure that tries every atom pair of a (centre, partner) pair of records.
+//
+// The linear recursion is bounded by `SearchState::MaxDepth`: beyond it a resolvent is stored but
+// not expanded, and one report line says so. Deep searches want a large stack: see
+// `RunOnLargeStack`.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "logic/formula.h"
+#include "prover/program.h"
+
+namespace velmoran {
+
+struct SearchState {
+  std::int32_t ResolventCount = 0;
+  bool LevelProduced = false;
+  std::int32_t LevelStart = 0;
+  std::int32_t NextLevelStart = 0;
+  int Depth = 0;
+  int MaxDepth = 1500;
+  bool DepthNoted = false;
+};
+extern SearchState Search;
+
+void RunProof(TPLProgram& program);
+void SolveQuery(TPLProgram& program, TFALFormula* query);
+void NegateQuery(TFALFormula& query);
+void ProveQuery(TPLProgram& program);
+
+void ExpandLinear(TPLProgram& program, TFALFormula* centre);
+void ExpandResolvent(TPLProgram& program, TFALFormula* centre);
+void ExpandSource(TPLProgram& program, TFALFormula* centre);
+void ExpandSourceOnResolvents(TPLProgram& program, TFALFormula* centre);
+void ResolvePair(TPLProgram& program, TFALFormula* centre, TFALFormula* partner);
+void ResolvePairLinear(TPLProgram& program, TFALFormula* centre, TFALFormula* partner);
+
+bool FiltrationAllows(const TFALFormula& c, const TFALFormula& p);
+bool InDerivation(const TFALFormula* x, const TFALFormula* t);
+
+// Runs `work` on a thread whose stack holds `stackBytes`, and waits for it. Returns false when no
+// such thread could be made (the work then has not run).
+bool RunOnLargeStack(std::size_t stackBytes, const std::function<void()>& work);
+
+}  // namespace velmoran

@@ -1,0 +1,109 @@
+#include "prover/simplify.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "logic/alphabet.h"
+#include "logic/logic_state.h"
+#include "prover/walk.h"
+#include "report/report.h"
+
+namespace velmoran {
+
+void Simplify(TFALFormula& record) {
+  record.Walk(WalkMode::PostOrder, EvaluateArithmetic);
+  Logic.ChainFirst = record.FirstAtom;
+  Logic.ChainLast = record.LastAtom;
+  record.Walk(WalkMode::SimplifyWalk, SimplifyConstants);
+  record.FirstAtom = Logic.ChainFirst;
+  record.LastAtom = Logic.ChainLast;
+  do {
+    Walks.VariableDeleted = false;
+    record.Walk(WalkMode::PreOrder, MarkOccurrences);
+    record.Walk(WalkMode::Cleanup, nullptr);
+  } while (Walks.VariableDeleted);
+}
+
+TObject* EvaluateArithmetic(TObject* object, WalkMode&, TObject*) {
+  auto* f = dynamic_cast<TFunctor*>(object);
+  if (!f || f->Name.empty() || !IsArithmeticChar(f->Name.front()) || f->Args.size() < 2)
+    return object;
+  TId* a = f->Args[0];
+  TId* b = f->Args[1];
+  while (TVariable* v = AsVariable(a)) a = v->Binding;
+  while (TVariable* v = AsVariable(b)) b = v->Binding;
+  const TNumber* x = AsNumber(a);
+  const TNumber* y = AsNumber(b);
+  if (!x || !y) return object;
+  long double r = 0;
+  switch (f->Name.front()) {
+    case kPlus:
+      r = x->Value() + y->Value();
+      break;
+    case kMinus:
+      r = x->Value() - y->Value();
+      break;
+    case kTimes:
+      r = x->Value() * y->Value();
+      break;
+    default:
+      r = x->Value() / y->Value();
+      break;
+  }
+  // Operands are finite, so an infinite or undefined result is exactly a division by zero, an
+  // invalid operation or an overflow; underflow rounds and counts as a result.
+  if (!std::isfinite(r)) return object;
+  f->FreeTerm();
+  return new TReal(r);
+}
+
+TObject* SimplifyConstants(TObject* object, WalkMode&, TObject*) {
+  auto* n = static_cast<TSub*>(object);
+  if (!n->Left || !n->Right || (n->Left->Constant == 0 && n->Right->Constant == 0)) return n;
+  ++Report.Simplifications;
+  int a = n->Left->Constant;
+  int b = n->Right->Constant;
+  int r;
+  switch (n->Kind()) {
+    case 4:
+      r = std::min(a, b);
+      break;
+    case 3:
+      r = std::max(a, b);
+      break;
+    default:
+      r = std::max(-a, b);
+      break;
+  }
+  TSub* result;
+  if (r != 0) {
+    n->Left->FreeTree();
+    n->Left = nullptr;
+    n->Right->FreeTree();
+    n->Right = nullptr;
+    n->Constant = static_cast<std::int8_t>(r);
+    result = n;
+  } else {
+    TSub* kept = n->Left->Constant == 0 ? n->Left : n->Right;
+    bool negateKept = n->IsImplication() && n->Right->Constant == -1;
+    ReplaceByChild(kept);
+    if (negateKept) Negate(kept);
+    result = kept;
+  }
+  if (result->Negated) result->Constant = static_cast<std::int8_t>(-result->Constant);
+  return result;
+}
+
+TObject* MarkOccurrences(TObject* object, WalkMode& mode, TObject*) {
+  if (auto* n = dynamic_cast<TSub*>(object)) {
+    if (n->Prefix)
+      for (TVariable* v : n->Prefix->Items)
+        if (v && v->Binding) TraverseTerm(v->Binding, WalkMode::PostOrder, MarkOccurrences, nullptr);
+    if (n->IsAtom()) mode = WalkMode::PostOrder;
+  } else if (TVariable* v = AsVariable(object)) {
+    v->Occurs = 1;
+  }
+  return object;
+}
+
+}  // namespace velmoran

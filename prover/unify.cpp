@@ -1,0 +1,201 @@
+#include "prover/unify.h"
+
+#include "logic/formula.h"
+#include "prover/program.h"
+#include "prover/walk.h"
+
+namespace velmoran {
+
+UnifierState Unifier;
+
+namespace {
+
+std::vector<TId*>& Bindings() { return *Prover.ActiveBindings; }
+
+bool QuantificationOn() {
+  return Prover.ActiveProgram ? Prover.ActiveProgram->QuantificationOn != 0 : true;
+}
+
+bool ScopeHasPolarity(const TVariable& v) {
+  return v.Scope && (v.Scope->Polarity == 1 || v.Scope->Polarity == -1);
+}
+
+bool SameVariable(const TId* a, const TId* b) {
+  const TVariable* va = AsVariable(a);
+  const TVariable* vb = AsVariable(b);
+  return va && vb && va->Serial == vb->Serial;
+}
+
+void Bind(TVariable* v, TId* t) {
+  Bindings().push_back(v);
+  Bindings().push_back(t);
+}
+
+}  // namespace
+
+TId* LookupBinding(TVariable* v) {
+  const auto& b = Bindings();
+  for (std::size_t k = 0; k + 1 < b.size(); k += 2)
+    if (b[k] == v) return b[k + 1];
+  return v;
+}
+
+bool Unify(TId* t1, TId* t2) {
+  for (;;) {
+    Unifier.PassClean = true;
+    Unifier.State = 1;
+    std::size_t n = Bindings().size();
+    TraverseTerm(t1, WalkMode::UnifyWalk, nullptr, t2);
+    if (!Unifier.PassClean) Unifier.State = 0;
+    if (Bindings().size() == n || Unifier.State != 0) break;
+  }
+  return Unifier.State != 0;
+}
+
+void PairWalk(TId* t1, TId* t2) {
+  TId* l = t1;
+  if (t2 == t1) return;
+  if (TVariable* v = AsVariable(t2)) {
+    t2 = LookupBinding(v);
+    if (t2 == l) return;
+  }
+  if (TVariable* v = AsVariable(t1)) {
+    l = LookupBinding(v);
+    if (t2 == l) return;
+  }
+  for (TVariable* v = AsVariable(t2); v && v->Binding; v = AsVariable(t2)) {
+    t2 = v->Binding;
+    if (t2 == l) return;
+    if (TVariable* w = AsVariable(t2)) t2 = LookupBinding(w);
+  }
+  for (TVariable* v = AsVariable(l); v && v->Binding; v = AsVariable(l)) {
+    l = v->Binding;
+    if (t2 == l) return;
+    if (TVariable* w = AsVariable(t2)) t2 = LookupBinding(w);
+  }
+  if (TVariable* v = AsVariable(t2); v && v->PendingTerm) {
+    t2 = v->PendingTerm;
+    if (t2 == l) return;
+  }
+  if (TVariable* v = AsVariable(l); v && v->PendingTerm) {
+    l = v->PendingTerm;
+    if (t2 == l) return;
+  }
+  if (l != t1) {
+    PairWalk(l, t2);
+    return;
+  }
+  UnifyStep(t1, t2);
+  TFunctor* f = AsFunctor(t1);
+  if (!f || Unifier.State != 1) return;
+  auto* g = static_cast<TFunctor*>(t2);  // the step matched a functor of equal arity
+  for (std::size_t i = 0; i < f->Args.size() && Unifier.State != 0; ++i)
+    if (f->Args[i] && g->Args[i]) TraverseTerm(f->Args[i], WalkMode::UnifyWalk, nullptr, g->Args[i]);
+}
+
+void UnifyStep(TId* t1, TId* t2) {
+  if (!t2 || Unifier.State == 0) return;
+  if (TVariable* v2 = AsVariable(t2)) {
+    if (SameVariable(t1, t2)) {
+      Unifier.State = -1;
+      return;
+    }
+    if (OccursFree(t1, v2) && (!QuantificationOn() || MayBind(v2, t1))) {
+      Bind(v2, t1);
+      Unifier.State = -1;
+      return;
+    }
+    if (!t1->IsVariable()) Unifier.PassClean = false;
+  }
+  switch (t1->Class()) {
+    case TermClass::Functor: {
+      Unifier.State = 1;
+      const TFunctor* g = AsFunctor(t2);
+      const auto* f = static_cast<TFunctor*>(t1);
+      if (!(g && g->Name == f->Name && g->Args.size() == f->Args.size())) Unifier.State = 0;
+      return;
+    }
+    case TermClass::FunctorA:
+      if (!(t2->Class() == TermClass::FunctorA &&
+            static_cast<TFunctorA*>(t2)->Name == static_cast<TFunctorA*>(t1)->Name))
+        Unifier.State = 0;
+      return;
+    case TermClass::Integer:
+    case TermClass::Real: {
+      const TNumber* n = AsNumber(t2);
+      if (!(n && n->Value() == static_cast<TNumber*>(t1)->Value())) Unifier.State = 0;
+      return;
+    }
+    case TermClass::Variable: {
+      auto* v1 = static_cast<TVariable*>(t1);
+      if (SameVariable(t1, t2)) {
+        Unifier.State = 1;
+      } else if (OccursFree(t2, v1) && (!QuantificationOn() || MayBind(v1, t2))) {
+        Bind(v1, t2);
+        Unifier.State = 1;
+      } else {
+        Unifier.PassClean = false;
+      }
+      return;
+    }
+    case TermClass::Var:
+      // Variables as read never reach unification; a stray one matches nothing.
+      Unifier.State = 0;
+      return;
+  }
+}
+
+bool OccursFree(TId* t, const TVariable* v) {
+  Unifier.OccursTarget = v;
+  Unifier.OccursFlag = true;
+  TraverseTerm(t, WalkMode::OccursScan, nullptr, nullptr);
+  return Unifier.OccursFlag;
+}
+
+void OccursWalk(TId* s) {
+  if (s == Unifier.OccursTarget) Unifier.OccursFlag = false;
+  if (TFunctor* f = AsFunctor(s)) {
+    for (TId* a : f->Args) {
+      if (!Unifier.OccursFlag) break;
+      if (a) OccursWalk(a);
+    }
+  } else if (TVariable* v = AsVariable(s)) {
+    TId* b = LookupBinding(v);
+    if (b != v)
+      OccursWalk(b);
+    else if (v->Binding)
+      OccursWalk(v->Binding);
+  }
+}
+
+bool MayBind(TVariable* v, TId* t) {
+  if (!v || !IsEffectivelyUniversal(*v) || !ScopeHasPolarity(*v)) return false;
+  if (TVariable* q = AsVariable(t)) return IsFreeOfOuterUniversals(q);
+  return true;
+}
+
+bool IsFreeOfOuterUniversals(TVariable* q) {
+  if (IsEffectivelyUniversal(*q)) return true;
+  TSub* s = q->Scope;
+  if (!s) return false;
+  auto blocks = [](TVariable* w) {
+    return w && w->AsWritten && IsEffectivelyUniversal(*w) && ScopeHasPolarity(*w) &&
+           !w->Binding && LookupBinding(w) == w;
+  };
+  if (s->Prefix) {
+    const auto& items = s->Prefix->Items;
+    std::size_t i = 0;
+    while (i < items.size() && items[i] != q) ++i;
+    while (i-- > 0)
+      if (blocks(items[i])) return false;
+  }
+  for (TSub* a = s->ParentNode; a; a = a->ParentNode) {
+    if (!a->Prefix) continue;
+    const auto& items = a->Prefix->Items;
+    for (std::size_t i = items.size(); i-- > 0;)
+      if (blocks(items[i])) return false;
+  }
+  return true;
+}
+
+}  // namespace velmoran

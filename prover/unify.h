@@ -1,0 +1,39 @@
+// Unification of atom terms under the quantifier rules.
+//
+// Predicate symbols must agree exactly; arguments unify recursively with an occurs check. With
+// `QuantificationOn`, a variable may be bound only where it acts universally, and an effectively
+// existential variable may become a value only when no unbound universal is quantified outside
+// it. Since admissibility can depend on bindings made later in the same pass, a failed pass that
+// made new bindings is repeated under them.
+//
+// Bindings go to `ActiveBindings` as (variable, term) pairs; terms are never rewritten. Variables
+// with equal `Serial` count as one variable; the occurs check looks for the very object.
+#pragma once
+
+#include "logic/term.h"
+
+namespace velmoran {
+
+struct UnifierState {
+  int State = 0;           // 0 the pass failed; +1/-1 it succeeds so far
+  bool PassClean = true;   // no binding was refused in this pass
+  const TVariable* OccursTarget = nullptr;
+  bool OccursFlag = true;  // cleared when the target is met
+};
+extern UnifierState Unifier;
+
+// Unifies under the bindings already collected, appending new pairs; on failure the appended
+// pairs stay for the caller to remove.
+bool Unify(TId* t1, TId* t2);
+// The pair walk: dereferences the pair, compares heads and descends into arguments.
+void PairWalk(TId* t1, TId* t2);
+void UnifyStep(TId* t1, TId* t2);
+// True when the variable object `v` does not occur in `t`, looking through bindings.
+bool OccursFree(TId* t, const TVariable* v);
+void OccursWalk(TId* s);
+// The term of the first pair whose variable is `v`, else `v` itself.
+TId* LookupBinding(TVariable* v);
+bool MayBind(TVariable* v, TId* t);
+bool IsFreeOfOuterUniversals(TVariable* q);
+
+}  // namespace velmoran

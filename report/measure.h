@@ -1,0 +1,24 @@
+// Time and memory of one proof run.
+//
+// Times come from a monotonic clock, in seconds; 0 means "not taken yet". Heap figures are the
+// program's own live heap bytes, sampled (never in a hot loop).
+#pragma once
+
+#include <cstdint>
+
+namespace velmoran {
+
+struct MeasureState {
+  double ProofStartTime = 0;
+  double ProofEndTime = 0;
+  std::int64_t StartMemory = 0;
+  std::int64_t PeakMemory = 0;
+};
+extern MeasureState Measure;
+
+double Now();
+std::int64_t HeapBytesInUse();
+// Raises `PeakMemory` to the current heap use when that is higher.
+void SamplePeakMemory();
+
+}  // namespace velmoran

@@ -1,0 +1,53 @@
+// The proof report: the lines that frame a proof.
+//
+// Every operation appends to a string or adds whole lines to the active prover object's `Output`.
+// Degrees print in the 15-significant-digit format, times with two decimals. The report state
+// below belongs to the query being proved and is reset when its proof starts.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "logic/formula.h"
+#include "prover/program.h"
+
+namespace velmoran {
+
+struct ReportState {
+  long double BestDegree = 0;
+  std::string BestSubstitution;
+  std::string SourceName;
+  std::string PartnerName;
+  bool SearchStopped = false;
+  std::int32_t RemovedTautologies = 0;
+  std::int32_t DcfConsequents = 0;
+  std::int32_t DcfKilled = 0;
+  std::int32_t Unifications = 0;
+  std::int32_t Simplifications = 0;
+};
+extern ReportState Report;
+
+// Clears the per-query part of the report state (the counters, best degree, names, stop flag).
+void ResetReportState();
+
+// Adds a line to the active prover object's output.
+void AddLine(TPLProgram& program, std::string line);
+
+// The record's text (or its printed root when it has none), ":", degree, "; ".
+void AppendFormulaText(const TFALFormula& record, std::string& out);
+std::string FormulaText(const TFALFormula& record);
+
+void WriteQueryHeader(TPLProgram& program);
+void WriteResolventList(TPLProgram& program);
+void WriteStatistics(TPLProgram& program);
+// The refutation line, its substitution, and the best degree so far. Sets `SearchStopped` when
+// only one refutation is wanted.
+void ReportRefutation(TFALFormula& source, TFALFormula& refutation);
+// "x = a, y = f(b);" from the answer variables of a refutation's root prefix; empty when none.
+std::string SubstitutionText(const TFALFormula& record);
+void AppendBinding(const TVariable& variable, std::string& text);
+void ReportSubstitution(TPLProgram& program, const TFALFormula& record);
+// Best degree, solving time and memory, after the last formula of a run.
+void WriteClosingLines(TPLProgram& program);
+
+}  // namespace velmoran

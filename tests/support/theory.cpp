@@ -1,0 +1,92 @@
+#include "support/theory.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <variant>
+
+#include "logic/print.h"
+#include "logic/text_codec.h"
+#include "parser/formula_parser.h"
+#include "prover/search.h"
+#include "prover/simplify.h"
+
+namespace velmoran::testing {
+
+std::string Bytes(const std::string& utf8) {
+  auto decoded = DecodeTheoryText(utf8);
+  if (auto* e = std::get_if<CodecError>(&decoded)) {
+    ADD_FAILURE() << "codec error: " << e->Message;
+    return {};
+  }
+  return std::get<std::string>(decoded);
+}
+
+std::string Utf8(const std::string& bytes) { return EncodeUtf8(bytes); }
+
+Fixture::Fixture() : Program(std::make_unique<TPLProgram>()) {
+  SetMenuDefaults(*Program);
+  Program->ShowTime = Program->ShowMemory = 0;
+  Program->Output = &Lines;
+  Prover.ActiveProgram = Program.get();
+  Prover.ActiveBindings = &Program->Bindings;
+}
+
+Fixture::~Fixture() {
+  Program.reset();
+  Prover = ProverState{};
+}
+
+std::unique_ptr<TFALFormula> Fixture::Parse(const std::string& utf8) {
+  Source = Bytes(utf8);
+  TFALFormula* record = nullptr;
+  ParseFormula(*Program, Source.c_str(), record);
+  return std::unique_ptr<TFALFormula>(record);
+}
+
+std::unique_ptr<TFALFormula> Fixture::Axiom(const std::string& utf8) {
+  auto record = Parse(utf8);
+  if (record) {
+    Simplify(*record);
+    ComputePolarity(record->Root);
+  }
+  return record;
+}
+
+std::vector<std::string> Fixture::Run(const std::string& utf8) {
+  Source = Bytes(utf8);
+  Program->SourceText = Source.c_str();
+  Lines.Lines.clear();
+  RunProof(*Program);
+  std::vector<std::string> out;
+  for (const auto& l : Lines.Lines) out.push_back(Utf8(l));
+  return out;
+}
+
+std::string Fixture::Printed(const TFALFormula& record) {
+  return Utf8(PrintedText(*record.Root));
+}
+
+std::vector<std::string> WithoutMeasurements(std::vector<std::string> lines) {
+  static const std::regex time(R"(Solving time : [0-9.E]+ s\. )");
+  static const std::regex used(R"(Used memory for proof: -?[0-9]+ B\.)");
+  static const std::regex total(R"(Total allocated for Velmoran: [0-9]+ B\.)");
+  for (auto& l : lines) {
+    l = std::regex_replace(l, time, "Solving time : <T> s. ");
+    l = std::regex_replace(l, used, "Used memory for proof: <M> B.");
+    l = std::regex_replace(l, total, "Total allocated for Velmoran: <M> B.");
+  }
+  return lines;
+}
+
+std::vector<std::string> ReadGolden(const std::string& relativePath) {
+  std::ifstream in(std::string(VELMORAN_SOURCE_DIR) + "/tests/golden/" + relativePath);
+  EXPECT_TRUE(in) << "missing golden file " << relativePath;
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace velmoran::testing
