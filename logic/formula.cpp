@@ -14,10 +14,13 @@ char OtherQuantifier(char q) { return q == kForAll ? kExists : (q == kExists ? k
 }  // namespace
 
 void TQuant::FreeAll() {
-  for (TVariable*& v : Items) {
+  // Bindings first: a binding may refer to another variable of this very prefix.
+  for (TVariable* v : Items) {
     if (!v) continue;
     FreeTermIfAny(v->Binding);
     v->Binding = nullptr;
+  }
+  for (TVariable*& v : Items) {
     delete v;
     v = nullptr;
   }
