@@ -40,6 +40,19 @@ TId* LookupBinding(TVariable* v) {
   return v;
 }
 
+// Follows the pairs of the binding list to the end of the chain. A single lookup is not enough:
+// with X := Y and Y := a collected, stopping at Y would bind Y a second time, and a pass that
+// keeps re-adding that pair never ends. Chains cannot loop, since a bound variable is never bound
+// again and every pair passes the occurs check.
+TId* LookupChain(TId* t) {
+  for (TVariable* v = AsVariable(t); v; v = AsVariable(t)) {
+    TId* next = LookupBinding(v);
+    if (next == t) break;
+    t = next;
+  }
+  return t;
+}
+
 bool Unify(TId* t1, TId* t2) {
   for (;;) {
     Unifier.PassClean = true;
@@ -55,23 +68,22 @@ bool Unify(TId* t1, TId* t2) {
 void PairWalk(TId* t1, TId* t2) {
   TId* l = t1;
   if (t2 == t1) return;
-  if (TVariable* v = AsVariable(t2)) {
-    t2 = LookupBinding(v);
+  if (t2->IsVariable()) {
+    t2 = LookupChain(t2);
     if (t2 == l) return;
   }
-  if (TVariable* v = AsVariable(t1)) {
-    l = LookupBinding(v);
+  if (t1->IsVariable()) {
+    l = LookupChain(t1);
     if (t2 == l) return;
   }
   for (TVariable* v = AsVariable(t2); v && v->Binding; v = AsVariable(t2)) {
-    t2 = v->Binding;
+    t2 = LookupChain(v->Binding);
     if (t2 == l) return;
-    if (TVariable* w = AsVariable(t2)) t2 = LookupBinding(w);
   }
   for (TVariable* v = AsVariable(l); v && v->Binding; v = AsVariable(l)) {
     l = v->Binding;
     if (t2 == l) return;
-    if (TVariable* w = AsVariable(t2)) t2 = LookupBinding(w);
+    t2 = LookupChain(t2);
   }
   if (TVariable* v = AsVariable(t2); v && v->PendingTerm) {
     t2 = v->PendingTerm;

@@ -33,6 +33,8 @@ bool OccursFree(TId* t, const TVariable* v);
 void OccursWalk(TId* s);
 // The term of the first pair whose variable is `v`, else `v` itself.
 TId* LookupBinding(TVariable* v);
+// Follows the binding list from `t` until an unbound variable or a non-variable term.
+TId* LookupChain(TId* t);
 bool MayBind(TVariable* v, TId* t);
 bool IsFreeOfOuterUniversals(TVariable* q);
 
