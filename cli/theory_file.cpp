@@ -36,8 +36,9 @@ std::optional<TheoryText> ReadTheory(const std::string& path) {
 }
 
 void PrintSyntaxError(const TheoryText& text, int errorPosition, int code, bool bytes) {
-  // The caret stands before the character at offset errorPosition - 1.
-  std::size_t offset = errorPosition > 0 ? static_cast<std::size_t>(errorPosition - 1) : 0;
+  // The caret position counts the characters before the caret, so it stands before the character
+  // at that offset.
+  std::size_t offset = errorPosition > 0 ? static_cast<std::size_t>(errorPosition) : 0;
   if (offset > text.Bytes.size()) offset = text.Bytes.size();
   std::size_t lineStart = 0;
   std::size_t line = 1;

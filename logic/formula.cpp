@@ -1,5 +1,8 @@
 #include "logic/formula.h"
 
+#include <string_view>
+#include <unordered_map>
+
 #include "logic/alphabet.h"
 #include "logic/logic_state.h"
 
@@ -172,18 +175,25 @@ void MergePrefix(TSub* node, TQuant*& list) {
 }
 
 void NumberSameNames(TSub* node) {
+  // Among the unbound variables of one name, in list order, the first keeps 0 and the later ones
+  // count up from 1. Short prefixes compare pairwise; long ones count per name, so a prefix of a
+  // hundred thousand variables costs no more than its length.
   auto& items = node->Prefix->Items;
-  for (TVariable* v : items)
-    if (v) v->DupIndex = 0;
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    TVariable* v = items[i];
-    if (!v || v->Binding || v->DupIndex != 0) continue;
-    int k = 1;
-    for (std::size_t j = 0; j < items.size(); ++j) {
-      TVariable* w = items[j];
-      if (j == i || !w || w->Binding || w->Name != v->Name) continue;
-      w->DupIndex = k++;
+  if (items.size() <= 16) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      TVariable* v = items[i];
+      if (!v) continue;
+      v->DupIndex = 0;
+      if (v->Binding) continue;
+      for (std::size_t j = 0; j < i; ++j)
+        if (items[j] && !items[j]->Binding && items[j]->Name == v->Name) ++v->DupIndex;
     }
+    return;
+  }
+  std::unordered_map<std::string_view, std::int32_t> seen;
+  for (TVariable* v : items) {
+    if (!v) continue;
+    v->DupIndex = v->Binding ? 0 : seen[v->Name]++;
   }
 }
 

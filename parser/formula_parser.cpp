@@ -113,18 +113,13 @@ void ParsePrefix() {
 }
 
 int ParseUnary() {
-  struct Guard {
-    Guard() {
-      if (++Parser.Nesting > kMaxNesting) SetParseError(8);
-    }
-    ~Guard() { --Parser.Nesting; }
-  } guard;
   if (Failed()) return 0;
   char c = Parser.CurrentChar;
   if (c == kTermOpen || c == kPlus || c == kMinus || IsDigit(c) || IsUpper(c) || IsLower(c) ||
       c == kAnonymous)
     return ParseAtom();
   if (c == kFormulaOpen) {
+    NestingGuard guard;
     NextToken();
     int depth = ParseImplication();
     if (!Failed() && Parser.CurrentChar != kFormulaClose) SetParseError(4);
@@ -132,6 +127,7 @@ int ParseUnary() {
     return depth;
   }
   if (c == kNegation) {
+    NestingGuard guard;
     NextToken();
     int depth = ParseUnary();
     if (Failed()) return depth;
@@ -143,6 +139,7 @@ int ParseUnary() {
     return depth;
   }
   if (c == kForAll || c == kExists) {
+    NestingGuard guard;
     ParsePrefix();
     int depth = ParseUnary();
     if (Failed()) return depth;
@@ -191,16 +188,29 @@ void FreeOperandStack() {
   Parser.OperandStack.clear();
 }
 
-// The declaring variable of a name seen from `scope`: the innermost prefix wins, and within one
-// prefix the last variable of that name.
-TVariable* FindDeclaration(TSub* scope, const std::string& name) {
-  for (TSub* n = scope; n; n = n->ParentNode) {
-    if (!n->Prefix) continue;
-    const auto& items = n->Prefix->Items;
+TVariable* FindInPrefix(const TQuant& prefix, const std::string& name) {
+  const auto& items = prefix.Items;
+  if (items.size() <= 32) {
     for (auto it = items.rbegin(); it != items.rend(); ++it)
       if (*it && (*it)->Name == name) return *it;
+    return nullptr;
   }
-  return nullptr;
+  auto [entry, fresh] = Parser.PrefixIndex.try_emplace(&prefix);
+  if (fresh)
+    for (TVariable* v : items)
+      if (v) entry->second[v->Name] = v;  // a later variable of the same name wins
+  auto it = entry->second.find(name);
+  return it == entry->second.end() ? nullptr : it->second;
+}
+
+// The declaring variable of a name seen from `scope`: the innermost prefix wins, and within one
+// prefix the last variable of that name. Free variables come last: they belong to the root.
+TVariable* FindDeclaration(TSub* scope, const std::string& name) {
+  for (TSub* n = scope; n; n = n->ParentNode)
+    if (n->Prefix)
+      if (TVariable* v = FindInPrefix(*n->Prefix, name)) return v;
+  auto it = Parser.FreeByName.find(name);
+  return it == Parser.FreeByName.end() ? nullptr : it->second;
 }
 
 }  // namespace
@@ -293,6 +303,16 @@ void ParseFormula(TPLProgram& program, const char* cursor, TFALFormula*& record)
 void PrepareFormula(TFALFormula& record) {
   Parser.ScopeNode = nullptr;
   record.Walk(WalkMode::PreOrder, BindVariables);
+  // Free variables are universal at the root, the one met last standing first.
+  if (!Parser.FreeVariables.empty()) {
+    TSub* root = record.Root;
+    if (!root->Prefix) root->Prefix = new TQuant;
+    auto& items = root->Prefix->Items;
+    items.insert(items.begin(), Parser.FreeVariables.rbegin(), Parser.FreeVariables.rend());
+  }
+  Parser.FreeVariables.clear();
+  Parser.FreeByName.clear();
+  Parser.PrefixIndex.clear();
   record.Walk(WalkMode::PostOrder, EvaluateArithmetic);
   ComputePolarity(record.Root);
   if (!record.IsQuery()) record.Text = PrintedText(*record.Root);
@@ -314,12 +334,12 @@ TObject* BindVariables(TObject* object, WalkMode& mode, TObject*) {
   if (!v) {
     TSub* root = Parser.ScopeNode;
     while (root->ParentNode) root = root->ParentNode;
-    if (!root->Prefix) root->Prefix = new TQuant;
     v = new TVariable(*read);
     v->Quantifier = kForAll;
     v->AsWritten = 1;
     v->Scope = root;
-    root->Prefix->Items.insert(root->Prefix->Items.begin(), v);
+    Parser.FreeVariables.push_back(v);
+    Parser.FreeByName.emplace(v->Name, v);
   }
   read->FreeTerm();
   return v;

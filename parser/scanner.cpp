@@ -14,17 +14,6 @@ bool Failed() { return Parser.ParseError != 0; }
 
 void Push(TObject* o) { Parser.OperandStack.push_back(o); }
 
-// Counts one level of recursion for the lifetime of a parse step.
-class NestingGuard {
- public:
-  NestingGuard() {
-    if (++Parser.Nesting > kMaxNesting) SetParseError(8);
-  }
-  ~NestingGuard() { --Parser.Nesting; }
-  NestingGuard(const NestingGuard&) = delete;
-  NestingGuard& operator=(const NestingGuard&) = delete;
-};
-
 int CheckDepth(int depth) {
   if (depth > kMaxTreeDepth) SetParseError(8);
   return depth;
@@ -57,6 +46,10 @@ int ParseChain(int (*operand)(), char op1, char op2) {
 }
 
 }  // namespace
+
+NestingGuard::NestingGuard() {
+  if (++Parser.Nesting > kMaxNesting) SetParseError(8);
+}
 
 void SetParseError(std::uint8_t code) {
   if (Parser.ParseError == 0) Parser.ParseError = code;
@@ -103,13 +96,13 @@ int ParseSum() { return ParseChain(ParseProduct, kPlus, kMinus); }
 int ParseProduct() { return ParseChain(ParseFactor, kTimes, kDivide); }
 
 int ParseFactor() {
-  NestingGuard guard;
   if (Failed()) return 0;
   char c = Parser.CurrentChar;
   if (IsDigit(c)) return ParseNumber();
   if (IsUpper(c) || c == kAnonymous) return ParseVariable();
   if (IsLower(c)) return ParseFunctor();
   if (c == kTermOpen) {
+    NestingGuard guard;
     NextToken();
     int depth = ParseSum();
     if (!Failed() && Parser.CurrentChar != kTermClose) SetParseError(4);
@@ -117,6 +110,7 @@ int ParseFactor() {
     return depth;
   }
   if (c == kPlus || c == kMinus) {
+    NestingGuard guard;
     NextToken();
     int depth = ParseFactor();
     if (Failed()) return depth;
@@ -203,6 +197,7 @@ int ParseFunctor() {
     }
     term = new TFunctor(Parser.TokenText);
     Parser.TokenText.clear();
+    NestingGuard guard;
     int d = ParseSum();
     if (!Failed()) ++count;
     while (!Failed() && Parser.CurrentChar == kComma) {

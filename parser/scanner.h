@@ -12,6 +12,8 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "logic/formula.h"
@@ -34,8 +36,23 @@ struct ParserState {
   long double FormulaDegree = 1;
   TSub* ScopeNode = nullptr;  // the node whose variables the binding walk sees innermost
   int Nesting = 0;
+  // Variable binding of one formula: the free variables met so far, in the order met, and
+  // name indexes of long prefixes, so that binding stays linear in the size of the formula.
+  std::vector<TVariable*> FreeVariables;
+  std::unordered_map<std::string_view, TVariable*> FreeByName;
+  std::unordered_map<const TQuant*, std::unordered_map<std::string_view, TVariable*>> PrefixIndex;
 };
 extern ParserState Parser;
+
+// Counts one level of nesting (a bracket, a sign, an argument list, a negation or a quantifier
+// run) for the lifetime of a parse step; beyond `kMaxNesting` levels it raises code 8.
+class NestingGuard {
+ public:
+  NestingGuard();
+  ~NestingGuard() { --Parser.Nesting; }
+  NestingGuard(const NestingGuard&) = delete;
+  NestingGuard& operator=(const NestingGuard&) = delete;
+};
 
 void NextChar();
 void NextToken();

@@ -10,16 +10,20 @@
 
 namespace velmoran {
 
-TFALFormula* SelfRefute(TFALFormula* x) {
+TFALFormula* SelfRefute(TFALFormula* x, SplitKind kind) {
   TFALFormula* y = x;
   int limit = x->Program->DcfLimit;
   for (int i = 0; y->FirstAtom && i < limit; ++i) {
+    // A sound split takes the first atom it may; atoms over inner variables are left alone.
     TAtom* a = y->FirstAtom;
+    if (kind == SplitKind::Sound)
+      while (a && !IsSplitAtom(*y, *a)) a = a->Next();
+    if (!a) break;
     bool f = a->Polarity == 1;
     if (y == x)
-      y = SelfResolveCopy(*x, a, f);
+      y = SelfResolveCopy(*x, a, f, kind);
     else
-      SelfResolveInPlace(*y, a, f);
+      SelfResolveInPlace(*y, a, f, kind);
     Simplify(*y);
     ComputePolarity(y->Root);
   }
@@ -65,7 +69,7 @@ bool IsConsequent(TFALFormula& b, TFALFormula& a) {
   TFALFormula* i = JoinImplication(b, a);
   i->Root->Negated = 1;
   ComputePolarity(i->Root);
-  TFALFormula* y = SelfRefute(i);
+  TFALFormula* y = SelfRefute(i, SplitKind::ConsequenceTest);
   SplitImplication(i, b, a);
   bool refuted = y != i && y->Root && y->Root->Constant == -1;
   if (y != i) delete y;
@@ -82,7 +86,7 @@ bool SameText(const TFALFormula& x, const TFALFormula& y) {
 
 TFALFormula* CheckResolvent(TFALFormula* n) {
   TPLProgram& program = *n->Program;
-  TFALFormula* y = SelfRefute(n);
+  TFALFormula* y = SelfRefute(n, SplitKind::Sound);
   if (y->Root->Constant == -1) {
     if (y != n) delete n;
     return y;

@@ -12,6 +12,7 @@
 #pragma once
 
 #include "logic/formula.h"
+#include "prover/resolution.h"
 
 namespace velmoran {
 
@@ -19,8 +20,9 @@ namespace velmoran {
 // reached by self-resolution that replaces it (`n` destroyed).
 TFALFormula* CheckResolvent(TFALFormula* n);
 void KillConsequents(TFALFormula* n);
-// `x` itself when no step was possible, otherwise the record the steps produced.
-TFALFormula* SelfRefute(TFALFormula* x);
+// Up to `DcfLimit` self-resolution steps of the given kind; `x` itself when no step was possible,
+// otherwise the record the steps produced.
+TFALFormula* SelfRefute(TFALFormula* x, SplitKind kind);
 // True when `a` follows from `b` within the limit. Both are whole again afterwards.
 bool IsConsequent(TFALFormula& b, TFALFormula& a);
 TFALFormula* JoinImplication(TFALFormula& b, TFALFormula& a);

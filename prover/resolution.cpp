@@ -45,6 +45,22 @@ TSub* CopyUnder(TSub* root, TDis* d, bool negateConstants) {
   return c;
 }
 
+// Copies the tree twice below `d`, the second time with the constants of the atoms negated. The
+// variables of the root prefix get one set of counterparts, shared by both copies and quantified
+// at `d`: the split X[A := v] ∨ X[A := ¬v] speaks of one value for each of them.
+void CopyTwiceSharingRoot(TSub* root, TDis* d, TSub*& first, TSub*& second) {
+  first = CopyUnder(root, d, false);
+  if (root->Prefix)
+    for (TVariable* v : root->Prefix->Items)
+      if (v) v->NoCopy = 1;
+  second = CopyUnder(root, d, true);
+  if (first->Prefix) {
+    TQuant* shared = first->Prefix;
+    first->Prefix = nullptr;
+    MergePrefix(d, shared);
+  }
+}
+
 }  // namespace
 
 long double TNorm(long double x, long double y) {
@@ -78,7 +94,68 @@ bool FalseInFirst(const TAtom& a, const TAtom& b) {
   return b.Polarity == -1;
 }
 
-void MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst) {
+namespace {
+
+TId* Deref(TId* t) {
+  while (TVariable* v = AsVariable(t)) {
+    if (!v->Binding) break;
+    t = v->Binding;
+  }
+  return t;
+}
+
+// The same term, variables compared as objects after their bindings are followed.
+bool SameTerm(TId* s, TId* t) {
+  s = Deref(s);
+  t = Deref(t);
+  if (s == t) return true;
+  if (!s || !t) return false;
+  if (s->IsNumber() || t->IsNumber())
+    return s->IsNumber() && t->IsNumber() && AsNumber(s)->Value() == AsNumber(t)->Value();
+  if (s->Class() != t->Class()) return false;
+  switch (s->Class()) {
+    case TermClass::FunctorA:
+      return static_cast<TFunctorA*>(s)->Name == static_cast<TFunctorA*>(t)->Name;
+    case TermClass::Var:
+      return static_cast<TVar*>(s)->Name == static_cast<TVar*>(t)->Name;
+    case TermClass::Functor: {
+      auto* f = static_cast<TFunctor*>(s);
+      auto* g = static_cast<TFunctor*>(t);
+      if (f->Name != g->Name || f->Args.size() != g->Args.size()) return false;
+      for (std::size_t i = 0; i < f->Args.size(); ++i)
+        if (!SameTerm(f->Args[i], g->Args[i])) return false;
+      return true;
+    }
+    default:
+      return false;  // two different unbound variables
+  }
+}
+
+bool OnlyRootVariables(TId* t, const TQuant* rootPrefix) {
+  t = Deref(t);
+  if (!t) return true;
+  if (TVariable* v = AsVariable(t)) {
+    if (!rootPrefix) return false;
+    for (const TVariable* w : rootPrefix->Items)
+      if (w == v) return true;
+    return false;
+  }
+  if (TFunctor* f = AsFunctor(t)) {
+    for (TId* arg : f->Args)
+      if (!OnlyRootVariables(arg, rootPrefix)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool IsSplitAtom(const TFALFormula& x, const TAtom& atom) {
+  return x.Root && OnlyRootVariables(atom.Term, x.Root->Prefix);
+}
+
+bool MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) {
+  bool sound = kind == SplitKind::Sound;
+  if (sound && !IsSplitAtom(x, *a)) return false;
   int v = falseInFirst ? -1 : 1;
   a->Mark = NodeValue(*a, v);
   bool firstPass = true;
@@ -88,7 +165,14 @@ void MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst) {
     for (TAtom* n = firstPass ? a : x.FirstAtom; n; n = n->Next()) {
       if (n->Mark == 0) continue;
       for (TAtom* c = x.FirstAtom; c; c = c->Next()) {
-        if (c->Mark == 0 && UnifyAtoms(n, c)) {
+        if (c->Mark != 0) continue;
+        std::size_t before = Bindings().size();
+        bool same = UnifyAtoms(n, c);
+        // A sound case split takes one atom: the very same atom, over variables of the root
+        // prefix that both operands of the split share.
+        if (same && sound)
+          same = Bindings().size() == before && SameTerm(n->Term, c->Term) && IsSplitAtom(x, *c);
+        if (same) {
           c->Mark = NodeValue(*c, v);
           changed = true;
         }
@@ -99,10 +183,16 @@ void MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst) {
   } while (changed);
   for (TAtom* c = x.FirstAtom; c; c = c->Next())
     c->Constant = c->Mark;
+  return true;
 }
 
 TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseInFirst,
                            TAtom* b) {
+  bool self = &f == &g;
+  if (self && !MarkAtomClass(f, a, falseInFirst, SplitKind::Sound)) {
+    ClearBindings();
+    return nullptr;
+  }
   TDis* d;
   BeginCopy(d);
   auto* r = new TFALFormula(f.Program);
@@ -111,9 +201,7 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
   r->Source2 = &g;
   r->SupportMark = f.SupportMark || g.SupportMark;
   int v = falseInFirst ? -1 : 1;
-  if (&f == &g) {
-    MarkAtomClass(f, a, falseInFirst);
-  } else {
+  if (!self) {
     a->Constant = NodeValue(*a, v);
     b->Constant = NodeValue(*b, -v);
     for (TAtom* c = f.FirstAtom; c; c = c->Next())
@@ -125,28 +213,36 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
   ApplyBindings();
   r->Root = d;
   d->SetParent(r);
-  d->Left = CopyUnder(f.Root, d, false);
-  d->Right = CopyUnder(&f == &g ? f.Root : g.Root, d, &f == &g);
+  if (self) {
+    CopyTwiceSharingRoot(f.Root, d, d->Left, d->Right);
+  } else {
+    d->Left = CopyUnder(f.Root, d, false);
+    d->Right = CopyUnder(g.Root, d, false);
+  }
   r->FirstAtom = Logic.ChainFirst;
   r->LastAtom = Logic.ChainLast;
   AttachNewVariables(d);
   f.Walk(WalkMode::Cleanup, nullptr);
-  if (&g != &f) g.Walk(WalkMode::Cleanup, nullptr);
+  if (!self) g.Walk(WalkMode::Cleanup, nullptr);
   CutChainEnds(*r);
   return r;
 }
 
-TFALFormula* SelfResolveCopy(TFALFormula& x, TAtom* a, bool falseInFirst) {
+TFALFormula* SelfResolveCopy(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) {
+  if (!MarkAtomClass(x, a, falseInFirst, kind)) return nullptr;
   TDis* d;
   BeginCopy(d);
   auto* r = new TFALFormula(x.Program);
   r->Degree = TNorm(x.Degree, x.Degree);
-  MarkAtomClass(x, a, falseInFirst);
   ApplyBindings();
   r->Root = d;
   d->SetParent(r);
-  d->Left = CopyUnder(x.Root, d, false);
-  d->Right = CopyUnder(x.Root, d, true);
+  if (kind == SplitKind::Sound) {
+    CopyTwiceSharingRoot(x.Root, d, d->Left, d->Right);
+  } else {
+    d->Left = CopyUnder(x.Root, d, false);
+    d->Right = CopyUnder(x.Root, d, true);
+  }
   r->FirstAtom = Logic.ChainFirst;
   r->LastAtom = Logic.ChainLast;
   AttachNewVariables(d);
@@ -155,25 +251,39 @@ TFALFormula* SelfResolveCopy(TFALFormula& x, TAtom* a, bool falseInFirst) {
   return r;
 }
 
-TFALFormula* SelfResolveInPlace(TFALFormula& x, TAtom* a, bool falseInFirst) {
+bool SelfResolveInPlace(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) {
+  if (!MarkAtomClass(x, a, falseInFirst, kind)) return false;
   TDis* d;
   BeginCopy(d);
   x.Degree = TNorm(x.Degree, x.Degree);
-  MarkAtomClass(x, a, falseInFirst);
   TSub* t = x.Root;
   t->SetParent(d);
   Logic.ChainFirst = x.FirstAtom;
   Logic.ChainLast = x.LastAtom;
   ApplyBindings();
+  // In a sound split the kept tree and its copy share the root's variables, which move up to the
+  // new root.
+  bool share = kind == SplitKind::Sound && t->Prefix;
+  if (share)
+    for (TVariable* v : t->Prefix->Items)
+      if (v) {
+        v->CopyOf = v;
+        v->NoCopy = 1;
+      }
   d->Right = CopyUnder(t, d, true);
   x.Root = d;
   d->SetParent(&x);
   d->Left = t;
+  if (share) {
+    TQuant* shared = t->Prefix;
+    t->Prefix = nullptr;
+    MergePrefix(d, shared);
+  }
   x.FirstAtom = Logic.ChainFirst;
   x.LastAtom = Logic.ChainLast;
   AttachNewVariables(d);
   CutChainEnds(x);
-  return &x;
+  return true;
 }
 
 }  // namespace velmoran

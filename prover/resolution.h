@@ -24,10 +24,26 @@ void ClearBindings();
 void ApplyBindings();
 // The orientation rule: whether the occurrence in the first record becomes false.
 bool FalseInFirst(const TAtom& a, const TAtom& b);
-void MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst);
-// Precondition: UnifyAtoms(a, b) has just succeeded. `f` and `g` may be the same record.
+// A self-resolution step replaces an atom class by v in one copy of a record and by ¬v in the
+// other. `Sound` splits on one atom only (the very same atom, over root variables shared by both
+// copies), so X[A := v] ∨ X[A := ¬v] follows from X and a refutation reached by it is real.
+// `ConsequenceTest` marks every atom that unifies with a marked one, applies no substitution and
+// copies separately: stronger but unsound, so it only ever decides that a resolvent is redundant
+// (the search may lose a resolvent by it, never gain a false refutation).
+enum class SplitKind { Sound, ConsequenceTest };
+
+// Whether a case split on the atom is sound: every variable it holds (bindings followed) is a
+// variable of the record's root prefix, which both operands of the split then share.
+bool IsSplitAtom(const TFALFormula& x, const TAtom& atom);
+// Marks the class of `a` (see `SplitKind`); false, with nothing marked, when a sound split cannot
+// take `a`.
+bool MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind);
+// Precondition: UnifyAtoms(a, b) has just succeeded. `f` and `g` may be the same record; then
+// the result is none when `a` is no split atom.
 TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseInFirst, TAtom* b);
-TFALFormula* SelfResolveCopy(TFALFormula& x, TAtom* a, bool falseInFirst);
-TFALFormula* SelfResolveInPlace(TFALFormula& x, TAtom* a, bool falseInFirst);
+// None when a sound split cannot take `a`.
+TFALFormula* SelfResolveCopy(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind);
+// False (and `x` untouched) when a sound split cannot take `a`.
+bool SelfResolveInPlace(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind);
 
 }  // namespace velmoran

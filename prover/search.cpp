@@ -57,6 +57,10 @@ void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool l
       if (program.StopRequested) return;
       if (UnifyAtoms(a, b)) {
         TFALFormula* r = MakeResolvent(*c, *p, a, FalseInFirst(*a, *b), b);
+        if (!r) {
+          if (program.ExitOnFirstMatch) return;
+          continue;
+        }
         if (program.ShowUnsimplified)
           AddLine(program, "[" + Report.SourceName + "&" + Report.PartnerName + "] : " +
                                FormulaText(*r));

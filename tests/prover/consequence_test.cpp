@@ -1,0 +1,203 @@
+// Detection of consequent formulas: the bounded self-refutation, the identical-text check with its
+// degree raise, the consequent check, and the disabling of weaker stored resolvents.
+#include "prover/consequence.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "logic/number_format.h"
+#include "report/report.h"
+#include "support/theory.h"
+
+namespace velmoran::testing {
+namespace {
+
+class ConsequenceTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetReportState(); }
+
+  // Stores a resolvent as the search would have: simplified, printed, owned by the prover.
+  TFALFormula* Store(const std::string& text) {
+    TFALFormula* r = fx.Axiom(text).release();
+    fx.Program->Resolvents.push_back(r);
+    return r;
+  }
+
+  std::vector<std::string> Lines() const {
+    std::vector<std::string> out;
+    for (const auto& l : fx.Lines.Lines) out.push_back(Utf8(l));
+    return out;
+  }
+
+  Fixture fx;
+};
+
+// [p ∧ q] ∧ ¬[p ∧ q] needs two eliminations: p first, which leaves q ∧ ¬q, then q.
+const char* const kTwoSteps = "[p ∧ q] ∧ ¬[p ∧ q] : 0.9;";
+
+TEST_F(ConsequenceTest, SelfRefutationWithinTheLimitReplacesTheResolvent) {
+  fx.Program->DcfLimit = 2;
+  TFALFormula* y = CheckResolvent(fx.Axiom(kTwoSteps).release());
+  ASSERT_TRUE(y);
+  std::unique_ptr<TFALFormula> owned(y);
+  EXPECT_EQ(y->Root->Constant, -1);
+  EXPECT_EQ(FormatReal(y->Degree), "0.6") << "0.9, then 0.8, then 0.6";
+
+  fx.Program->DcfLimit = 2;
+  std::unique_ptr<TFALFormula> full(CheckResolvent(fx.Axiom("[p ∧ q] ∧ ¬[p ∧ q];").release()));
+  ASSERT_TRUE(full);
+  EXPECT_EQ(full->Root->Constant, -1);
+  EXPECT_EQ(full->Degree, 1);
+}
+
+TEST_F(ConsequenceTest, SelfRefutationBeyondTheLimitLeavesTheResolventAsItWas) {
+  fx.Program->DcfLimit = 1;
+  TFALFormula* n = fx.Axiom(kTwoSteps).release();
+  TFALFormula* y = CheckResolvent(n);
+  ASSERT_EQ(y, n) << "stored, not reported";
+  std::unique_ptr<TFALFormula> owned(y);
+  EXPECT_EQ(y->Root->Constant, 0);
+  EXPECT_EQ(FormatReal(y->Degree), "0.9");
+  EXPECT_EQ(Fixture::Printed(*y), "p∧q∧¬[p∧q]");
+}
+
+TEST_F(ConsequenceTest, ConsequenceTestIsBoundedByTheLimitAndRestoresBothRecords) {
+  // q ∨ p from p ∨ q: eliminating p leaves ¬[q → q], eliminating q then gives false.
+  auto b = fx.Axiom("p ∨ q;");
+  auto a = fx.Axiom("q ∨ p;");
+  fx.Program->DcfLimit = 1;
+  EXPECT_FALSE(IsConsequent(*b, *a));
+  fx.Program->DcfLimit = 2;
+  EXPECT_TRUE(IsConsequent(*b, *a));
+  EXPECT_TRUE(IsConsequent(*a, *b));
+
+  for (TFALFormula* r : {b.get(), a.get()}) {
+    EXPECT_EQ(r->Root->ParentRecord, r);
+    ASSERT_TRUE(r->FirstAtom && r->LastAtom);
+    EXPECT_EQ(r->FirstAtom->Previous(), nullptr);
+    EXPECT_EQ(r->LastAtom->Next(), nullptr);
+    EXPECT_EQ(r->FirstAtom->Next(), r->LastAtom);
+    EXPECT_EQ(r->FirstAtom->Constant, 0);
+    EXPECT_EQ(r->Root->Polarity, 1);
+  }
+  EXPECT_EQ(Fixture::Printed(*b), "p∨q");
+  EXPECT_EQ(Fixture::Printed(*a), "q∨p");
+
+  auto other = fx.Axiom("p ∨ r;");
+  EXPECT_FALSE(IsConsequent(*b, *other));
+}
+
+TEST_F(ConsequenceTest, IdenticalTextWithAHigherDegreeRaisesTheStoredOneEvenSilently) {
+  Store("q : 0.5;");
+  Store("r;");
+  Store("s;");
+  TFALFormula* r3 = Store("p(a) : 0.5;");
+  EXPECT_EQ(CheckResolvent(fx.Axiom("p(a) : 0.9;").release()), nullptr);
+  EXPECT_EQ(FormatReal(r3->Degree), "0.9");
+  EXPECT_EQ(Report.DcfConsequents, 1);
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"degree of R3 raised to: 0.9"}));
+}
+
+TEST_F(ConsequenceTest, IdenticalTextWithALowerDegreeIsDroppedQuietly) {
+  Store("q : 0.5;");
+  TFALFormula* r1 = Store("p(a) : 0.5;");
+  EXPECT_EQ(CheckResolvent(fx.Axiom("p(a) : 0.3;").release()), nullptr);
+  EXPECT_EQ(FormatReal(r1->Degree), "0.5");
+  EXPECT_EQ(Report.DcfConsequents, 1);
+  EXPECT_TRUE(Lines().empty());
+
+  fx.Program->ShowDcf = 1;
+  EXPECT_EQ(CheckResolvent(fx.Axiom("p(a) : 0.3;").release()), nullptr);
+  EXPECT_EQ(CheckResolvent(fx.Axiom("p(a) : 0.7;").release()), nullptr);
+  EXPECT_EQ(Lines(), (std::vector<std::string>{
+                         "DCF: p(a):0.3; //identical to R1;",
+                         "DCF: p(a):0.7; //identical to R1;degree of R1 raised to: 0.7",
+                     }));
+  EXPECT_EQ(Report.DcfConsequents, 3);
+}
+
+TEST_F(ConsequenceTest, ADisabledResolventIsNotCompared) {
+  fx.Program->TrivialCheckOnly = 1;
+  Store("p(a);")->Disabled = 1;
+  TFALFormula* n = fx.Axiom("p(a);").release();
+  EXPECT_EQ(CheckResolvent(n), n);
+  delete n;
+  EXPECT_EQ(Report.DcfConsequents, 0);
+}
+
+TEST_F(ConsequenceTest, AConsequentIsDroppedUnlessItsDegreeIsHigher) {
+  fx.Program->ShowDcf = 1;
+  Store("p : 0.5;");
+  TFALFormula* stronger = fx.Axiom("p ∨ q : 0.8;").release();
+  EXPECT_EQ(CheckResolvent(stronger), stronger) << "new knowledge: a higher degree";
+  delete stronger;
+  EXPECT_TRUE(Lines().empty());
+
+  EXPECT_EQ(CheckResolvent(fx.Axiom("p ∨ q : 0.5;").release()), nullptr);
+  EXPECT_EQ(CheckResolvent(fx.Axiom("p ∨ q : 0.4;").release()), nullptr);
+  EXPECT_EQ(Report.DcfConsequents, 2);
+  EXPECT_EQ(Lines(), (std::vector<std::string>{
+                         "DCF: p∨q:0.5; //consequent to R0:p:0.5; ",
+                         "DCF: p∨q:0.4; //consequent to R0:p:0.5; ",
+                     }));
+}
+
+TEST_F(ConsequenceTest, TrivialCheckOnlyStoresEquivalentResolvents) {
+  Store("q ∨ p;");
+  fx.Program->TrivialCheckOnly = 1;
+  TFALFormula* n = fx.Axiom("p ∨ q;").release();
+  EXPECT_EQ(CheckResolvent(n), n);
+  delete n;
+
+  fx.Program->TrivialCheckOnly = 0;
+  EXPECT_EQ(CheckResolvent(fx.Axiom("p ∨ q;").release()), nullptr);
+  EXPECT_EQ(Report.DcfConsequents, 1);
+}
+
+TEST_F(ConsequenceTest, KillDisablesWhatTheNewResolventEntailsWithALowerDegree) {
+  fx.Program->ShowDcf = 1;
+  TFALFormula* weak = Store("p ∨ q : 0.5;");
+  TFALFormula* unrelated = Store("r : 0.1;");
+  TFALFormula* n = Store("p : 0.9;");
+  KillConsequents(n);
+  EXPECT_TRUE(weak->Disabled);
+  EXPECT_FALSE(unrelated->Disabled);
+  EXPECT_FALSE(n->Disabled);
+  EXPECT_EQ(Report.DcfKilled, 1);
+  EXPECT_EQ(Lines(), (std::vector<std::string>{"DCF Kill: p:0.9; //consequent to R0(DISABLED);"}));
+}
+
+TEST_F(ConsequenceTest, KillDoesNothingWithoutTheKillOption) {
+  fx.Program->CheckDcfKill = 0;
+  fx.Program->CheckDcf = 1;
+  TFALFormula* weak = Store("p ∨ q : 0.5;");
+  KillConsequents(Store("p : 0.9;"));
+  EXPECT_FALSE(weak->Disabled);
+  EXPECT_EQ(Report.DcfKilled, 0);
+}
+
+TEST_F(ConsequenceTest, KillDisablesAnEquivalentOnlyWithAnEqualDegree) {
+  fx.Program->ShowDcf = 1;
+  TFALFormula* equal = Store("q ∨ p : 0.9;");
+  TFALFormula* higher = Store("q ∨ p ∨ p : 0.95;");
+  TFALFormula* sameAgain = Store("p ∨ q ∨ q : 0.9;");
+  TFALFormula* entails = Store("p : 0.9;");
+  TFALFormula* n = Store("p ∨ q : 0.9;");
+  KillConsequents(n);
+  EXPECT_TRUE(equal->Disabled);
+  EXPECT_FALSE(higher->Disabled);
+  EXPECT_TRUE(sameAgain->Disabled);
+  EXPECT_FALSE(entails->Disabled) << "p follows from p ∨ q in no way";
+  EXPECT_EQ(Report.DcfKilled, 2);
+  EXPECT_EQ(Lines(), (std::vector<std::string>{
+                         "DCF Kill: p∨q:0.9; R0 is equivalent;(DISABLED)",
+                         "DCF Kill: p∨q:0.9; R1 is equivalent;but degree of R1 > 0.9",
+                         "DCF Kill: p∨q:0.9; R2 is equivalent;(DISABLED)",
+                     }));
+}
+
+}  // namespace
+}  // namespace velmoran::testing

@@ -1,0 +1,257 @@
+// The generalized resolution step: degrees, orientation, the replacement of the resolved atoms
+// (with factoring and the general cut), the counting of unification attempts, the state the
+// sources are left in, and self-resolution.
+#include "prover/resolution.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "logic/number_format.h"
+#include "prover/simplify.h"
+#include "report/report.h"
+#include "support/theory.h"
+
+namespace velmoran::testing {
+namespace {
+
+using Record = std::unique_ptr<TFALFormula>;
+
+TAtom* AtomAt(TFALFormula& r, int index) {
+  TAtom* a = r.FirstAtom;
+  for (int i = 0; a && i < index; ++i) a = a->Next();
+  EXPECT_TRUE(a) << "no atom " << index;
+  return a;
+}
+
+std::vector<TAtom*> Atoms(const TFALFormula& r) {
+  std::vector<TAtom*> atoms;
+  for (TAtom* a = r.FirstAtom; a; a = a->Next()) atoms.push_back(a);
+  return atoms;
+}
+
+std::vector<int> Constants(const TFALFormula& r) {
+  std::vector<int> c;
+  for (TAtom* a : Atoms(r)) c.push_back(a->Constant);
+  return c;
+}
+
+class ResolutionTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetReportState(); }
+
+  // Resolves f's atom i with g's atom j, oriented as the search orients it.
+  Record Resolve(TFALFormula& f, int i, TFALFormula& g, int j) {
+    TAtom* a = AtomAt(f, i);
+    TAtom* b = AtomAt(g, j);
+    EXPECT_TRUE(UnifyAtoms(a, b));
+    return Record(MakeResolvent(f, g, a, FalseInFirst(*a, *b), b));
+  }
+
+  static void Finish(TFALFormula& r) {
+    Simplify(r);
+    ComputePolarity(r.Root);
+  }
+
+  Fixture fx;
+};
+
+TEST(TNorm, IsTheLukasiewiczConjunction) {
+  EXPECT_EQ(TNorm(1, 1), 1);
+  EXPECT_EQ(TNorm(1, 0.25L), 0.25L);
+  EXPECT_NEAR(static_cast<double>(TNorm(0.9L, 0.8L)), 0.7, 1e-15);
+  EXPECT_EQ(FormatReal(TNorm(0.9L, 0.8L)), "0.7");
+  EXPECT_EQ(TNorm(0.5L, 0.5L), 0);
+  EXPECT_EQ(TNorm(0.3L, 0.4L), 0) << "never negative";
+  EXPECT_EQ(TNorm(0, 1), 0);
+}
+
+TEST_F(ResolutionTest, PositiveOccurrenceInFirstBecomesFalseAndDegreesCombine) {
+  auto f = fx.Axiom("p(a) : 0.9;");
+  auto g = fx.Axiom("¬p(a) : 0.8;");
+  EXPECT_TRUE(FalseInFirst(*f->FirstAtom, *g->FirstAtom));
+  g->SupportMark = 1;
+  Record r = Resolve(*f, 0, *g, 0);
+
+  EXPECT_EQ(FormatReal(r->Degree), "0.7");
+  EXPECT_TRUE(r->SupportMark) << "a resolvent of the support set belongs to it";
+  EXPECT_EQ(r->Source1, f.get());
+  EXPECT_EQ(r->Source2, g.get());
+  ASSERT_EQ(r->Root->Kind(), 3) << "a disjunction joins the copies";
+  EXPECT_FALSE(r->Root->Negated);
+  EXPECT_EQ(r->Root->ParentRecord, r.get());
+  // p(a) := false on the left, p(a) := true under the negation on the right: both nodes false.
+  TSub* left = r->Root->Left;
+  TSub* right = r->Root->Right;
+  EXPECT_EQ(left->Constant, -1);
+  EXPECT_FALSE(left->Negated);
+  EXPECT_EQ(right->Constant, -1);
+  EXPECT_TRUE(right->Negated);
+  EXPECT_EQ(Atoms(*r),
+            (std::vector<TAtom*>{static_cast<TAtom*>(left), static_cast<TAtom*>(right)}));
+  EXPECT_EQ(r->FirstAtom->Previous(), nullptr);
+  EXPECT_EQ(r->LastAtom->Next(), nullptr);
+  EXPECT_EQ(Fixture::Printed(*r), " ⊥∨ ⊥");
+
+  Finish(*r);
+  EXPECT_EQ(r->Root->Constant, -1) << "p(a) and ¬p(a) refute each other";
+  EXPECT_EQ(r->FirstAtom, nullptr);
+}
+
+TEST_F(ResolutionTest, NegativeOccurrenceInFirstBecomesTrue) {
+  auto f = fx.Axiom("¬p(a);");
+  auto g = fx.Axiom("p(a);");
+  EXPECT_FALSE(FalseInFirst(*f->FirstAtom, *g->FirstAtom));
+  Record r = Resolve(*f, 0, *g, 0);
+  EXPECT_TRUE(r->Root->Left->Negated);
+  EXPECT_EQ(r->Root->Left->Constant, -1) << "¬true";
+  EXPECT_EQ(r->Root->Right->Constant, -1) << "false";
+}
+
+TEST_F(ResolutionTest, WithoutPolarityInFirstThePartnersPolarityDecides) {
+  auto f = fx.Axiom("p(a);");
+  auto pos = fx.Axiom("p(a);");
+  auto neg = fx.Axiom("¬p(a);");
+  f->FirstAtom->Polarity = 0;
+  EXPECT_TRUE(FalseInFirst(*f->FirstAtom, *neg->FirstAtom));
+  EXPECT_FALSE(FalseInFirst(*f->FirstAtom, *pos->FirstAtom));
+}
+
+TEST_F(ResolutionTest, UnitAgainstDisjunctionLeavesTheOtherDisjunct) {
+  auto f = fx.Axiom("p(a);");
+  auto g = fx.Axiom("¬p(a) ∨ q(a);");
+  Record r = Resolve(*f, 0, *g, 0);
+  EXPECT_EQ(Fixture::Printed(*r), " ⊥∨ ⊥∨q(a)");
+  Finish(*r);
+  EXPECT_EQ(Fixture::Printed(*r), "q(a)");
+  EXPECT_EQ(r->Degree, 1);
+  EXPECT_EQ(Report.Simplifications, 2);
+  ASSERT_TRUE(r->FirstAtom);
+  EXPECT_EQ(r->FirstAtom, r->LastAtom);
+  EXPECT_EQ(r->FirstAtom, r->Root);
+}
+
+TEST_F(ResolutionTest, FactoringReplacesUnifiableOccurrencesOfTheFirstSourceOnly) {
+  auto f = fx.Axiom("∀X [p(X) ∨ p(X)];");
+  auto g = fx.Axiom("¬p(a) ∨ ¬p(a);");
+  Record r = Resolve(*f, 0, *g, 0);
+  // The chosen atom, its factor in f, and the one chosen partner in g.
+  EXPECT_EQ(Constants(*r), (std::vector<int>{-1, -1, -1, 0}));
+  // One attempt for the pair, then one per atom of f (the chosen one is refused: it is a constant).
+  EXPECT_EQ(Report.Unifications, 3);
+  EXPECT_TRUE(fx.Program->Bindings.empty());
+  Finish(*r);
+  EXPECT_EQ(Fixture::Printed(*r), "¬p(a)");
+}
+
+TEST_F(ResolutionTest, GeneralCutAlsoReplacesFactorsInTheSecondSource) {
+  fx.Program->GeneralCut = 1;
+  auto f = fx.Axiom("∀X [p(X) ∨ p(X)];");
+  auto g = fx.Axiom("¬p(a) ∨ ¬p(a);");
+  Record r = Resolve(*f, 0, *g, 0);
+  EXPECT_EQ(Constants(*r), (std::vector<int>{-1, -1, -1, -1}));
+  EXPECT_EQ(Report.Unifications, 5);
+  Finish(*r);
+  EXPECT_EQ(r->Root->Constant, -1);
+}
+
+TEST_F(ResolutionTest, FactorsMustUnifyUnderTheBindingsAlreadyMade) {
+  auto f = fx.Axiom("∀X, Y [p(X, Y) ∨ p(Y, b) ∨ p(a, Y)];");
+  auto g = fx.Axiom("¬p(a, b);");
+  // The pair binds X := a and Y := b. Alone, p(X, Y) and p(Y, b) would unify; under those
+  // bindings they do not, while p(a, Y) still does.
+  Record r = Resolve(*f, 0, *g, 0);
+  EXPECT_EQ(Constants(*r), (std::vector<int>{-1, 0, -1, -1}));
+}
+
+TEST_F(ResolutionTest, EveryAttemptCountsAlsoWhenThePartnerIsAlreadyAConstant) {
+  auto f = fx.Axiom("p(a);");
+  auto g = fx.Axiom("p(a);");
+  g->FirstAtom->Constant = 1;
+  EXPECT_FALSE(UnifyAtoms(f->FirstAtom, g->FirstAtom));
+  EXPECT_EQ(Report.Unifications, 1);
+  g->FirstAtom->Constant = 0;
+  EXPECT_TRUE(UnifyAtoms(f->FirstAtom, g->FirstAtom));
+  EXPECT_FALSE(UnifyAtoms(f->FirstAtom, fx.Axiom("q(a);")->FirstAtom));
+  EXPECT_EQ(Report.Unifications, 3);
+}
+
+TEST_F(ResolutionTest, SourcesAreLeftCleanAndAnExistentialIsHoisted) {
+  // X := Y carries the existential Y into the copy of the first source before Y's own prefix is
+  // copied: Y gets one counterpart at the resolvent's root, marked as inverted.
+  auto f = fx.Axiom("∀X [p(X) ∨ q(X)];");
+  auto g = fx.Axiom("∃Y ¬q(Y);");
+  const std::string fText = f->Text, gText = g->Text;
+  Record r = Resolve(*f, 1, *g, 0);
+
+  EXPECT_TRUE(fx.Program->Bindings.empty());
+  for (TFALFormula* source : {f.get(), g.get()}) {
+    for (TAtom* a : Atoms(*source)) {
+      EXPECT_EQ(a->Constant, 0);
+      EXPECT_EQ(a->Mark, 0);
+    }
+    for (TVariable* v : source->Root->Prefix->Items) {
+      EXPECT_EQ(v->CopyOf, nullptr) << v->Name;
+      EXPECT_EQ(v->PendingTerm, nullptr) << v->Name;
+      EXPECT_EQ(v->Occurs, 0) << v->Name;
+      EXPECT_EQ(v->NoCopy, 0) << v->Name;
+      EXPECT_EQ(v->InvertOnCopy, 0) << v->Name;
+      EXPECT_EQ(v->Binding, nullptr) << v->Name;
+    }
+  }
+  EXPECT_EQ(f->Text, fText);
+  EXPECT_EQ(g->Text, gText);
+  EXPECT_EQ(Fixture::Printed(*f), "∀X[p(X)∨q(X)]");
+
+  Finish(*r);
+  EXPECT_EQ(Fixture::Printed(*r), "∃!Y p(Y)");
+}
+
+TEST_F(ResolutionTest, SelfResolutionSquaresTheDegreeAndOrdersTheOperandsByTheFlag) {
+  auto x = fx.Axiom("p ∨ q : 0.9;");
+  Record falseFirst(SelfResolveCopy(*x, x->FirstAtom, true, SplitKind::Sound));
+  EXPECT_EQ(FormatReal(falseFirst->Degree), "0.8");
+  EXPECT_EQ(falseFirst->Source1, nullptr);
+  EXPECT_EQ(falseFirst->Source2, nullptr);
+  EXPECT_EQ(Constants(*falseFirst), (std::vector<int>{-1, 0, 1, 0}));
+  Record trueFirst(SelfResolveCopy(*x, x->FirstAtom, false, SplitKind::Sound));
+  EXPECT_EQ(Constants(*trueFirst), (std::vector<int>{1, 0, -1, 0}));
+  EXPECT_EQ(Constants(*x), (std::vector<int>{0, 0}));
+  EXPECT_EQ(x->Degree, 0.9L);
+
+  // Pairing a record with itself in the search gives the same step, with the record as both
+  // sources.
+  ASSERT_TRUE(UnifyAtoms(x->FirstAtom, x->FirstAtom));
+  Record viaSearch(MakeResolvent(*x, *x, x->FirstAtom, true, x->FirstAtom));
+  EXPECT_EQ(FormatReal(viaSearch->Degree), "0.8");
+  EXPECT_EQ(viaSearch->Source1, x.get());
+  EXPECT_EQ(viaSearch->Source2, x.get());
+  EXPECT_EQ(Constants(*viaSearch), (std::vector<int>{-1, 0, 1, 0}));
+  Finish(*viaSearch);
+  EXPECT_EQ(viaSearch->Root->Constant, 1) << "p ∨ q with p false, or with p true";
+
+  auto weak = fx.Axiom("p ∨ q : 0.4;");
+  Record r(SelfResolveCopy(*weak, weak->FirstAtom, true, SplitKind::Sound));
+  EXPECT_EQ(r->Degree, 0) << "max(0, 2d - 1)";
+}
+
+TEST_F(ResolutionTest, SelfResolutionMarksTheUnifiableClassButAppliesNoSubstitution) {
+  // The consequence test's split: every atom that unifies with a marked one.
+  auto x = fx.Axiom("∀Y [p(Y) ∨ p(a) ∨ q];");
+  Record r(SelfResolveCopy(*x, x->FirstAtom, true, SplitKind::ConsequenceTest));
+  EXPECT_EQ(Constants(*r), (std::vector<int>{-1, -1, 0, 1, 1, 0}));
+  EXPECT_TRUE(fx.Program->Bindings.empty());
+  // The copies keep p(Y): no binding was handed to the counterparts.
+  for (TAtom* a : {AtomAt(*r, 0), AtomAt(*r, 3)}) {
+    auto* y = AsVariable(AsFunctor(a->Term)->Args[0]);
+    ASSERT_TRUE(y);
+    EXPECT_EQ(y->Binding, nullptr);
+  }
+  Finish(*r);
+  EXPECT_EQ(r->Root->Constant, 1);
+}
+
+}  // namespace
+}  // namespace velmoran::testing

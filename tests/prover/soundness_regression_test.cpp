@@ -1,0 +1,61 @@
+// Non-theorems that once came out refuted. Each has a countermodel (given in the comments), so no
+// strategy may report a refutation for it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/theory.h"
+
+namespace velmoran::testing {
+namespace {
+
+struct NonTheorem {
+  const char* Name;
+  const char* Text;
+};
+
+// Yields come before every atom pair; these searches end after a few hundred, so a search that
+// needs this many has run away.
+constexpr int kYieldBudget = 100'000;
+
+void ExpectNoRefutation(const NonTheorem& t, SearchStrategy strategy) {
+  Fixture fx;
+  fx.Program->Strategy = strategy;
+  int yields = 0;
+  fx.Program->OnYield = [&yields](TPLProgram& p) {
+    if (++yields > kYieldBudget) p.StopRequested = 1;
+  };
+  std::vector<std::string> report = fx.Run(t.Text);
+  ASSERT_FALSE(fx.Program->StopRequested) << t.Name << ": the search did not end";
+  for (const auto& line : report) {
+    EXPECT_EQ(line.find("YES (refutation deg.)"), std::string::npos) << t.Name << ": " << line;
+    EXPECT_EQ(line.find("Best refutation degree"), std::string::npos) << t.Name << ": " << line;
+  }
+  EXPECT_FALSE(fx.Program->RefutationFound) << t.Name;
+}
+
+const NonTheorem kNonTheorems[] = {
+    // s, p, q(b) true and q false elsewhere: the implication fails for that Y.
+    {"no axioms, nested implications", "?- ∀Y [[s → p] → [q(b) → q(Y)]];"},
+    // p(a) and q do not make p hold everywhere: take p false on some b, r false.
+    {"universal antecedent", "q; [∀X [p(X) ∧ q]] → r; p(a); ?- r;"},
+    // Domain {b, c}: q(b), not q(c), r(c, b) only.
+    {"two-variable disjunction",
+     "∀X ¬r(X, X); ∀X, Y [[q(X) → q(Y)] ∨ r(Y, X)]; ∀Y [q(b) ∨ q(Y)]; ?- ∀X q(X);"},
+};
+
+TEST(SoundnessRegression, LinearReportsNoRefutation) {
+  for (const auto& t : kNonTheorems) ExpectNoRefutation(t, SearchStrategy::Linear);
+}
+
+TEST(SoundnessRegression, ModifiedLinearReportsNoRefutation) {
+  for (const auto& t : kNonTheorems) ExpectNoRefutation(t, SearchStrategy::ModifiedLinear);
+}
+
+TEST(SoundnessRegression, BreadthFirstReportsNoRefutation) {
+  for (const auto& t : kNonTheorems) ExpectNoRefutation(t, SearchStrategy::BreadthFirst);
+}
+
+}  // namespace
+}  // namespace velmoran::testing
