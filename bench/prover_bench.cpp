@@ -39,8 +39,7 @@ void Prove(const std::string& text, SearchStrategy strategy) {
 
 void BM_ParseManyAxioms(benchmark::State& state) {
   std::string text;
-  for (int i = 0; i < state.range(0); ++i)
-    text += "p(a, f(X)) \xFC \xACq(X, 3) : 0.5;\n";
+  for (int i = 0; i < state.range(0); ++i) text += "p(a, f(X)) \xFC \xACq(X, 3) : 0.5;\n";
   for (auto _ : state) Prove(text, SearchStrategy::Linear);
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(text.size()));
 }
@@ -57,8 +56,7 @@ void BM_ProveExample(benchmark::State& state, const char* name, SearchStrategy s
 BENCHMARK_CAPTURE(BM_ProveExample, socrates_linear, "socrates.txt", SearchStrategy::Linear);
 BENCHMARK_CAPTURE(BM_ProveExample, p18_linear, "pelletier/p18.txt", SearchStrategy::Linear);
 BENCHMARK_CAPTURE(BM_ProveExample, p20_linear, "pelletier/p20.txt", SearchStrategy::Linear);
-BENCHMARK_CAPTURE(BM_ProveExample, p20_breadth, "pelletier/p20.txt",
-                  SearchStrategy::BreadthFirst);
+BENCHMARK_CAPTURE(BM_ProveExample, p20_breadth, "pelletier/p20.txt", SearchStrategy::BreadthFirst);
 
 }  // namespace
 

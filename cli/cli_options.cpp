@@ -36,23 +36,23 @@ std::vector<std::string> SplitList(const std::string& list) {
 }  // namespace
 
 void CopySettings(const TPLProgram& from, TPLProgram& to) {
-  for (Flag f : {&TPLProgram::Interactive, &TPLProgram::ShowTime, &TPLProgram::ShowMemory,
-                 &TPLProgram::ShowAxioms, &TPLProgram::ShowResolvents,
-                 &TPLProgram::ShowStatistics, &TPLProgram::CheckDcf, &TPLProgram::CheckDcfKill,
-                 &TPLProgram::NoRestriction, &TPLProgram::SupportSet, &TPLProgram::Filtration,
-                 &TPLProgram::ShowUnsimplified, &TPLProgram::ShowProgress,
-                 &TPLProgram::ShowSources, &TPLProgram::ExitOnFirstMatch,
-                 &TPLProgram::ExitOnFirstUnused, &TPLProgram::ShowDcf, &TPLProgram::GeneralCut,
-                 &TPLProgram::TrivialCheckOnly, &TPLProgram::OneRefutation,
-                 &TPLProgram::QuantificationOn})
+  for (Flag f :
+       {&TPLProgram::Interactive,       &TPLProgram::ShowTime,       &TPLProgram::ShowMemory,
+        &TPLProgram::ShowAxioms,        &TPLProgram::ShowResolvents, &TPLProgram::ShowStatistics,
+        &TPLProgram::CheckDcf,          &TPLProgram::CheckDcfKill,   &TPLProgram::NoRestriction,
+        &TPLProgram::SupportSet,        &TPLProgram::Filtration,     &TPLProgram::ShowUnsimplified,
+        &TPLProgram::ShowProgress,      &TPLProgram::ShowSources,    &TPLProgram::ExitOnFirstMatch,
+        &TPLProgram::ExitOnFirstUnused, &TPLProgram::ShowDcf,        &TPLProgram::GeneralCut,
+        &TPLProgram::TrivialCheckOnly,  &TPLProgram::OneRefutation,  &TPLProgram::QuantificationOn})
     to.*f = from.*f;
   to.Strategy = from.Strategy;
   to.DcfLimit = from.DcfLimit;
 }
 
 std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
-  CLI::App app{"Velmoran: a theorem prover for first-order fuzzy predicate logic.\n"
-               "Proves each theory FILE (\"-\" is standard input) and prints its report."};
+  CLI::App app{
+      "Velmoran: a theorem prover for first-order fuzzy predicate logic.\n"
+      "Proves each theory FILE (\"-\" is standard input) and prints its report."};
   app.set_version_flag("--version", std::string("velmoran ") + VELMORAN_VERSION);
 
   std::string strategy = "linear", check = "kill", restrict = "none", unify = "last";
@@ -78,12 +78,13 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
                "Unify without the quantifier rules and print no prefixes");
   app.add_option("--dcf-limit", dcfLimit, "Steps of one consequent test (at least 1)")
       ->capture_default_str();
-  std::string switchNames = "axioms,progress,sources,resolvents,time,memory,unsimplified,"
-                            "statistics,dcf";
-  app.add_option("--show", show, "Output switches to turn on: " + switchNames)
-      ->type_name("LIST");
-  app.add_option("--hide", hide, "Output switches to turn off (on by default: "
-                                 "progress,sources,time,memory)")
+  std::string switchNames =
+      "axioms,progress,sources,resolvents,time,memory,unsimplified,"
+      "statistics,dcf";
+  app.add_option("--show", show, "Output switches to turn on: " + switchNames)->type_name("LIST");
+  app.add_option("--hide", hide,
+                 "Output switches to turn off (on by default: "
+                 "progress,sources,time,memory)")
       ->type_name("LIST");
   app.add_flag("--out", options.Out,
                "Save the report as FILE.out and print it afterwards (when short enough)");

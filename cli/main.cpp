@@ -27,9 +27,7 @@ enum ExitStatus { kDone = 0, kSyntaxError = 1, kUsageOrFile = 2, kStoppedByLimit
 class StdoutSink : public TLineSink {
  public:
   explicit StdoutSink(bool bytes) : bytes_(bytes) {}
-  void Add(std::string line) override {
-    std::cout << (bytes_ ? line : EncodeUtf8(line)) << '\n';
-  }
+  void Add(std::string line) override { std::cout << (bytes_ ? line : EncodeUtf8(line)) << '\n'; }
 
  private:
   bool bytes_;

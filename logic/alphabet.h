@@ -48,10 +48,18 @@ inline bool IsRelationChar(char c) {
 inline bool IsArithmeticChar(char c) {
   return c == kTimes || c == kPlus || c == kMinus || c == kDivide;
 }
-inline bool IsUpper(char c) { return c >= 'A' && c <= 'Z'; }
-inline bool IsLower(char c) { return c >= 'a' && c <= 'z'; }
-inline bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-inline bool IsIdentChar(char c) { return IsUpper(c) || IsLower(c) || IsDigit(c) || c == '_'; }
+inline bool IsUpper(char c) {
+  return c >= 'A' && c <= 'Z';
+}
+inline bool IsLower(char c) {
+  return c >= 'a' && c <= 'z';
+}
+inline bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+inline bool IsIdentChar(char c) {
+  return IsUpper(c) || IsLower(c) || IsDigit(c) || c == '_';
+}
 // Bytes 0x01..0x20 separate tokens; byte 0 ends the text.
 inline bool IsBlank(char c) {
   auto u = static_cast<unsigned char>(c);

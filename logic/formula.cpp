@@ -12,7 +12,9 @@ LogicState Logic;
 
 namespace {
 
-char OtherQuantifier(char q) { return q == kForAll ? kExists : (q == kExists ? kForAll : q); }
+char OtherQuantifier(char q) {
+  return q == kForAll ? kExists : (q == kExists ? kForAll : q);
+}
 
 }  // namespace
 
@@ -36,9 +38,15 @@ bool TQuant::Empty() const {
   return true;
 }
 
-void TCon::OperatorText(std::string& out) const { out = kAnd; }
-void TDis::OperatorText(std::string& out) const { out = kOr; }
-void TImp::OperatorText(std::string& out) const { out = kImplies; }
+void TCon::OperatorText(std::string& out) const {
+  out = kAnd;
+}
+void TDis::OperatorText(std::string& out) const {
+  out = kOr;
+}
+void TImp::OperatorText(std::string& out) const {
+  out = kImplies;
+}
 
 void TSub::HandPrefixUp(HeldSlot slot) {
   if (!Prefix) return;
@@ -88,7 +96,9 @@ TFALFormula::~TFALFormula() {
   }
 }
 
-bool TFALFormula::IsQuery() const { return dynamic_cast<const TQuery*>(this) != nullptr; }
+bool TFALFormula::IsQuery() const {
+  return dynamic_cast<const TQuery*>(this) != nullptr;
+}
 
 void Negate(TSub* node) {
   node->Negated ^= 1;

@@ -67,9 +67,9 @@ class TSub : public TObject {
   std::int8_t Constant = 0;
   std::int8_t Mark = 0;
   std::int8_t Polarity = 0;
-  TSub* Left = nullptr;   // in an atom: previous atom of the chain, not owned
-  TSub* Right = nullptr;  // in an atom: next atom of the chain, not owned
-  TSub* ParentNode = nullptr;          // exactly one of the two parents is set in a linked tree
+  TSub* Left = nullptr;        // in an atom: previous atom of the chain, not owned
+  TSub* Right = nullptr;       // in an atom: next atom of the chain, not owned
+  TSub* ParentNode = nullptr;  // exactly one of the two parents is set in a linked tree
   TFALFormula* ParentRecord = nullptr;
   TQuant* Prefix = nullptr;
 

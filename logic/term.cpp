@@ -10,7 +10,9 @@ namespace velmoran {
 
 namespace {
 
-int Sign(long double x) { return x < 0 ? -1 : (x > 0 ? 1 : 0); }
+int Sign(long double x) {
+  return x < 0 ? -1 : (x > 0 ? 1 : 0);
+}
 
 // Case-insensitive ASCII comparison, as names compare in orderings.
 int CompareNames(const std::string& a, const std::string& b) {
@@ -32,18 +34,28 @@ int CompareNumberTo(const TNumber& a, const TId* b) {
 
 }  // namespace
 
-void TId::FreeTerm() { delete this; }
+void TId::FreeTerm() {
+  delete this;
+}
 
 bool TInteger::Convert(std::string_view digits, std::int32_t& value) {
   auto res = std::from_chars(digits.data(), digits.data() + digits.size(), value);
   return res.ec == std::errc() && res.ptr == digits.data() + digits.size();
 }
 
-void TInteger::Print(std::string& out) const { out += std::to_string(IntValue); }
-int TInteger::Compare(const TId* other) const { return CompareNumberTo(*this, other); }
+void TInteger::Print(std::string& out) const {
+  out += std::to_string(IntValue);
+}
+int TInteger::Compare(const TId* other) const {
+  return CompareNumberTo(*this, other);
+}
 
-void TReal::Print(std::string& out) const { AppendReal(out, RealValue); }
-int TReal::Compare(const TId* other) const { return CompareNumberTo(*this, other); }
+void TReal::Print(std::string& out) const {
+  AppendReal(out, RealValue);
+}
+int TReal::Compare(const TId* other) const {
+  return CompareNumberTo(*this, other);
+}
 
 int TFunc::Compare(const TId* other) const {
   if (const TVariable* v = AsVariable(other)) return v->Binding ? Compare(v->Binding) : 1;
@@ -106,9 +118,13 @@ void TFunctor::FreeTerm() {
   delete this;
 }
 
-void TFunctorA::Print(std::string& out) const { out += Name; }
+void TFunctorA::Print(std::string& out) const {
+  out += Name;
+}
 
-void TVar::Print(std::string& out) const { out += Name; }
+void TVar::Print(std::string& out) const {
+  out += Name;
+}
 
 int TVar::Compare(const TId* other) const {
   switch (other->Class()) {

@@ -18,7 +18,9 @@ namespace {
 // Code that marks a complete formula inside the parse; never returned.
 constexpr std::uint8_t kComplete = 6;
 
-bool Failed() { return Parser.ParseError != 0; }
+bool Failed() {
+  return Parser.ParseError != 0;
+}
 TObject* Pop() {
   TObject* o = Parser.OperandStack.back();
   Parser.OperandStack.pop_back();
@@ -153,9 +155,15 @@ int ParseUnary() {
   return 0;
 }
 
-int ParseConjunction() { return ParseConnective<TCon>(ParseUnary, kAnd); }
-int ParseDisjunction() { return ParseConnective<TDis>(ParseConjunction, kOr); }
-int ParseImplication() { return ParseConnective<TImp>(ParseDisjunction, kImplies); }
+int ParseConjunction() {
+  return ParseConnective<TCon>(ParseUnary, kAnd);
+}
+int ParseDisjunction() {
+  return ParseConnective<TDis>(ParseConjunction, kOr);
+}
+int ParseImplication() {
+  return ParseConnective<TImp>(ParseDisjunction, kImplies);
+}
 
 void ParseDegree() {
   const char* start = Parser.Input + Parser.Position;

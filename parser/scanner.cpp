@@ -9,10 +9,16 @@ ParserState Parser;
 
 namespace {
 
-char ByteAt(std::int32_t position) { return Parser.Input[position]; }
-bool Failed() { return Parser.ParseError != 0; }
+char ByteAt(std::int32_t position) {
+  return Parser.Input[position];
+}
+bool Failed() {
+  return Parser.ParseError != 0;
+}
 
-void Push(TObject* o) { Parser.OperandStack.push_back(o); }
+void Push(TObject* o) {
+  Parser.OperandStack.push_back(o);
+}
 
 int CheckDepth(int depth) {
   if (depth > kMaxTreeDepth) SetParseError(8);
@@ -78,8 +84,7 @@ void NextToken() {
       ++Parser.Position;
       ++Parser.FetchCount;
     }
-    if (Parser.CurrentChar == kEnd &&
-        static_cast<unsigned char>(ByteAt(Parser.Position)) <= 0x20)
+    if (Parser.CurrentChar == kEnd && static_cast<unsigned char>(ByteAt(Parser.Position)) <= 0x20)
       Parser.CurrentChar = 0;
   } while (IsBlank(Parser.CurrentChar));
 }
@@ -92,8 +97,12 @@ void Reduce(TFunctor* functor, int count) {
   Push(functor);
 }
 
-int ParseSum() { return ParseChain(ParseProduct, kPlus, kMinus); }
-int ParseProduct() { return ParseChain(ParseFactor, kTimes, kDivide); }
+int ParseSum() {
+  return ParseChain(ParseProduct, kPlus, kMinus);
+}
+int ParseProduct() {
+  return ParseChain(ParseFactor, kTimes, kDivide);
+}
 
 int ParseFactor() {
   if (Failed()) return 0;

@@ -10,7 +10,9 @@ namespace velmoran {
 
 namespace {
 
-std::vector<TId*>& Bindings() { return *Prover.ActiveBindings; }
+std::vector<TId*>& Bindings() {
+  return *Prover.ActiveBindings;
+}
 
 // The value stored on a node is the value of the node itself, its own negation included.
 std::int8_t NodeValue(const TSub& node, int v) {
@@ -77,7 +79,9 @@ bool UnifyAtoms(TAtom* a, TAtom* b) {
   return ok;
 }
 
-void ClearBindings() { Bindings().clear(); }
+void ClearBindings() {
+  Bindings().clear();
+}
 
 void ApplyBindings() {
   auto& b = Bindings();
@@ -181,13 +185,11 @@ bool MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) 
     }
     firstPass = false;
   } while (changed);
-  for (TAtom* c = x.FirstAtom; c; c = c->Next())
-    c->Constant = c->Mark;
+  for (TAtom* c = x.FirstAtom; c; c = c->Next()) c->Constant = c->Mark;
   return true;
 }
 
-TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseInFirst,
-                           TAtom* b) {
+TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseInFirst, TAtom* b) {
   bool self = &f == &g;
   if (self && !MarkAtomClass(f, a, falseInFirst, SplitKind::Sound)) {
     ClearBindings();

@@ -19,9 +19,13 @@ SearchState Search;
 
 namespace {
 
-std::string Name(char list, std::size_t index) { return list + std::to_string(index); }
+std::string Name(char list, std::size_t index) {
+  return list + std::to_string(index);
+}
 
-bool Stopped() { return Report.SearchStopped; }
+bool Stopped() {
+  return Report.SearchStopped;
+}
 
 // The restriction strategy: which record pairs may be resolved at all.
 bool RestrictionAllows(const TPLProgram& p, const TFALFormula& c, const TFALFormula& q) {
@@ -62,8 +66,8 @@ void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool l
           continue;
         }
         if (program.ShowUnsimplified)
-          AddLine(program, "[" + Report.SourceName + "&" + Report.PartnerName + "] : " +
-                               FormulaText(*r));
+          AddLine(program,
+                  "[" + Report.SourceName + "&" + Report.PartnerName + "] : " + FormulaText(*r));
         Simplify(*r);
         ComputePolarity(r->Root);
         r = CheckResolvent(r);

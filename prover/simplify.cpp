@@ -98,7 +98,8 @@ TObject* MarkOccurrences(TObject* object, WalkMode& mode, TObject*) {
   if (auto* n = dynamic_cast<TSub*>(object)) {
     if (n->Prefix)
       for (TVariable* v : n->Prefix->Items)
-        if (v && v->Binding) TraverseTerm(v->Binding, WalkMode::PostOrder, MarkOccurrences, nullptr);
+        if (v && v->Binding)
+          TraverseTerm(v->Binding, WalkMode::PostOrder, MarkOccurrences, nullptr);
     if (n->IsAtom()) mode = WalkMode::PostOrder;
   } else if (TVariable* v = AsVariable(object)) {
     v->Occurs = 1;

@@ -10,7 +10,9 @@ UnifierState Unifier;
 
 namespace {
 
-std::vector<TId*>& Bindings() { return *Prover.ActiveBindings; }
+std::vector<TId*>& Bindings() {
+  return *Prover.ActiveBindings;
+}
 
 bool QuantificationOn() {
   return Prover.ActiveProgram ? Prover.ActiveProgram->QuantificationOn != 0 : true;
@@ -102,7 +104,8 @@ void PairWalk(TId* t1, TId* t2) {
   if (!f || Unifier.State != 1) return;
   auto* g = static_cast<TFunctor*>(t2);  // the step matched a functor of equal arity
   for (std::size_t i = 0; i < f->Args.size() && Unifier.State != 0; ++i)
-    if (f->Args[i] && g->Args[i]) TraverseTerm(f->Args[i], WalkMode::UnifyWalk, nullptr, g->Args[i]);
+    if (f->Args[i] && g->Args[i])
+      TraverseTerm(f->Args[i], WalkMode::UnifyWalk, nullptr, g->Args[i]);
 }
 
 void UnifyStep(TId* t1, TId* t2) {
@@ -112,7 +115,7 @@ void UnifyStep(TId* t1, TId* t2) {
       Unifier.State = -1;
       return;
     }
-    if (OccursFree(t1, v2) && (!QuantificationOn() || MayBind(v2, t1))) {
+    if (OccursFree(t1, v2) && (!QuantificationOn() || (MayBind(v2, t1) && !DependsOn(t1, v2)))) {
       Bind(v2, t1);
       Unifier.State = -1;
       return;
@@ -142,7 +145,8 @@ void UnifyStep(TId* t1, TId* t2) {
       auto* v1 = static_cast<TVariable*>(t1);
       if (SameVariable(t1, t2)) {
         Unifier.State = 1;
-      } else if (OccursFree(t2, v1) && (!QuantificationOn() || MayBind(v1, t2))) {
+      } else if (OccursFree(t2, v1) &&
+                 (!QuantificationOn() || (MayBind(v1, t2) && !DependsOn(t2, v1)))) {
         Bind(v1, t2);
         Unifier.State = 1;
       } else {
@@ -180,6 +184,70 @@ void OccursWalk(TId* s) {
   }
 }
 
+namespace {
+
+// The value a variable stands for under the bindings made so far, or the variable itself.
+TId* ValueOf(TId* t) {
+  for (;;) {
+    t = LookupChain(t);
+    TVariable* v = AsVariable(t);
+    if (!v || !v->Binding) return t;
+    t = v->Binding;
+  }
+}
+
+// Calls `visit` on the variables quantified outside `q` (earlier in its prefix, then in the
+// prefixes of the ancestors of its scope), nearest first, until it returns true.
+template <class Visit>
+bool AnyOuterVariable(const TVariable* q, Visit visit) {
+  const TSub* s = q->Scope;
+  if (!s) return false;
+  if (s->Prefix) {
+    const auto& items = s->Prefix->Items;
+    std::size_t i = 0;
+    while (i < items.size() && items[i] != q) ++i;
+    while (i-- > 0)
+      if (items[i] && visit(items[i])) return true;
+  }
+  for (const TSub* a = s->ParentNode; a; a = a->ParentNode) {
+    if (!a->Prefix) continue;
+    const auto& items = a->Prefix->Items;
+    for (std::size_t i = items.size(); i-- > 0;)
+      if (items[i] && visit(items[i])) return true;
+  }
+  return false;
+}
+
+bool DependsOn(TId* t, const TVariable* v, std::vector<const TVariable*>& seen) {
+  t = ValueOf(t);
+  if (TFunctor* f = AsFunctor(t)) {
+    for (TId* a : f->Args)
+      if (a && DependsOn(a, v, seen)) return true;
+    return false;
+  }
+  TVariable* u = AsVariable(t);
+  if (!u) return false;
+  if (u == v || u->Serial == v->Serial) return true;
+  if (IsEffectivelyUniversal(*u)) return false;
+  for (const TVariable* s : seen)
+    if (s == u) return false;
+  seen.push_back(u);
+  // An existential stands for a value chosen after the universals outside it.
+  return AnyOuterVariable(u, [&](TVariable* w) {
+    if (!IsEffectivelyUniversal(*w)) return false;
+    if (w == v || w->Serial == v->Serial) return true;
+    TId* value = ValueOf(w);
+    return value != w && DependsOn(value, v, seen);
+  });
+}
+
+}  // namespace
+
+bool DependsOn(TId* t, const TVariable* v) {
+  std::vector<const TVariable*> seen;
+  return DependsOn(t, v, seen);
+}
+
 bool MayBind(TVariable* v, TId* t) {
   if (!v || !IsEffectivelyUniversal(*v) || !ScopeHasPolarity(*v)) return false;
   if (TVariable* q = AsVariable(t)) return IsFreeOfOuterUniversals(q);
@@ -191,8 +259,8 @@ bool IsFreeOfOuterUniversals(TVariable* q) {
   TSub* s = q->Scope;
   if (!s) return false;
   auto blocks = [](TVariable* w) {
-    return w && w->AsWritten && IsEffectivelyUniversal(*w) && ScopeHasPolarity(*w) &&
-           !w->Binding && LookupBinding(w) == w;
+    return w && w->AsWritten && IsEffectivelyUniversal(*w) && ScopeHasPolarity(*w) && !w->Binding &&
+           LookupBinding(w) == w;
   };
   if (s->Prefix) {
     const auto& items = s->Prefix->Items;

@@ -15,8 +15,8 @@
 namespace velmoran {
 
 struct UnifierState {
-  int State = 0;           // 0 the pass failed; +1/-1 it succeeds so far
-  bool PassClean = true;   // no binding was refused in this pass
+  int State = 0;          // 0 the pass failed; +1/-1 it succeeds so far
+  bool PassClean = true;  // no binding was refused in this pass
   const TVariable* OccursTarget = nullptr;
   bool OccursFlag = true;  // cleared when the target is met
 };
@@ -36,6 +36,11 @@ TId* LookupBinding(TVariable* v);
 // Follows the binding list from `t` until an unbound variable or a non-variable term.
 TId* LookupChain(TId* t);
 bool MayBind(TVariable* v, TId* t);
+// The occurs check of the quantifiers: whether the value of `t` depends on `v`, either because
+// `v` occurs in it or because an existential in it lies in the scope of a universal whose value
+// depends on `v`. Binding `v` to such a term would make a value depend on itself: binding the
+// universal X to the existential Y of ∀X ∃Y is refused, also through a chain of bindings.
+bool DependsOn(TId* t, const TVariable* v);
 bool IsFreeOfOuterUniversals(TVariable* q);
 
 }  // namespace velmoran

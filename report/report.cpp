@@ -16,7 +16,9 @@ const std::string kShortRule(21, '_');
 
 }  // namespace
 
-void ResetReportState() { Report = ReportState{}; }
+void ResetReportState() {
+  Report = ReportState{};
+}
 
 void AddLine(TPLProgram& program, std::string line) {
   if (program.Output) program.Output->Add(std::move(line));
@@ -156,16 +158,15 @@ void WriteClosingLines(TPLProgram& program) {
   if (program.ShowTime || program.ShowMemory) {
     std::string line;
     if (program.ShowTime)
-      line += "Solving time : " +
-              FormatSolvingTime(Measure.ProofEndTime - Measure.ProofStartTime) + " s. ";
+      line += "Solving time : " + FormatSolvingTime(Measure.ProofEndTime - Measure.ProofStartTime) +
+              " s. ";
     if (program.ShowMemory)
-      line += "Used memory for proof: " +
-              std::to_string(Measure.PeakMemory - Measure.StartMemory) + " B.";
+      line += "Used memory for proof: " + std::to_string(Measure.PeakMemory - Measure.StartMemory) +
+              " B.";
     AddLine(program, std::move(line));
   }
   if (program.ShowMemory)
-    AddLine(program,
-            "Total allocated for Velmoran: " + std::to_string(HeapBytesInUse()) + " B.");
+    AddLine(program, "Total allocated for Velmoran: " + std::to_string(HeapBytesInUse()) + " B.");
 }
 
 }  // namespace velmoran

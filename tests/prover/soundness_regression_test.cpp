@@ -43,6 +43,22 @@ const NonTheorem kNonTheorems[] = {
     // Domain {b, c}: q(b), not q(c), r(c, b) only.
     {"two-variable disjunction",
      "∀X ¬r(X, X); ∀X, Y [[q(X) → q(Y)] ∨ r(Y, X)]; ∀Y [q(b) ∨ q(Y)]; ?- ∀X q(X);"},
+    // p(b, c) alone: no G has p(G, b), so the axiom holds and q, t are false. A split that puts
+    // p(G, Y), p(Y, c) and p(b, c) under one truth value refuted it.
+    {"split on unifiable but different atoms",
+     "[[∀G, Y ¬[p(G, Y) ∧ p(Y, c)]] ∧ p(b, c)] ∨ q; ?- q ∨ t;"},
+    // p(b), q(a) and nothing else: p(a) fails, and so does q everywhere.
+    {"split under an inner universal", "?- ∀X [p(X) ∨ q(X)] → p(a) ∨ [∀Y q(Y)];"},
+    // Domain {a, b}: p(a), r(b, a) only; the consequent needs r(a, Y) for some Y with p(a).
+    {"existentials renamed apart", "?- ∃X [∃Y [p(X) ∧ r(Y, X)]] → ∃Y [∃X [p(X) ∧ r(X, Y)]];"},
+    // Swapped quantifiers: a universal of the negated query was bound to an existential that
+    // depends on it, through a chain of two bindings.
+    {"existential depending on its own instance",
+     "r(a, a) ∨ s; ∀Y [∃X [[¬r(X, Y)] → [r(b, f(X)) ∨ r(Y, Y)]]]; "
+     "?- ∃X [∀Y [[¬r(X, Y)] → [r(b, f(X)) ∨ r(Y, Y)]]];"},
+    {"swapped quantifiers around a conjunction",
+     "∀Y [∃X [∀W, Y r(W, Y) ∧ [s ∨ r(a, Y)] ∨ r(Y, X)]]; "
+     "?- ∃X [∀Y [∀W, Y r(W, Y) ∧ [s ∨ r(a, Y)] ∨ r(Y, X)]];"},
 };
 
 TEST(SoundnessRegression, LinearReportsNoRefutation) {

@@ -23,7 +23,9 @@ std::string Bytes(const std::string& utf8) {
   return std::get<std::string>(decoded);
 }
 
-std::string Utf8(const std::string& bytes) { return EncodeUtf8(bytes); }
+std::string Utf8(const std::string& bytes) {
+  return EncodeUtf8(bytes);
+}
 
 Fixture::Fixture() : Program(std::make_unique<TPLProgram>()) {
   SetMenuDefaults(*Program);
