@@ -30,6 +30,7 @@ using WalkCallback = TObject* (*)(TObject* object, WalkMode& mode, TObject* argu
 // A quantifier prefix: variables, outermost first; owns them. Slots may be null transiently.
 class TQuant : public TObject {
  public:
+  TQuant() : TObject(Family::Prefix) {}
   // Frees every variable (and its binding), then the list itself.
   void FreeAll();
   bool Empty() const;
@@ -42,6 +43,7 @@ enum class HeldSlot : std::uint8_t { AsLinked, Left, Right };
 
 class TSub : public TObject {
  public:
+  TSub() : TObject(Family::Node) {}
   // Frees the node and everything below it, handing the prefix upward (see the header comment).
   virtual void FreeTree(HeldSlot slot = HeldSlot::AsLinked);
   // The connective character; atoms have none.
@@ -111,8 +113,14 @@ class TAtom : public TSub {
   TId* Term = nullptr;
 };
 
+inline TSub* AsNode(TObject* o) {
+  return o && o->ObjectFamily() == TObject::Family::Node ? static_cast<TSub*>(o) : nullptr;
+}
+inline TQuant* AsPrefix(TObject* o) {
+  return o && o->ObjectFamily() == TObject::Family::Prefix ? static_cast<TQuant*>(o) : nullptr;
+}
 inline TAtom* AsAtom(TObject* o) {
-  auto* n = dynamic_cast<TSub*>(o);
+  TSub* n = AsNode(o);
   return n && n->IsAtom() ? static_cast<TAtom*>(n) : nullptr;
 }
 

@@ -37,7 +37,7 @@ class TId : public TObject {
   bool IsVariable() const { return class_ == TermClass::Variable; }
 
  protected:
-  explicit TId(TermClass c) : class_(c) {}
+  explicit TId(TermClass c) : TObject(Family::Term), class_(c) {}
 
  private:
   TermClass class_;
@@ -136,8 +136,11 @@ class TVariable : public TId {
 };
 
 // Class tests by tag: cheap on the hot paths of unification and copying.
+inline TId* AsTerm(TObject* o) {
+  return o && o->ObjectFamily() == TObject::Family::Term ? static_cast<TId*>(o) : nullptr;
+}
 inline TVariable* AsVariable(TObject* o) {
-  auto* t = dynamic_cast<TId*>(o);
+  TId* t = AsTerm(o);
   return t && t->IsVariable() ? static_cast<TVariable*>(t) : nullptr;
 }
 inline TVariable* AsVariable(TId* t) {

@@ -184,9 +184,9 @@ void ParseDegree() {
 
 void FreeOperandStack() {
   for (TObject* o : Parser.OperandStack) {
-    if (auto* n = dynamic_cast<TSub*>(o))
+    if (TSub* n = AsNode(o))
       n->FreeTree();
-    else if (auto* q = dynamic_cast<TQuant*>(o))
+    else if (TQuant* q = AsPrefix(o))
       q->FreeAll();
     else if (TVariable* v = AsVariable(o))
       delete v;
@@ -327,7 +327,7 @@ void PrepareFormula(TFALFormula& record) {
 }
 
 TObject* BindVariables(TObject* object, WalkMode& mode, TObject*) {
-  if (auto* n = dynamic_cast<TSub*>(object)) {
+  if (TSub* n = AsNode(object)) {
     Parser.ScopeNode = n;
     if (n->Prefix)
       for (TVariable* v : n->Prefix->Items)
@@ -335,7 +335,7 @@ TObject* BindVariables(TObject* object, WalkMode& mode, TObject*) {
     if (n->IsAtom()) mode = WalkMode::PostOrder;
     return object;
   }
-  auto* t = dynamic_cast<TId*>(object);
+  TId* t = AsTerm(object);
   if (!t || t->Class() != TermClass::Var) return object;
   auto* read = static_cast<TVar*>(t);
   TVariable* v = FindDeclaration(Parser.ScopeNode, read->Name);

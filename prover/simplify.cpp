@@ -25,7 +25,7 @@ void Simplify(TFALFormula& record) {
 }
 
 TObject* EvaluateArithmetic(TObject* object, WalkMode&, TObject*) {
-  auto* f = dynamic_cast<TFunctor*>(object);
+  TFunctor* f = AsFunctor(AsTerm(object));
   if (!f || f->Name.empty() || !IsArithmeticChar(f->Name.front()) || f->Args.size() < 2)
     return object;
   TId* a = f->Args[0];
@@ -95,7 +95,7 @@ TObject* SimplifyConstants(TObject* object, WalkMode&, TObject*) {
 }
 
 TObject* MarkOccurrences(TObject* object, WalkMode& mode, TObject*) {
-  if (auto* n = dynamic_cast<TSub*>(object)) {
+  if (TSub* n = AsNode(object)) {
     if (n->Prefix)
       for (TVariable* v : n->Prefix->Items)
         if (v && v->Binding)
