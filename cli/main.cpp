@@ -1,6 +1,8 @@
 // velmoran: the command-line prover. A thin front end over the engine: it reads theory files,
 // copies the options into a fresh prover object per file, runs the proof on a large stack and
 // prints the report lines as they come.
+#include <unistd.h>
+
 #include <chrono>
 #include <fstream>
 #include <iostream>
