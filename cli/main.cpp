@@ -9,7 +9,6 @@
 
 #include "cli/cli_options.h"
 #include "cli/theory_file.h"
-#include "logic/logic_state.h"
 #include "logic/number_format.h"
 #include "logic/text_codec.h"
 #include "parser/formula_parser.h"
@@ -26,18 +25,19 @@ constexpr std::size_t kShownReportLimit = 32768;
 
 enum ExitStatus { kDone = 0, kSyntaxError = 1, kUsageOrFile = 2, kStoppedByLimit = 3 };
 
+// Prints each report line as it is added; on a terminal each line shows at once.
 class StdoutSink : public TLineSink {
  public:
-  explicit StdoutSink(bool bytes) : bytes_(bytes) {}
-  void Add(std::string line) override { std::cout << (bytes_ ? line : EncodeUtf8(line)) << '\n'; }
+  explicit StdoutSink(bool bytes) : bytes_(bytes), terminal_(isatty(STDOUT_FILENO) != 0) {}
+  void Add(std::string line) override {
+    std::cout << (bytes_ ? line : EncodeUtf8(line)) << '\n';
+    if (terminal_) std::cout.flush();
+  }
 
  private:
   bool bytes_;
+  bool terminal_;
 };
-
-void PrintLine(const std::string& line, bool bytes) {
-  std::cout << (bytes ? line : EncodeUtf8(line)) << '\n';
-}
 
 // Parses the text as a proof run would, printing each formula; queries stay as written.
 int CheckSyntax(const cli::TheoryText& text, const cli::Options& options) {
@@ -48,6 +48,7 @@ int CheckSyntax(const cli::TheoryText& text, const cli::Options& options) {
   const char* p = text.Bytes.c_str();
   std::int32_t consumed = 0;
   int axioms = 0;
+  StdoutSink out(options.Bytes);
   while (*p != 0) {
     TFALFormula* record = nullptr;
     ParseFormula(program, p, record);
@@ -65,7 +66,7 @@ int CheckSyntax(const cli::TheoryText& text, const cli::Options& options) {
       Simplify(*record);
       line = "F" + std::to_string(axioms++) + " : " + FormulaText(*record);
     }
-    PrintLine(line, options.Bytes);
+    out.Add(std::move(line));
     delete record;
     p += program.ParsedLength;
     consumed += program.ParsedLength;
@@ -113,22 +114,23 @@ int Prove(const cli::TheoryText& text, const cli::Options& options) {
     return kUsageOrFile;
   }
 
+  bool outFailed = false;
   if (options.Out) {
+    // The saved report is one-byte text with CR LF line ends, as the desktop app saves it.
     if (program.ErrorCode == 0) {
       std::string outName = (text.Name == "-" ? std::string("Untitled") : text.Name) + ".out";
       std::ofstream out(outName, std::ios::binary);
       out << report.Text();
       if (!out) {
         std::cerr << "velmoran: cannot write '" << outName << "'\n";
-        return kUsageOrFile;
+        outFailed = true;
       }
     }
     if (report.Text().size() < kShownReportLimit) {
-      for (const auto& line : report.Lines) PrintLine(line, options.Bytes);
+      for (const auto& line : report.Lines) interactive.Add(line);
     } else {
-      PrintLine(
-          "Done, but output text exceeded the maximal size / consult the output file (*.out).",
-          options.Bytes);
+      interactive.Add(
+          "Done, but output text exceeded the maximal size / consult the output file (*.out).");
     }
   }
   std::cout.flush();
@@ -136,6 +138,7 @@ int Prove(const cli::TheoryText& text, const cli::Options& options) {
     cli::PrintSyntaxError(text, program.ErrorPosition, program.ErrorCode, options.Bytes);
     return kSyntaxError;
   }
+  if (outFailed) return kUsageOrFile;
   if (limits.Reached) {
     std::cerr << "velmoran: " << text.Name << ": stopped by the " << limits.Reached << "\n";
     return kStoppedByLimit;

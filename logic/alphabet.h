@@ -41,6 +41,11 @@ inline constexpr char kDupSeparator = '#';
 inline constexpr char kInverted = '!';
 inline constexpr char kDecimalPoint = '.';
 
+// The other quantifier; any other byte stays as it is.
+inline char DualQuantifier(char q) {
+  return q == kForAll ? kExists : (q == kExists ? kForAll : q);
+}
+
 inline bool IsRelationChar(char c) {
   return c == kLess || c == kEqual || c == kGreater || c == kGreaterEqual || c == kLessEqual ||
          c == kNotEqual;

@@ -10,14 +10,6 @@ namespace velmoran {
 
 LogicState Logic;
 
-namespace {
-
-char OtherQuantifier(char q) {
-  return q == kForAll ? kExists : (q == kExists ? kForAll : q);
-}
-
-}  // namespace
-
 void TQuant::FreeAll() {
   // Bindings first: a binding may refer to another variable of this very prefix.
   for (TVariable* v : Items) {
@@ -104,7 +96,7 @@ void Negate(TSub* node) {
   node->Negated ^= 1;
   if (node->Prefix)
     for (TVariable* v : node->Prefix->Items)
-      if (v) v->Quantifier = OtherQuantifier(v->Quantifier);
+      if (v) v->Quantifier = DualQuantifier(v->Quantifier);
   ComputePolarity(node);
 }
 
@@ -210,7 +202,7 @@ void NumberSameNames(TSub* node) {
 void FlipPrefix(TQuant& prefix) {
   for (TVariable* v : prefix.Items) {
     if (!v) continue;
-    v->Quantifier = v->Quantifier == kForAll ? kExists : kForAll;
+    v->Quantifier = DualQuantifier(v->Quantifier);
     v->AsWritten = 0;
   }
 }

@@ -137,7 +137,7 @@ int ParseUnary() {
     n->Negated ^= 1;
     if (n->Prefix)
       for (TVariable* v : n->Prefix->Items)
-        if (v) v->Quantifier = v->Quantifier == kForAll ? kExists : kForAll;
+        if (v) v->Quantifier = DualQuantifier(v->Quantifier);
     return depth;
   }
   if (c == kForAll || c == kExists) {

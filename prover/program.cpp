@@ -8,7 +8,7 @@ ProverState Prover;
 
 TPLProgram::~TPLProgram() {
   ClearFormulas();
-  ClearResolvents();  // normally empty between proofs; a stopped run may leave none either
+  ClearResolvents();  // empty between proofs; cleared here so destruction never depends on it
   if (Prover.ActiveProgram == this) Prover = ProverState{};
 }
 

@@ -23,8 +23,8 @@ enum class SearchStrategy : std::uint8_t { Linear = 0, ModifiedLinear = 1, Bread
 
 class TPLProgram {
  public:
-  TPLProgram() = default;  // Create
-  ~TPLProgram();           // Destroy
+  TPLProgram() = default;
+  ~TPLProgram();
   TPLProgram(const TPLProgram&) = delete;
   TPLProgram& operator=(const TPLProgram&) = delete;
 

@@ -180,6 +180,7 @@ bool MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) 
           c->Mark = NodeValue(*c, v);
           changed = true;
         }
+        if (sound) Bindings().resize(before);  // a refused atom leaves no pairs behind
       }
       ClearBindings();
     }

@@ -62,7 +62,7 @@ void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool l
       if (UnifyAtoms(a, b)) {
         TFALFormula* r = MakeResolvent(*c, *p, a, FalseInFirst(*a, *b), b);
         if (!r) {
-          if (program.ExitOnFirstMatch) return;
+          if (program.ExitOnFirstMatch || program.ExitOnFirstUnused) return;
           continue;
         }
         if (program.ShowUnsimplified)

@@ -256,26 +256,12 @@ bool MayBind(TVariable* v, TId* t) {
 
 bool IsFreeOfOuterUniversals(TVariable* q) {
   if (IsEffectivelyUniversal(*q)) return true;
-  TSub* s = q->Scope;
-  if (!s) return false;
-  auto blocks = [](TVariable* w) {
-    return w && w->AsWritten && IsEffectivelyUniversal(*w) && ScopeHasPolarity(*w) && !w->Binding &&
+  if (!q->Scope) return false;
+  // Variables the prover inverted do not count: only universals as written fix a value.
+  return !AnyOuterVariable(q, [](TVariable* w) {
+    return w->AsWritten && IsEffectivelyUniversal(*w) && ScopeHasPolarity(*w) && !w->Binding &&
            LookupBinding(w) == w;
-  };
-  if (s->Prefix) {
-    const auto& items = s->Prefix->Items;
-    std::size_t i = 0;
-    while (i < items.size() && items[i] != q) ++i;
-    while (i-- > 0)
-      if (blocks(items[i])) return false;
-  }
-  for (TSub* a = s->ParentNode; a; a = a->ParentNode) {
-    if (!a->Prefix) continue;
-    const auto& items = a->Prefix->Items;
-    for (std::size_t i = items.size(); i-- > 0;)
-      if (blocks(items[i])) return false;
-  }
-  return true;
+  });
 }
 
 }  // namespace velmoran

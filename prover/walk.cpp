@@ -34,7 +34,7 @@ TVariable* HoistedCounterpart(TVariable* v) {
   v->NoCopy = 1;
   v->Occurs = 1;
   if (InNegativePosition(*v))
-    c->Quantifier = v->Quantifier == kForAll ? kExists : kForAll;
+    c->Quantifier = DualQuantifier(v->Quantifier);
   else
     c->Quantifier = kExists;
   if (!Walks.NewVariables) Walks.NewVariables = new TQuant;
@@ -131,7 +131,7 @@ void CleanupPrefix(TQuant* q) {
 // Cleans the node's prefix and drops it when nothing is left.
 void CleanupNodePrefix(TSub* n) {
   if (!n->Prefix) return;
-  CleanupPrefix(n->Prefix);
+  TraversePrefix(n->Prefix, WalkMode::Cleanup, nullptr, nullptr);
   if (n->Prefix->Items.empty()) {
     delete n->Prefix;
     n->Prefix = nullptr;
@@ -155,7 +155,7 @@ TSub* CopyNode(TSub* n) {
     AppendAtom(ca);
     if (a->Prefix) ca->Prefix = CopyPrefix(a->Prefix, ca);
     if (a->Term) ca->Term = CopyTerm(a->Term);
-    if (a->Prefix) CompleteCopy(a->Prefix);
+    if (a->Prefix) TraversePrefix(a->Prefix, WalkMode::CompleteCopy, nullptr, nullptr);
     return ca;
   }
   c->Constant = n->Constant;
@@ -168,7 +168,7 @@ TSub* CopyNode(TSub* n) {
     Walks.CopyParent = c;
     c->Right = CopyNode(n->Right);
   }
-  if (n->Prefix) CompleteCopy(n->Prefix);
+  if (n->Prefix) TraversePrefix(n->Prefix, WalkMode::CompleteCopy, nullptr, nullptr);
   return c;
 }
 
@@ -204,7 +204,7 @@ TObject* TSub::Traverse(WalkMode mode, WalkCallback callback, TObject* argument)
       CleanupNodePrefix(this);
       return this;
     case WalkMode::ResetVariables:
-      if (Prefix) ResetVariables(Prefix);
+      if (Prefix) TraversePrefix(Prefix, mode, callback, argument);
       return this;
     case WalkMode::Copy:
       return CopyNode(this);
@@ -229,7 +229,7 @@ TObject* TAtom::Traverse(WalkMode mode, WalkCallback callback, TObject* argument
       CleanupNodePrefix(this);
       return this;
     case WalkMode::ResetVariables:
-      if (Prefix) ResetVariables(Prefix);
+      if (Prefix) TraversePrefix(Prefix, mode, callback, argument);
       return this;
     case WalkMode::Copy:
       return CopyNode(this);
