@@ -4,21 +4,7 @@
 # Usage: prove_options.sh PATH-TO-VELMORAN (run from the repository root).
 set -u
 bin=${1:?usage: prove_options.sh VELMORAN}
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-failures=0
-
-fail() {
-  echo "FAIL: $1" >&2
-  failures=$((failures + 1))
-}
-
-expect_eq() {  # name expected actual
-  if [[ "$2" != "$3" ]]; then
-    fail "$1"
-    printf '  expected: %q\n  actual:   %q\n' "$2" "$3" >&2
-  fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.bash"
 
 cp examples/socrates.txt "$tmp/socrates.txt"
 

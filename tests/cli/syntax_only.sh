@@ -5,21 +5,7 @@
 # Usage: syntax_only.sh PATH-TO-VELMORAN (run from the repository root).
 set -u
 bin=${1:?usage: syntax_only.sh VELMORAN}
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-failures=0
-
-fail() {
-  echo "FAIL: $1" >&2
-  failures=$((failures + 1))
-}
-
-expect_eq() {  # name expected actual
-  if [[ "$2" != "$3" ]]; then
-    fail "$1"
-    printf '  expected: %q\n  actual:   %q\n' "$2" "$3" >&2
-  fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.bash"
 
 # Runs velmoran --syntax-only with the given arguments; sets out, err and rc.
 run() {
