@@ -22,11 +22,10 @@ bool ScopeHasPolarity(const TVariable& v) {
   return v.Scope && (v.Scope->Polarity == 1 || v.Scope->Polarity == -1);
 }
 
-bool SameVariable(const TId* a, const TId* b) {
-  const TVariable* va = AsVariable(a);
-  const TVariable* vb = AsVariable(b);
-  return va && vb && va->Serial == vb->Serial;
-}
+// One variable is one object. Copies of a variable keep its serial number but are quantified
+// apart: the witness of ∃Y in a resolvent need not be the witness of ∃Y in its source, and
+// treating the two as one refuted ∀X ∃Y [r(Y, Y) ∧ ¬r(Y, X)] on its own.
+bool SameVariable(const TId* a, const TId* b) { return a == b && a->IsVariable(); }
 
 void Bind(TVariable* v, TId* t) {
   Bindings().push_back(v);
@@ -227,7 +226,7 @@ bool DependsOn(TId* t, const TVariable* v, std::vector<const TVariable*>& seen) 
   }
   TVariable* u = AsVariable(t);
   if (!u) return false;
-  if (u == v || u->Serial == v->Serial) return true;
+  if (u == v) return true;
   if (IsEffectivelyUniversal(*u)) return false;
   for (const TVariable* s : seen)
     if (s == u) return false;
@@ -235,7 +234,7 @@ bool DependsOn(TId* t, const TVariable* v, std::vector<const TVariable*>& seen) 
   // An existential stands for a value chosen after the universals outside it.
   return AnyOuterVariable(u, [&](TVariable* w) {
     if (!IsEffectivelyUniversal(*w)) return false;
-    if (w == v || w->Serial == v->Serial) return true;
+    if (w == v) return true;
     TId* value = ValueOf(w);
     return value != w && DependsOn(value, v, seen);
   });

@@ -6,8 +6,9 @@
 // it. Since admissibility can depend on bindings made later in the same pass, a failed pass that
 // made new bindings is repeated under them.
 //
-// Bindings go to `ActiveBindings` as (variable, term) pairs; terms are never rewritten. Variables
-// with equal `Serial` count as one variable; the occurs check looks for the very object.
+// Bindings go to `ActiveBindings` as (variable, term) pairs; terms are never rewritten. A variable
+// is its object: copies made for a resolvent are other variables, although they keep the serial
+// number of their source.
 #pragma once
 
 #include "logic/term.h"

@@ -56,6 +56,10 @@ const NonTheorem kNonTheorems[] = {
     {"existential depending on its own instance",
      "r(a, a) ∨ s; ∀Y [∃X [[¬r(X, Y)] → [r(b, f(X)) ∨ r(Y, Y)]]]; "
      "?- ∃X [∀Y [[¬r(X, Y)] → [r(b, f(X)) ∨ r(Y, Y)]]];"},
+    // Domain {a, b} with r(a, a) and r(b, b) only. The witness of ∃Y in a resolvent was taken
+    // for the witness of ∃Y in its source, as copies kept one identity.
+    {"copies of an existential taken for one",
+     "∀Y [∃X [r(Y, Y) → r(Y, X)]]; ?- ∃X [∀Y [r(Y, Y) → r(Y, X)]];"},
     {"swapped quantifiers around a conjunction",
      "∀Y [∃X [∀W, Y r(W, Y) ∧ [s ∨ r(a, Y)] ∨ r(Y, X)]]; "
      "?- ∃X [∀Y [∀W, Y r(W, Y) ∧ [s ∨ r(a, Y)] ∨ r(Y, X)]];"},

@@ -82,7 +82,7 @@ TEST_F(UnifyTest, OccursCheckRefusesAVariableInsideItsOwnValue) {
   }
 }
 
-TEST_F(UnifyTest, CopiesOfOneVariableUnifyWithoutABinding) {
+TEST_F(UnifyTest, CopiesOfOneVariableAreOtherVariables) {
   // The resolvent of ∀X [r ∨ p(X)] and ¬r copies X; the copy is another object with X's serial.
   auto f = fx.Axiom("∀X [r ∨ p(X)];");
   auto g = fx.Axiom("¬r;");
@@ -98,10 +98,13 @@ TEST_F(UnifyTest, CopiesOfOneVariableUnifyWithoutABinding) {
   EXPECT_EQ(x->Serial, xCopy->Serial);
   EXPECT_TRUE(Bindings().empty());
 
+  // The copy is quantified apart from X: unifying them binds the partner to the walked one.
   EXPECT_TRUE(UnifyAtoms(original, copy));
-  EXPECT_TRUE(Bindings().empty());
+  EXPECT_EQ(Bindings(), (std::vector<TId*>{xCopy, x}));
+  Bindings().clear();
   EXPECT_TRUE(UnifyAtoms(copy, original));
-  EXPECT_TRUE(Bindings().empty());
+  EXPECT_EQ(Bindings(), (std::vector<TId*>{x, xCopy}));
+  Bindings().clear();
 
   // A variable of another formula is a different variable: it takes a binding.
   auto other = fx.Axiom("∀Y p(Y);");
