@@ -109,6 +109,7 @@ int Prove(const cli::TheoryText& text, const cli::Options& options) {
     }
   };
 
+  program.OnPoll = program.OnYield;
   if (!RunOnLargeStack(kProofStackBytes, [&program] { RunProof(program); })) {
     std::cerr << "velmoran: cannot start the proof thread\n";
     return kUsageOrFile;

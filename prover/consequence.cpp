@@ -13,7 +13,7 @@ namespace velmoran {
 TFALFormula* SelfRefute(TFALFormula* x, SplitKind kind) {
   TFALFormula* y = x;
   int limit = x->Program->DcfLimit;
-  for (int i = 0; y->FirstAtom && i < limit; ++i) {
+  for (int i = 0; y->FirstAtom && i < limit && !x->Program->StopRequested; ++i) {
     // A sound split takes the first atom it may; atoms over inner variables are left alone.
     TAtom* a = y->FirstAtom;
     if (kind == SplitKind::Sound)

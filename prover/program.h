@@ -35,6 +35,12 @@ class TPLProgram {
   void Yield() {
     if (OnYield) OnYield(*this);
   }
+  // Called inside single steps that can run long between two yields (the marking of a large
+  // consequence test); a front end that enforces limits listens here too and may set
+  // `StopRequested`, which cuts the step short.
+  void Poll() {
+    if (OnPoll) OnPoll(*this);
+  }
 
   std::vector<TFALFormula*> Formulas;
   std::vector<TFALFormula*> Resolvents;
@@ -72,6 +78,7 @@ class TPLProgram {
   std::uint8_t QuantificationOn = 0;
 
   std::function<void(TPLProgram&)> OnYield;
+  std::function<void(TPLProgram&)> OnPoll;
 };
 
 // The option set of a new editor window, for front ends that start from it.

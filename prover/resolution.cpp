@@ -168,6 +168,10 @@ bool MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) 
     changed = false;
     for (TAtom* n = firstPass ? a : x.FirstAtom; n; n = n->Next()) {
       if (n->Mark == 0) continue;
+      // A test record can grow large; a stop request ends the marking (a smaller class is as
+      // sound) so that the stop command and the front end's limits stay responsive.
+      x.Program->Poll();
+      if (x.Program->StopRequested) break;
       for (TAtom* c = x.FirstAtom; c; c = c->Next()) {
         if (c->Mark != 0) continue;
         std::size_t before = Bindings().size();

@@ -1,5 +1,7 @@
 #include "prover/unify.h"
 
+#include <unordered_set>
+
 #include "logic/formula.h"
 #include "prover/program.h"
 #include "prover/walk.h"
@@ -25,7 +27,9 @@ bool ScopeHasPolarity(const TVariable& v) {
 // One variable is one object. Copies of a variable keep its serial number but are quantified
 // apart: the witness of ∃Y in a resolvent need not be the witness of ∃Y in its source, and
 // treating the two as one refuted ∀X ∃Y [r(Y, Y) ∧ ¬r(Y, X)] on its own.
-bool SameVariable(const TId* a, const TId* b) { return a == b && a->IsVariable(); }
+bool SameVariable(const TId* a, const TId* b) {
+  return a == b && a->IsVariable();
+}
 
 void Bind(TVariable* v, TId* t) {
   Bindings().push_back(v);
@@ -217,7 +221,9 @@ bool AnyOuterVariable(const TVariable* q, Visit visit) {
   return false;
 }
 
-bool DependsOn(TId* t, const TVariable* v, std::vector<const TVariable*>& seen) {
+// Every variable is looked at once: the values of variables share terms, and a search that
+// walked each path anew would take time exponential in the number of bindings.
+bool DependsOn(TId* t, const TVariable* v, std::unordered_set<const TVariable*>& seen) {
   t = ValueOf(t);
   if (TFunctor* f = AsFunctor(t)) {
     for (TId* a : f->Args)
@@ -227,14 +233,12 @@ bool DependsOn(TId* t, const TVariable* v, std::vector<const TVariable*>& seen) 
   TVariable* u = AsVariable(t);
   if (!u) return false;
   if (u == v) return true;
-  if (IsEffectivelyUniversal(*u)) return false;
-  for (const TVariable* s : seen)
-    if (s == u) return false;
-  seen.push_back(u);
+  if (IsEffectivelyUniversal(*u) || !seen.insert(u).second) return false;
   // An existential stands for a value chosen after the universals outside it.
   return AnyOuterVariable(u, [&](TVariable* w) {
     if (!IsEffectivelyUniversal(*w)) return false;
     if (w == v) return true;
+    if (!seen.insert(w).second) return false;
     TId* value = ValueOf(w);
     return value != w && DependsOn(value, v, seen);
   });
@@ -243,7 +247,7 @@ bool DependsOn(TId* t, const TVariable* v, std::vector<const TVariable*>& seen) 
 }  // namespace
 
 bool DependsOn(TId* t, const TVariable* v) {
-  std::vector<const TVariable*> seen;
+  std::unordered_set<const TVariable*> seen;
   return DependsOn(t, v, seen);
 }
 
