@@ -121,8 +121,6 @@ std::string SubstitutionText(const TFALFormula& record) {
     if (current && v->Origin == current->Origin) {
       // A later value of the same query variable is listed only when it differs.
       if (v->Binding->Compare(current->Binding) == 0) continue;
-    } else if (current && !v->Origin) {
-      continue;
     }
     if (!v->Origin) continue;
     AppendBinding(*v, text);
