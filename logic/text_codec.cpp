@@ -99,12 +99,12 @@ CodecError ErrorAt(int line, int column, std::string message) {
 }  // namespace
 
 std::variant<std::string, CodecError> DecodeTheoryText(std::string_view raw) {
+  bool utf8 = IsUtf8TheoryText(raw);
   if (raw.starts_with("\xEF\xBB\xBF")) raw.remove_prefix(3);
   std::string out;
   out.reserve(raw.size());
   int line = 1;
   int column = 1;
-  bool utf8 = IsMultiByteUtf8(raw);
   for (std::size_t i = 0; i < raw.size();) {
     char32_t cp;
     std::size_t len = 1;
@@ -138,6 +138,11 @@ std::variant<std::string, CodecError> DecodeTheoryText(std::string_view raw) {
     i += len;
   }
   return out;
+}
+
+bool IsUtf8TheoryText(std::string_view raw) {
+  if (raw.starts_with("\xEF\xBB\xBF")) raw.remove_prefix(3);
+  return IsMultiByteUtf8(raw);
 }
 
 std::string EncodeUtf8(std::string_view bytes) {

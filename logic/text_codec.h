@@ -20,6 +20,9 @@ struct CodecError {
 };
 
 std::variant<std::string, CodecError> DecodeTheoryText(std::string_view raw);
+// True when `DecodeTheoryText` reads `raw` as UTF-8 (so a front end can save the text back in the
+// encoding it came in).
+bool IsUtf8TheoryText(std::string_view raw);
 // The one-byte text as UTF-8, alphabet bytes as their logic symbols.
 std::string EncodeUtf8(std::string_view bytes);
 

@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "prover/options.h"
+
 namespace velmoran {
 
 ProverState Prover;
@@ -23,20 +25,8 @@ void TPLProgram::ClearResolvents() {
 }
 
 void SetMenuDefaults(TPLProgram& p) {
-  p.Interactive = p.ShowTime = p.ShowMemory = 1;
-  p.ShowAxioms = p.ShowResolvents = p.ShowStatistics = 0;
-  p.CheckDcf = 0;
-  p.CheckDcfKill = 1;
-  p.TrivialCheckOnly = 0;
-  p.NoRestriction = 1;
-  p.SupportSet = p.Filtration = 0;
-  p.ShowUnsimplified = 0;
-  p.ShowProgress = p.ShowSources = 1;
-  p.ExitOnFirstMatch = p.ExitOnFirstUnused = 0;
-  p.ShowDcf = 0;
-  p.GeneralCut = 0;
-  p.OneRefutation = 0;
-  p.QuantificationOn = 1;
+  for (const TOptionSpec& option : OptionTable())
+    if (option.Flag) p.*option.Flag = option.Default ? 1 : 0;
 }
 
 std::optional<std::string> SetDcfLimitFromAnswer(TPLProgram& program,

@@ -1,0 +1,54 @@
+// The prover's options, in one table.
+//
+// Every option flag of `TPLProgram` is one row: the flag, the caption of its menu item in the
+// editor window, the menu it sits in, its radio group (0 for a toggle), its default in a new
+// window, its command-line spelling and its help text. The command line's parser and help, the
+// window's menus and `SetMenuDefaults` are all made from it, so a new option is one row here.
+//
+// Radio groups are lettered 'A' to 'D'. A row whose `Flag` is null is a radio item with no flag
+// of its own ("Exit on last match", "All refutations"): it is the state in which every other flag
+// of its group is off. Rows stand in menu order; `SeparatorBefore` marks where a menu draws a
+// separator (a radio group may span one: group C does).
+//
+// Command-line spelling (`Cli`):
+//   toggle in the "&Output" menu       a name in the --show=LIST / --hide=LIST lists
+//   other toggle, default off           --NAME turns it on
+//   other toggle, default on            --no-NAME turns it off
+//   radio item                          VALUE of --GROUP=VALUE, GROUP from `OptionGroups`
+//   null                                the command line sets the flag its own way: `Interactive`
+//                                       is off exactly when the report goes to FILE.out (--out)
+// The command line keeps --one-refutation as another spelling of --refutations=one.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "prover/program.h"
+
+namespace velmoran {
+
+enum class OptionMenu : std::uint8_t { Output, ProveTheorem, Unification };
+
+struct TOptionSpec {
+  std::uint8_t TPLProgram::*Flag;  // null: the radio item that clears its group
+  const char* Caption;
+  OptionMenu Menu;
+  char Group;  // 0: toggle; 'A'..'D': radio group
+  bool Default;
+  bool SeparatorBefore;
+  const char* Cli;
+  const char* Help;
+};
+
+struct TOptionGroup {
+  char Group;
+  const char* Cli;  // the command line's --NAME=VALUE
+  const char* Help;
+};
+
+// All option rows, in menu order within each menu.
+std::span<const TOptionSpec> OptionTable();
+// The radio groups and their command-line names.
+std::span<const TOptionGroup> OptionGroups();
+
+}  // namespace velmoran

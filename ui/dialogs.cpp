@@ -1,0 +1,51 @@
+#include "ui/dialogs.h"
+
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QGuiApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+
+namespace velmoran::ui {
+
+QMessageBox::StandardButton TQtDialogs::AskSaveChanges(QWidget* parent, const QString& text) {
+  return QMessageBox::question(parent, QGuiApplication::applicationDisplayName(), text,
+                               QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                               QMessageBox::Yes);
+}
+
+QString TQtDialogs::OpenFileName(QWidget* parent, const QString& folder) {
+  return QFileDialog::getOpenFileName(parent, QString(), folder, kTheoryFileFilter);
+}
+
+QString TQtDialogs::SaveFileName(QWidget* parent, const QString& proposed) {
+  // New names are accepted: a save dialog that only overwrites existing files could never save a
+  // new theory.
+  return QFileDialog::getSaveFileName(parent, QString(), proposed, kTheoryFileFilter);
+}
+
+std::optional<QFont> TQtDialogs::ChooseFont(QWidget* parent, const QFont& initial) {
+  bool ok = false;
+  QFont font = QFontDialog::getFont(&ok, initial, parent);
+  if (!ok) return std::nullopt;
+  return font;
+}
+
+std::optional<QString> TQtDialogs::AskDcfLimit(QWidget* parent) {
+  bool ok = false;
+  QString text =
+      QInputDialog::getText(parent, "Detection of consequent formulas limit",
+                            "Maximal number of iterations:", QLineEdit::Normal, "5", &ok);
+  if (!ok) return std::nullopt;
+  return text;
+}
+
+void TQtDialogs::Information(QWidget* parent, const QString& text) {
+  QMessageBox::information(parent, QGuiApplication::applicationDisplayName(), text);
+}
+
+void TQtDialogs::Error(QWidget* parent, const QString& text) {
+  QMessageBox::critical(parent, QGuiApplication::applicationDisplayName(), text);
+}
+
+}  // namespace velmoran::ui

@@ -1,0 +1,408 @@
+#include "ui/edit_form.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStyle>
+#include <QTextBlock>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <map>
+
+#include "parser/formula_parser.h"
+#include "ui/dialogs.h"
+#include "ui/proof_runner.h"
+#include "ui/symbol_input.h"
+#include "ui/theory_pane.h"
+
+namespace velmoran::ui {
+
+namespace {
+
+constexpr const char* kUntitled = "Untitled";
+// A report kept in memory reaches the pane only below this many characters (CR LF counted).
+constexpr std::size_t kShownReportLimit = 32768;
+constexpr const char* kReportTooLong =
+    "Done, but output text exceeded the maximal size / consult the output file (*.out).";
+
+QFont PaneFont() {
+  return QFont("Quarnel", 11);
+}
+
+}  // namespace
+
+TEditForm::TEditForm(TAppContext& context, QWidget* parent)
+    : QWidget(parent), context_(context), fileName_(kUntitled) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowTitle(kUntitled);
+  QFont own = font();
+  own.setFamily("MS Sans Serif");
+  setFont(own);
+  program_ = std::make_unique<TPLProgram>();
+  context_.Runner.MakeActive(program_.get());
+  CreateLayout();
+  CreateActions();
+  connect(&context_.Runner, &TProofRunner::Lines, this,
+          [this](const std::vector<std::string>& lines) {
+            if (context_.Runner.Running() == program_.get()) AppendLines(lines);
+          });
+  connect(&context_.Runner, &TProofRunner::Finished, this, &TEditForm::ProofFinished);
+}
+
+TEditForm::~TEditForm() {
+  context_.Runner.Forget(program_.get());
+}
+
+void TEditForm::CreateLayout() {
+  auto* toolBar = new QWidget(this);
+  toolBar->setFixedHeight(30);
+  auto* buttons = new QHBoxLayout(toolBar);
+  buttons->setContentsMargins(2, 2, 2, 2);
+  buttons->setSpacing(2);
+  auto addButton = [&](const QString& caption, auto slot) {
+    auto* b = new QPushButton(caption, toolBar);
+    b->setFixedSize(57, 25);
+    connect(b, &QPushButton::clicked, this, slot);
+    buttons->addWidget(b);
+    return b;
+  };
+  QPushButton* stop = addButton("&Stop", &TEditForm::Stop);
+  stop->setIcon(style()->standardIcon(QStyle::SP_BrowserStop));
+  addButton("Linear", [this] { Prove(SearchStrategy::Linear); });
+  addButton("Breadth", [this] { Prove(SearchStrategy::BreadthFirst); });
+  addButton("Modified", [this] { Prove(SearchStrategy::ModifiedLinear); });
+  QFont glyphFont = PaneFont();
+  glyphFont.setBold(true);
+  for (const SymbolButton& symbol : SymbolButtons()) {
+    auto* b = new QToolButton(toolBar);
+    b->setObjectName(symbol.Name);
+    b->setText(PaneText(std::string_view(&symbol.CaptionByte, 1)));
+    b->setFont(glyphFont);
+    b->setFixedSize(25, 17);
+    // The editor keeps the focus, so typing goes on where the symbol went in.
+    b->setFocusPolicy(Qt::NoFocus);
+    connect(b, &QToolButton::clicked, this, [this, &symbol] { ButtonNegClick(*editor_, symbol); });
+    buttons->addWidget(b);
+  }
+  buttons->addStretch();
+
+  editor_ = new TTheoryPane(this);
+  output_ = new TTheoryPane(this);
+  editor_->setObjectName("Editor");
+  output_->setObjectName("Output");
+  for (TTheoryPane* pane : {editor_, output_}) {
+    pane->setFont(PaneFont());
+    pane->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(pane, &QWidget::customContextMenuRequested, this, [this, pane](const QPoint& at) {
+      contextMenu_->popup(pane->viewport()->mapToGlobal(at));
+    });
+    connect(pane, &TTheoryPane::InsertRefused, this, &TEditForm::StatusMessage);
+  }
+  new TSymbolKeyFilter(editor_, true, this);
+  new TSymbolKeyFilter(output_, false, this);
+
+  splitter_ = new QSplitter(Qt::Vertical, this);
+  splitter_->setHandleWidth(3);
+  splitter_->setChildrenCollapsible(false);
+  splitter_->addWidget(editor_);
+  splitter_->addWidget(output_);
+  splitter_->setStretchFactor(0, 0);
+  splitter_->setStretchFactor(1, 1);
+  splitter_->setSizes({186, 200});
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(toolBar);
+  layout->addWidget(splitter_, 1);
+}
+
+void TEditForm::CreateActions() {
+  auto command = [this](QMenu* menu, const QString& caption, auto slot,
+                        const QKeySequence& shortcut = {}) {
+    QAction* a = menu->addAction(caption);
+    a->setShortcut(shortcut);
+    connect(a, &QAction::triggered, this, slot);
+    return a;
+  };
+
+  auto* file = new QMenu("&File", this);
+  command(file, "&New", &TEditForm::NewRequested);
+  command(file, "&Open...", &TEditForm::OpenRequested);
+  command(file, "&Close", [this] { parentWidget() ? parentWidget()->close() : close(); });
+  command(file, "&Save", &TEditForm::Save);
+  command(file, "Save &as...", &TEditForm::SaveAs);
+  file->addSeparator();
+  command(file, "E&xit", &TEditForm::ExitRequested);
+
+  // Edit commands act on the focused pane, the output pane first.
+  auto onPane = [this](void (QPlainTextEdit::*op)()) {
+    return [this, op] {
+      if (TTheoryPane* pane = FocusedPane(false)) (pane->*op)();
+    };
+  };
+  auto deleteSelection = [this] {
+    if (TTheoryPane* pane = FocusedPane(false)) pane->textCursor().removeSelectedText();
+  };
+  auto* edit = new QMenu("&Edit", this);
+  cut_ = command(edit, "Cu&t", onPane(&QPlainTextEdit::cut), QKeySequence("Ctrl+X"));
+  copy_ = command(edit, "&Copy", onPane(&QPlainTextEdit::copy), QKeySequence("Ctrl+C"));
+  paste_ = command(edit, "&Paste", onPane(&QPlainTextEdit::paste), QKeySequence("Ctrl+V"));
+  delete_ = command(edit, "De&lete", deleteSelection, QKeySequence("Ctrl+D"));
+  edit->addSeparator();
+  command(edit, "Select &all", onPane(&QPlainTextEdit::selectAll), QKeySequence("Ctrl+A"));
+  command(edit, "Clear Output", [this] { output_->clear(); });
+  command(edit, "Font...", &TEditForm::ChooseFont);
+  connect(edit, &QMenu::aboutToShow, this, &TEditForm::UpdateEditItems);
+
+  auto* output = new QMenu("&Output", this);
+  auto* prove = new QMenu("&Prove theorem", this);
+  command(prove, "Stop", &TEditForm::Stop);
+  command(prove, "DCF-Limit...", &TEditForm::AskDcfLimit);
+  prove->addSeparator();
+  command(prove, "Linear search", [this] { Prove(SearchStrategy::Linear); });
+  command(prove, "Breadth-first search", [this] { Prove(SearchStrategy::BreadthFirst); });
+  command(prove, "Modified linear search", [this] { Prove(SearchStrategy::ModifiedLinear); });
+  auto* unification = new QMenu("&Unification", this);
+
+  std::map<char, QActionGroup*> groups;
+  for (const TOptionSpec& spec : OptionTable()) {
+    QMenu* menu = spec.Menu == OptionMenu::Output         ? output
+                  : spec.Menu == OptionMenu::ProveTheorem ? prove
+                                                          : unification;
+    if (spec.SeparatorBefore) menu->addSeparator();
+    QAction* a = menu->addAction(spec.Caption);
+    a->setCheckable(true);
+    a->setChecked(spec.Default);
+    if (spec.Group != 0) {
+      // A radio group is one group of items wherever the menu's separators fall.
+      QActionGroup*& group = groups[spec.Group];
+      if (!group) group = new QActionGroup(this);
+      group->addAction(a);
+    }
+    options_.emplace_back(&spec, a);
+  }
+  menus_ = {file, edit, output, prove, unification};
+
+  contextMenu_ = new QMenu(this);
+  contextCut_ = command(contextMenu_, "Cu&t", onPane(&QPlainTextEdit::cut));
+  contextCopy_ = command(contextMenu_, "&Copy", onPane(&QPlainTextEdit::copy));
+  contextPaste_ = command(contextMenu_, "&Paste", onPane(&QPlainTextEdit::paste));
+  connect(contextMenu_, &QMenu::aboutToShow, this, &TEditForm::UpdateEditItems);
+}
+
+QAction* TEditForm::OptionAction(std::uint8_t TPLProgram::*flag) const {
+  for (const auto& [spec, action] : options_)
+    if (spec->Flag == flag) return action;
+  return nullptr;
+}
+
+QAction* TEditForm::FindAction(const QString& caption) const {
+  for (QMenu* menu : menus_)
+    for (QAction* a : menu->actions())
+      if (a->text() == caption) return a;
+  return nullptr;
+}
+
+TTheoryPane* TEditForm::FocusedPane(bool editorFirst) const {
+  TTheoryPane* first = editorFirst ? editor_ : output_;
+  TTheoryPane* second = editorFirst ? output_ : editor_;
+  if (first->hasFocus()) return first;
+  if (second->hasFocus()) return second;
+  return nullptr;
+}
+
+void TEditForm::UpdateEditItems() {
+  TTheoryPane* pane = FocusedPane(true);
+  if (!pane) return;  // the items keep the states of the last time
+  const QMimeData* clip = QApplication::clipboard()->mimeData();
+  bool canPaste = clip && clip->hasText();
+  bool selected = pane->textCursor().hasSelection();
+  for (QAction* a : {paste_, contextPaste_}) a->setEnabled(canPaste);
+  for (QAction* a : {cut_, contextCut_, copy_, contextCopy_, delete_}) a->setEnabled(selected);
+}
+
+void TEditForm::ChooseFont() {
+  TTheoryPane* pane = FocusedPane(true);
+  if (!pane) return;
+  if (auto font = context_.Dialogs.ChooseFont(this, pane->font())) pane->setFont(*font);
+}
+
+void TEditForm::SetFileName(const QString& path) {
+  fileName_ = path;
+  setWindowTitle(QFileInfo(path).fileName());
+}
+
+void TEditForm::OpenFile(const QString& path) {
+  SetFileName(path);
+  auto loaded = LoadTheoryFile(path);
+  if (auto* failure = std::get_if<QString>(&loaded)) {
+    editor_->clear();
+    editor_->document()->setModified(false);
+    context_.Dialogs.Error(this, *failure);
+    return;
+  }
+  auto& theory = std::get<TLoadedTheory>(loaded);
+  encoding_ = theory.Encoding;
+  editor_->setPlainText(PaneText(theory.Bytes));
+  editor_->moveCursor(QTextCursor::Start);
+  editor_->document()->setModified(false);
+}
+
+TEditForm::SaveResult TEditForm::Save() {
+  if (fileName_ == kUntitled) return SaveAs();
+  if (auto failure = SaveTheoryFile(fileName_, PaneBytes(editor_->toPlainText()), encoding_)) {
+    context_.Dialogs.Error(this, *failure);
+    return SaveResult::Failed;
+  }
+  editor_->document()->setModified(false);
+  return SaveResult::Saved;
+}
+
+TEditForm::SaveResult TEditForm::SaveAs() {
+  QString path = context_.Dialogs.SaveFileName(this, fileName_);
+  if (path.isEmpty()) return SaveResult::Cancelled;
+  SetFileName(path);
+  return Save();
+}
+
+void TEditForm::Activate() {
+  context_.Runner.MakeActive(program_.get());
+  editor_->setFocus();
+}
+
+void TEditForm::Stop() {
+  if (context_.Runner.Running() == program_.get()) context_.Runner.RequestStop();
+}
+
+void TEditForm::AskDcfLimit() {
+  if (context_.Runner.Running() == program_.get()) {
+    emit StatusMessage("The DCF limit can be changed when this window's proof has ended.");
+    return;
+  }
+  if (auto failure = SetDcfLimitFromAnswer(*program_, [&]() -> std::optional<std::string> {
+        auto answer = context_.Dialogs.AskDcfLimit(this);
+        if (!answer) return std::nullopt;
+        return answer->toStdString();
+      }()))
+    context_.Dialogs.Error(this, QString::fromStdString(*failure));
+}
+
+void TEditForm::Prove(SearchStrategy strategy) {
+  if (context_.Runner.Busy()) {
+    emit StatusMessage(context_.Runner.Running() == program_.get()
+                           ? "A proof is already running in this window."
+                           : "A proof is running in another window: stop it first.");
+    return;
+  }
+  TPLProgram& p = *program_;
+  p.Strategy = strategy;
+  for (const auto& [spec, action] : options_)
+    if (spec->Flag) p.*(spec->Flag) = action->isChecked() ? 1 : 0;
+  output_->clear();
+  privateReport_ = std::make_unique<TLineList>();
+  p.Output = privateReport_.get();
+  sourceText_ = PaneBytes(editor_->toPlainText());
+  p.SourceText = sourceText_.c_str();
+  p.StopRequested = 0;
+  context_.Runner.Start(p, p.Interactive != 0);
+  emit StatusMessage("Proving...");
+}
+
+void TEditForm::AppendLines(const std::vector<std::string>& lines) {
+  QString text;
+  for (const std::string& line : lines) {
+    if (!text.isEmpty()) text += '\n';
+    text += PaneText(line);
+  }
+  output_->appendPlainText(text);
+}
+
+void TEditForm::ProofFinished(TPLProgram* program) {
+  if (program != program_.get()) return;
+  TPLProgram& p = *program_;
+  emit StatusMessage(p.StopRequested ? "Proof stopped." : "Proof done.");
+  bool writeOut = !p.Interactive && p.ErrorCode == 0;
+  bool outFailed = false;
+  if (writeOut) {
+    if (auto failure = WriteFileSafely(fileName_ + ".out", privateReport_->Text())) {
+      context_.Dialogs.Error(this, *failure);
+      outFailed = true;
+    }
+  }
+  if (!outFailed) {
+    output_->setFocus();
+    if (!p.Interactive) {
+      std::string text = privateReport_->Text();
+      if (text.size() < kShownReportLimit) {
+        if (text.size() >= 2) text.resize(text.size() - 2);  // the last line's CR LF
+        for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;)
+          text.replace(at, 2, "\n");
+        output_->appendPlainText(PaneText(text));
+      } else {
+        output_->appendPlainText(kReportTooLong);
+      }
+      output_->moveCursor(QTextCursor::End);
+    }
+  }
+  if (p.ErrorCode != 0) {
+    std::string_view message = ErrorMessage(p.ErrorCode);
+    if (!message.empty())
+      context_.Dialogs.Information(this, QString::fromLatin1(message.data(), message.size()));
+  }
+  if (p.ErrorPosition != 0) {
+    QTextCursor caret = editor_->textCursor();
+    int end = editor_->document()->characterCount() - 1;
+    caret.setPosition(std::min(p.ErrorPosition, end));
+    editor_->setTextCursor(caret);
+    editor_->setFocus();
+  }
+  if (p.StopRequested) {
+    // A stopped proof may leave its object half-way: it is replaced, not repaired.
+    context_.Runner.Forget(program_.get());
+    program_ = std::make_unique<TPLProgram>();
+    context_.Runner.MakeActive(program_.get());
+  } else {
+    p.Output = nullptr;
+    p.SourceText = nullptr;
+  }
+  privateReport_.reset();
+}
+
+bool TEditForm::CloseQuery() {
+  if (!editor_->document()->isModified()) return true;
+  auto answer =
+      context_.Dialogs.AskSaveChanges(this, QString("Save changes to %1?").arg(fileName_));
+  if (answer == QMessageBox::Yes) {
+    // A cancelled save dialog lets the close go ahead, as the user chose; a save that failed
+    // keeps the window, so no text is lost.
+    return Save() != SaveResult::Failed;
+  }
+  return answer == QMessageBox::No;
+}
+
+bool TEditForm::QueryClose() {
+  if (context_.Runner.Running() == program_.get()) {
+    context_.Runner.RequestStop();
+    context_.Runner.Wait();
+  }
+  closeApproved_ = CloseQuery();
+  return closeApproved_;
+}
+
+void TEditForm::closeEvent(QCloseEvent* event) {
+  if (closeApproved_ || QueryClose())
+    event->accept();
+  else
+    event->ignore();
+}
+
+}  // namespace velmoran::ui

@@ -1,0 +1,150 @@
+#include "ui/frame_form.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+
+#include "ui/about_box.h"
+#include "ui/dialogs.h"
+#include "ui/edit_form.h"
+
+namespace velmoran::ui {
+
+TFrameForm::TFrameForm(TAppContext& context, QWidget* parent)
+    : QMainWindow(parent), context_(context) {
+  setWindowTitle("Velmoran");
+  QFont own = font();
+  own.setFamily("MS Sans Serif");
+  setFont(own);
+  setGeometry(175, 105, 620, 460);
+  area_ = new QMdiArea(this);
+  area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  setCentralWidget(area_);
+  connect(area_, &QMdiArea::subWindowActivated, this, &TFrameForm::RebuildMenuBar);
+  CreateMenus();
+  RebuildMenuBar(nullptr);
+  statusBar();
+  about_ = new TAboutBox(this);
+  about_->hide();
+}
+
+void TFrameForm::CreateMenus() {
+  fileMenu_ = new QMenu("&File", this);
+  connect(fileMenu_->addAction("&New"), &QAction::triggered, this, &TFrameForm::NewEditor);
+  connect(fileMenu_->addAction("&Open..."), &QAction::triggered, this, &TFrameForm::OpenTheory);
+  fileMenu_->addSeparator();
+  connect(fileMenu_->addAction("E&xit"), &QAction::triggered, this, &QWidget::close);
+
+  windowMenu_ = new QMenu("&Window", this);
+  connect(windowMenu_, &QMenu::aboutToShow, this, &TFrameForm::UpdateWindowMenu);
+  UpdateWindowMenu();
+
+  helpMenu_ = new QMenu("&Help", this);
+  connect(helpMenu_->addAction("About..."), &QAction::triggered, this, [this] {
+    about_->show();
+    about_->raise();
+  });
+}
+
+void TFrameForm::UpdateWindowMenu() {
+  windowMenu_->clear();
+  connect(windowMenu_->addAction("&Tile"), &QAction::triggered, area_, &QMdiArea::tileSubWindows);
+  connect(windowMenu_->addAction("&Cascade"), &QAction::triggered, area_,
+          &QMdiArea::cascadeSubWindows);
+  connect(windowMenu_->addAction("&Arrange icons"), &QAction::triggered, this,
+          &TFrameForm::ArrangeIcons);
+  const QList<QMdiSubWindow*> windows = area_->subWindowList();
+  if (!windows.isEmpty()) windowMenu_->addSeparator();
+  int number = 1;
+  for (QMdiSubWindow* window : windows) {
+    QString caption = number < 10 ? QString("&%1 %2").arg(number).arg(window->windowTitle())
+                                  : QString("%1 %2").arg(number).arg(window->windowTitle());
+    ++number;
+    QAction* a = windowMenu_->addAction(caption);
+    a->setCheckable(true);
+    a->setChecked(window == area_->activeSubWindow());
+    connect(a, &QAction::triggered, this, [this, window] { area_->setActiveSubWindow(window); });
+  }
+}
+
+void TFrameForm::RebuildMenuBar(QMdiSubWindow* active) {
+  QMenuBar* bar = menuBar();
+  bar->clear();
+  auto* editor = active ? qobject_cast<TEditForm*>(active->widget()) : nullptr;
+  if (editor) {
+    for (QMenu* menu : editor->Menus()) bar->addMenu(menu);
+    editor->Activate();
+  } else {
+    bar->addMenu(fileMenu_);
+  }
+  bar->addMenu(windowMenu_);
+  bar->addMenu(helpMenu_);
+}
+
+TEditForm* TFrameForm::NewEditor() {
+  auto* editor = new TEditForm(context_);
+  connect(editor, &TEditForm::NewRequested, this, &TFrameForm::NewEditor);
+  connect(editor, &TEditForm::OpenRequested, this, &TFrameForm::OpenTheory);
+  connect(editor, &TEditForm::ExitRequested, this, &QWidget::close);
+  connect(editor, &TEditForm::StatusMessage, this,
+          [this](const QString& text) { statusBar()->showMessage(text, 10000); });
+  QMdiSubWindow* window = area_->addSubWindow(editor);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  window->showMaximized();
+  area_->setActiveSubWindow(window);
+  return editor;
+}
+
+void TFrameForm::OpenTheory() {
+  QString path = context_.Dialogs.OpenFileName(this, context_.ProgramFolder);
+  if (!path.isEmpty()) OpenPath(path);
+}
+
+TEditForm* TFrameForm::OpenPath(const QString& path) {
+  TEditForm* editor = NewEditor();
+  editor->OpenFile(path);
+  return editor;
+}
+
+TEditForm* TFrameForm::ActiveEditor() const {
+  QMdiSubWindow* active = area_->activeSubWindow();
+  return active ? qobject_cast<TEditForm*>(active->widget()) : nullptr;
+}
+
+QList<TEditForm*> TFrameForm::Editors() const {
+  QList<TEditForm*> editors;
+  for (QMdiSubWindow* window : area_->subWindowList())
+    if (auto* editor = qobject_cast<TEditForm*>(window->widget())) editors.append(editor);
+  return editors;
+}
+
+void TFrameForm::ArrangeIcons() {
+  // Minimized windows line up along the bottom of the frame's client area, left to right.
+  int x = 0;
+  const int bottom = area_->viewport()->height();
+  for (QMdiSubWindow* window : area_->subWindowList()) {
+    if (!window->isMinimized()) continue;
+    QSize size = window->size();
+    window->move(x, bottom - size.height());
+    x += size.width();
+  }
+}
+
+void TFrameForm::closeEvent(QCloseEvent* event) {
+  // Every window asks before any closes: the first Cancel keeps them all open, even those whose
+  // answer was already No.
+  const QList<TEditForm*> editors = Editors();
+  for (TEditForm* editor : editors) {
+    if (!editor->QueryClose()) {
+      event->ignore();
+      return;
+    }
+  }
+  area_->closeAllSubWindows();
+  event->accept();
+}
+
+}  // namespace velmoran::ui

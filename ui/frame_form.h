@@ -1,0 +1,54 @@
+// The frame window: the multiple-document main window that holds the theory editor windows.
+//
+// The frame has its own "&File", "&Window" and "&Help" menus. While an editor window is active,
+// the menu bar is rebuilt from that window's menus ("&File", "&Edit", "&Output",
+// "&Prove theorem", "&Unification") followed by the frame's "&Window" and "&Help". Leaving the
+// program runs every editor window's close query in turn; the first Cancel keeps it running.
+#pragma once
+
+#include <QMainWindow>
+
+#include "ui/app_context.h"
+
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+
+namespace velmoran::ui {
+
+class TAboutBox;
+class TEditForm;
+
+class TFrameForm : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TFrameForm(TAppContext& context, QWidget* parent = nullptr);
+
+  TEditForm* NewEditor();
+  // The open dialog; every file chosen opens in a new window.
+  void OpenTheory();
+  TEditForm* OpenPath(const QString& path);
+  TEditForm* ActiveEditor() const;
+  QList<TEditForm*> Editors() const;
+  QMdiArea* Area() const { return area_; }
+  TAboutBox* AboutBox() const { return about_; }
+  void ArrangeIcons();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateMenus();
+  void RebuildMenuBar(QMdiSubWindow* active);
+  void UpdateWindowMenu();
+
+  TAppContext& context_;
+  QMdiArea* area_ = nullptr;
+  QMenu* fileMenu_ = nullptr;
+  QMenu* windowMenu_ = nullptr;
+  QMenu* helpMenu_ = nullptr;
+  TAboutBox* about_ = nullptr;
+};
+
+}  // namespace velmoran::ui

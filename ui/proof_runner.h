@@ -1,0 +1,75 @@
+// Runs one proof at a time off the window's thread.
+//
+// The engine keeps its working state in process-wide variables that belong to the one proof that
+// runs, so the program runs at most one proof at a time, whichever window starts it. The proof
+// runs on a worker thread with a large stack (the linear search recurses deeply), which leaves
+// the window's event loop free to repaint and take the stop command at any moment.
+//
+// Crossing threads: the worker touches only the running prover object and the engine's state;
+// the window's thread touches neither until the proof has finished (`Busy()` false). Report
+// lines for the output pane go through a locked queue that a timer drains; the stop command is
+// an atomic flag that the engine's yield and poll points copy into `StopRequested`.
+// `ActiveProgram` stays on the running object until its proof returns: a window that becomes
+// active meanwhile has its object made active when the proof ends.
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "prover/program.h"
+#include "report/line_sink.h"
+
+class QThread;
+
+namespace velmoran::ui {
+
+class TProofRunner : public QObject {
+  Q_OBJECT
+
+ public:
+  explicit TProofRunner(QObject* parent = nullptr);
+  ~TProofRunner() override;  // stops a running proof and waits for it
+
+  bool Busy() const { return running_ != nullptr; }
+  const TPLProgram* Running() const { return running_; }
+
+  // Starts `program`'s proof of its `SourceText` on the worker. With `interactive`, report lines
+  // are delivered through `Lines`; otherwise `program.Output` must already point at a list that
+  // only the worker touches until `Finished`. Returns false, changing nothing, while busy.
+  bool Start(TPLProgram& program, bool interactive);
+  // The stop command: takes effect at the running proof's next yield or poll point.
+  void RequestStop();
+  // Blocks until the running proof has returned and `Finished` has been emitted.
+  void Wait();
+
+  // Makes `program` the `ActiveProgram` now, or when the running proof returns.
+  void MakeActive(TPLProgram* program);
+  // A prover object about to be destroyed: it must not become active later.
+  void Forget(TPLProgram* program);
+
+ signals:
+  // Report lines of an interactive proof, one-byte text, in order.
+  void Lines(const std::vector<std::string>& lines);
+  // The proof has returned; the window may read and replace the prover object.
+  void Finished(TPLProgram* program);
+
+ private:
+  class TQueueSink;
+  void Drain();
+  void Complete();
+
+  TPLProgram* running_ = nullptr;
+  TPLProgram* wantedActive_ = nullptr;
+  QThread* thread_ = nullptr;
+  std::unique_ptr<TQueueSink> sink_;
+  std::atomic<bool> stop_{false};
+  QTimer drainTimer_;
+};
+
+}  // namespace velmoran::ui
