@@ -9,7 +9,7 @@
 namespace velmoran::ui {
 
 QMessageBox::StandardButton TQtDialogs::AskSaveChanges(QWidget* parent, const QString& text) {
-  return QMessageBox::question(parent, QGuiApplication::applicationDisplayName(), text,
+  return QMessageBox::question(parent, QGuiApplication::applicationName(), text,
                                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                                QMessageBox::Yes);
 }
@@ -41,11 +41,11 @@ std::optional<QString> TQtDialogs::AskDcfLimit(QWidget* parent) {
 }
 
 void TQtDialogs::Information(QWidget* parent, const QString& text) {
-  QMessageBox::information(parent, QGuiApplication::applicationDisplayName(), text);
+  QMessageBox::information(parent, QGuiApplication::applicationName(), text);
 }
 
 void TQtDialogs::Error(QWidget* parent, const QString& text) {
-  QMessageBox::critical(parent, QGuiApplication::applicationDisplayName(), text);
+  QMessageBox::critical(parent, QGuiApplication::applicationName(), text);
 }
 
 }  // namespace velmoran::ui

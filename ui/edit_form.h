@@ -58,8 +58,9 @@ class TEditForm : public QWidget {
   // The window became the active child.
   void Activate();
   // The close query, after stopping this window's proof; true when the window may close. A
-  // window whose query was answered closes without asking again.
+  // window whose query was answered closes without asking again, until `ForgetCloseAnswer`.
   bool QueryClose();
+  void ForgetCloseAnswer() { closeApproved_ = false; }
 
  signals:
   void NewRequested();

@@ -31,6 +31,12 @@ TFrameForm::TFrameForm(TAppContext& context, QWidget* parent)
   about_->hide();
 }
 
+TFrameForm::~TFrameForm() {
+  // The base destructor closes the windows that are still open, and the area then reports no
+  // active window: the menu bar must not be rebuilt on a frame that is half gone.
+  disconnect(area_, nullptr, this, nullptr);
+}
+
 void TFrameForm::CreateMenus() {
   fileMenu_ = new QMenu("&File", this);
   connect(fileMenu_->addAction("&New"), &QAction::triggered, this, &TFrameForm::NewEditor);
@@ -139,6 +145,8 @@ void TFrameForm::closeEvent(QCloseEvent* event) {
   const QList<TEditForm*> editors = Editors();
   for (TEditForm* editor : editors) {
     if (!editor->QueryClose()) {
+      // The answers given so far were for leaving: a later close of one window asks again.
+      for (TEditForm* asked : editors) asked->ForgetCloseAnswer();
       event->ignore();
       return;
     }

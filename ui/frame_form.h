@@ -24,6 +24,7 @@ class TFrameForm : public QMainWindow {
 
  public:
   explicit TFrameForm(TAppContext& context, QWidget* parent = nullptr);
+  ~TFrameForm() override;
 
   TEditForm* NewEditor();
   // The open dialog; every file chosen opens in a new window.

@@ -10,6 +10,7 @@
 
 #include "ui/dialogs.h"
 #include "ui/frame_form.h"
+#include "ui/program_icon.h"
 #include "ui/proof_runner.h"
 
 using namespace velmoran::ui;
@@ -42,8 +43,7 @@ int main(int argc, char** argv) {
   const int font = QFontDatabase::addApplicationFont(FontPath(programFolder));
 
   QApplication::setApplicationName("Velmoran");
-  QApplication::setApplicationDisplayName("Velmoran");
-  QApplication::setWindowIcon(QIcon::fromTheme("velmoran"));
+  QApplication::setWindowIcon(ProgramIcon());
 
   int status = 0;
   {

@@ -1,0 +1,183 @@
+// The option table against the editor window's menus: every flag under its menu item, the menus'
+// order, separators, radio groups and defaults, the options of a new window, and command-line
+// spellings that the parser can tell apart.
+#include "prover/options.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace velmoran::testing {
+namespace {
+
+using Flag = std::uint8_t TPLProgram::*;
+
+struct MenuItem {
+  Flag Field;
+  OptionMenu Menu;
+  const char* Caption;
+};
+
+// The 21 flags in their declaration order, each with the menu item it is copied from.
+const MenuItem kFlags[] = {
+    {&TPLProgram::Interactive, OptionMenu::Output, "Interactive"},
+    {&TPLProgram::ShowTime, OptionMenu::Output, "Time"},
+    {&TPLProgram::ShowMemory, OptionMenu::Output, "Memory"},
+    {&TPLProgram::ShowAxioms, OptionMenu::Output, "Axioms"},
+    {&TPLProgram::ShowResolvents, OptionMenu::Output, "Resolvents"},
+    {&TPLProgram::ShowStatistics, OptionMenu::Output, "Statistics"},
+    {&TPLProgram::CheckDcf, OptionMenu::ProveTheorem, "DCF"},
+    {&TPLProgram::CheckDcfKill, OptionMenu::ProveTheorem, "DCF + Kill"},
+    {&TPLProgram::NoRestriction, OptionMenu::ProveTheorem, "Without restr. strategy"},
+    {&TPLProgram::SupportSet, OptionMenu::ProveTheorem, "Support set strategy"},
+    {&TPLProgram::Filtration, OptionMenu::ProveTheorem, "Filtration strategy"},
+    {&TPLProgram::ShowUnsimplified, OptionMenu::Output, "Unsimplified"},
+    {&TPLProgram::ShowProgress, OptionMenu::Output, "Progress"},
+    {&TPLProgram::ShowSources, OptionMenu::Output, "Sources"},
+    {&TPLProgram::ExitOnFirstMatch, OptionMenu::Unification, "Exit on first match"},
+    {&TPLProgram::ExitOnFirstUnused, OptionMenu::Unification, "Exit on first unused"},
+    {&TPLProgram::ShowDcf, OptionMenu::Output, "DCF"},
+    {&TPLProgram::GeneralCut, OptionMenu::Unification, "General cut"},
+    {&TPLProgram::TrivialCheckOnly, OptionMenu::ProveTheorem, "Trivial check only"},
+    {&TPLProgram::OneRefutation, OptionMenu::Unification, "One refutation"},
+    {&TPLProgram::QuantificationOn, OptionMenu::Unification, "Quantification On"},
+};
+
+// One menu as "-" for a separator and "Caption (G)*": radio group G, checked in a new window.
+std::string Layout(OptionMenu menu) {
+  std::string text;
+  for (const TOptionSpec& option : OptionTable()) {
+    if (option.Menu != menu) continue;
+    if (option.SeparatorBefore) text += "-|";
+    text += option.Caption;
+    if (option.Group) text += std::string(" (") + option.Group + ")";
+    if (option.Default) text += "*";
+    text += "|";
+  }
+  return text;
+}
+
+TEST(OptionTable, EveryFlagIsOneRowUnderItsMenuItem) {
+  int flagRows = 0;
+  for (const TOptionSpec& option : OptionTable()) flagRows += option.Flag != nullptr;
+  EXPECT_EQ(flagRows, 21);
+  for (const MenuItem& item : kFlags) {
+    int rows = 0;
+    for (const TOptionSpec& option : OptionTable()) {
+      if (option.Flag != item.Field) continue;
+      ++rows;
+      EXPECT_STREQ(option.Caption, item.Caption);
+      EXPECT_EQ(option.Menu, item.Menu) << item.Caption;
+    }
+    EXPECT_EQ(rows, 1) << item.Caption;
+  }
+}
+
+TEST(OptionTable, MenusInOrderWithSeparatorsGroupsAndDefaults) {
+  EXPECT_EQ(Layout(OptionMenu::Output),
+            "Axioms|Progress*|Sources*|Resolvents|Time*|Memory*|Unsimplified|Statistics|DCF|"
+            "Interactive*|");
+  // The commands above the radio groups ("Stop" ... "Modified linear search") are the window's.
+  EXPECT_EQ(Layout(OptionMenu::ProveTheorem),
+            "-|Trivial check only (A)|DCF (A)|DCF + Kill (A)*|"
+            "-|Without restr. strategy (B)*|Filtration strategy (B)|Support set strategy (B)|");
+  EXPECT_EQ(Layout(OptionMenu::Unification),
+            "Quantification On*|General cut|"
+            "-|Exit on first unused (C)|Exit on first match (C)|Exit on last match (C)*|"
+            "-|One refutation (D)|All refutations (D)*|");
+}
+
+TEST(OptionTable, RadioGroupsAreContiguousWithOneDefaultAndAnOption) {
+  std::set<char> known;
+  for (const TOptionGroup& group : OptionGroups()) {
+    EXPECT_TRUE(known.insert(group.Group).second) << "group listed twice: " << group.Group;
+    std::vector<const TOptionSpec*> rows;
+    for (const TOptionSpec& option : OptionTable())
+      if (option.Group == group.Group) rows.push_back(&option);
+    ASSERT_GE(rows.size(), 2u) << group.Group;
+    int defaults = 0, flagless = 0;
+    for (const TOptionSpec* row : rows) {
+      defaults += row->Default;
+      flagless += row->Flag == nullptr;
+      EXPECT_EQ(row->Menu, rows.front()->Menu) << row->Caption;
+    }
+    EXPECT_EQ(defaults, 1) << group.Group;
+    EXPECT_LE(flagless, 1) << group.Group;
+    // Within its menu no item of anything else stands between the group's first and last item.
+    std::string menu;
+    for (const TOptionSpec& option : OptionTable())
+      if (option.Menu == rows.front()->Menu) menu += option.Group ? option.Group : '.';
+    std::size_t first = menu.find(group.Group), last = menu.rfind(group.Group);
+    EXPECT_EQ(menu.substr(first, last - first + 1), std::string(rows.size(), group.Group)) << menu;
+  }
+  for (const TOptionSpec& option : OptionTable()) {
+    if (option.Group) {
+      EXPECT_TRUE(known.count(option.Group)) << option.Caption << " has no group option";
+    } else {
+      EXPECT_NE(option.Flag, nullptr) << option.Caption << ": only a radio item may be flagless";
+    }
+  }
+}
+
+TEST(SetMenuDefaults, GivesTheOptionsOfANewWindowAndNothingElse) {
+  const std::vector<Flag> on{&TPLProgram::Interactive,   &TPLProgram::ShowTime,
+                             &TPLProgram::ShowMemory,    &TPLProgram::CheckDcfKill,
+                             &TPLProgram::NoRestriction, &TPLProgram::ShowProgress,
+                             &TPLProgram::ShowSources,   &TPLProgram::QuantificationOn};
+  TPLProgram p;
+  for (const MenuItem& item : kFlags) p.*item.Field = 7;
+  p.DcfLimit = 3;
+  p.Strategy = SearchStrategy::BreadthFirst;
+  SetMenuDefaults(p);
+  for (const MenuItem& item : kFlags)
+    EXPECT_EQ(p.*item.Field, std::count(on.begin(), on.end(), item.Field)) << item.Caption;
+  EXPECT_EQ(p.DcfLimit, 3);
+  EXPECT_EQ(p.Strategy, SearchStrategy::BreadthFirst);
+}
+
+// The command line reads an "&Output" toggle from the --show/--hide lists, any other toggle as
+// --NAME or --no-NAME, a radio item as --GROUP=VALUE; next to them stand its own options.
+TEST(OptionTable, CommandLineSpellingsAreDistinctAndWellFormed) {
+  auto wellFormed = [](const std::string& name) {
+    if (name.empty() || name.front() == '-' || name.back() == '-') return false;
+    for (char c : name)
+      if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-')) return false;
+    return true;
+  };
+  std::set<std::string> options{
+      "--help", "--version", "--strategy", "--dcf-limit",   "--show",           "--hide",
+      "--out",  "--timeout", "--bytes",    "--syntax-only", "--max-resolvents", "--one-refutation"};
+  std::set<std::string> switches;
+  for (const TOptionGroup& group : OptionGroups()) {
+    ASSERT_NE(group.Cli, nullptr);
+    EXPECT_TRUE(wellFormed(group.Cli)) << group.Cli;
+    EXPECT_TRUE(options.insert(std::string("--") + group.Cli).second) << group.Cli;
+  }
+  for (const TOptionSpec& option : OptionTable()) {
+    if (!option.Cli) {
+      // Only Interactive goes without a name: --out turns it off.
+      EXPECT_EQ(option.Flag, &TPLProgram::Interactive) << option.Caption;
+      continue;
+    }
+    EXPECT_TRUE(wellFormed(option.Cli)) << option.Cli;
+    std::string spelling;
+    if (option.Group) {
+      for (const TOptionGroup& group : OptionGroups())
+        if (group.Group == option.Group) spelling = std::string("--") + group.Cli + "=";
+      spelling += option.Cli;
+    } else if (option.Menu == OptionMenu::Output) {
+      EXPECT_TRUE(switches.insert(option.Cli).second) << option.Cli;
+      continue;
+    } else {
+      spelling = std::string(option.Default ? "--no-" : "--") + option.Cli;
+    }
+    EXPECT_TRUE(options.insert(spelling).second) << spelling;
+  }
+  EXPECT_EQ(switches.size(), 9u);
+}
+
+}  // namespace
+}  // namespace velmoran::testing
