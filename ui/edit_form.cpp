@@ -57,9 +57,7 @@ TEditForm::TEditForm(TAppContext& context, QWidget* parent)
   connect(&context_.Runner, &TProofRunner::Finished, this, &TEditForm::ProofFinished);
 }
 
-TEditForm::~TEditForm() {
-  context_.Runner.Forget(program_.get());
-}
+TEditForm::~TEditForm() { context_.Runner.Release(std::move(program_)); }
 
 void TEditForm::CreateLayout() {
   auto* toolBar = new QWidget(this);
@@ -341,12 +339,11 @@ void TEditForm::ProofFinished(TPLProgram* program) {
   if (!outFailed) {
     output_->setFocus();
     if (!p.Interactive) {
-      std::string text = privateReport_->Text();
-      if (text.size() < kShownReportLimit) {
-        if (text.size() >= 2) text.resize(text.size() - 2);  // the last line's CR LF
-        for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos;)
-          text.replace(at, 2, "\n");
-        output_->appendPlainText(PaneText(text));
+      // Measured as the ".out" file holds it: every line followed by CR LF.
+      std::size_t length = 0;
+      for (const std::string& line : privateReport_->Lines) length += line.size() + 2;
+      if (length < kShownReportLimit) {
+        AppendLines(privateReport_->Lines);
       } else {
         output_->appendPlainText(kReportTooLong);
       }
@@ -367,7 +364,7 @@ void TEditForm::ProofFinished(TPLProgram* program) {
   }
   if (p.StopRequested) {
     // A stopped proof may leave its object half-way: it is replaced, not repaired.
-    context_.Runner.Forget(program_.get());
+    context_.Runner.Release(std::move(program_));
     program_ = std::make_unique<TPLProgram>();
     context_.Runner.MakeActive(program_.get());
   } else {

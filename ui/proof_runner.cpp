@@ -91,6 +91,14 @@ void TProofRunner::Forget(TPLProgram* program) {
   if (wantedActive_ == program) wantedActive_ = nullptr;
 }
 
+void TProofRunner::Release(std::unique_ptr<TPLProgram> program) {
+  Forget(program.get());
+  if (Busy())
+    released_.push_back(std::move(program));
+  else
+    program.reset();
+}
+
 void TProofRunner::Drain() {
   if (!sink_) return;
   auto lines = sink_->Take();
@@ -111,6 +119,7 @@ void TProofRunner::Complete() {
   if (sink_) program->Output = nullptr;
   sink_.reset();
   running_ = nullptr;
+  released_.clear();
   // The worker has ended: the engine's state is this thread's again.
   if (wantedActive_) MakeActive(wantedActive_);
   emit Finished(program);

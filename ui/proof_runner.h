@@ -52,6 +52,9 @@ class TProofRunner : public QObject {
   void MakeActive(TPLProgram* program);
   // A prover object about to be destroyed: it must not become active later.
   void Forget(TPLProgram* program);
+  // Destroys an idle prover object: now, or when the running proof returns, because destruction
+  // reads `ActiveProgram`, which the worker may write meanwhile.
+  void Release(std::unique_ptr<TPLProgram> program);
 
  signals:
   // Report lines of an interactive proof, one-byte text, in order.
@@ -68,6 +71,7 @@ class TProofRunner : public QObject {
   TPLProgram* wantedActive_ = nullptr;
   QThread* thread_ = nullptr;
   std::unique_ptr<TQueueSink> sink_;
+  std::vector<std::unique_ptr<TPLProgram>> released_;
   std::atomic<bool> stop_{false};
   QTimer drainTimer_;
 };

@@ -13,7 +13,7 @@ class TScriptedDialogs : public TDialogs {
  public:
   std::deque<QMessageBox::StandardButton> SaveChangesAnswers;
   std::deque<QString> FileNames;  // answers of the open and save dialogs; "" is Cancel
-  std::deque<std::optional<QString>> DcfAnswers;
+  std::deque<QString> DcfAnswers;  // a null string is Cancel
   std::optional<QFont> FontAnswer;
   QStringList Asked;  // every question and box, in order, as "kind: text"
 
@@ -35,7 +35,9 @@ class TScriptedDialogs : public TDialogs {
   }
   std::optional<QString> AskDcfLimit(QWidget*) override {
     Asked << "dcf limit";
-    return Take(DcfAnswers, std::optional<QString>());
+    QString answer = Take(DcfAnswers, QString());
+    if (answer.isNull()) return std::nullopt;
+    return answer;
   }
   void Information(QWidget*, const QString& text) override { Asked << "information: " + text; }
   void Error(QWidget*, const QString& text) override { Asked << "error: " + text; }

@@ -1,0 +1,210 @@
+#!/usr/bin/env bash
+# End to end: the real velmoran-gui on a real X server with a German keyboard layout.
+#
+# xdotool types a theory into the editor by physical keys: under "de" the keys of the US "/", ";",
+# "-" and "Y" positions carry the keysyms minus, odiaeresis, ssharp and z, and the editor must
+# still insert "/", ";", "-" and "y". Ctrl+Alt+Q must insert the one byte 0xF7 (the German layout
+# would also offer "@" or a control character), Ctrl+Alt+E nothing at all (not "€", not "e").
+# The theory is saved through "&File" / "&Save" by keyboard and its bytes compared; then
+# "Interactive" is switched off through "&Output", "Linear" is clicked, and the report the window
+# writes to THEORY.out is checked line by line. Finally "E&xit" must end the program normally.
+#
+# Usage: typing_e2e.sh PATH-TO-velmoran-gui (Xvfb, setxkbmap, xdotool, ImageMagick's import and
+# Debian's /usr/bin/python3 must be installed: tools/install-deps). Every wait is bounded.
+set -u
+app=${1:?usage: typing_e2e.sh VELMORAN-GUI}
+repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+python=/usr/bin/python3
+tmp=$(mktemp -d)
+xvfb_pid=
+app_pid=
+
+cleanup() {
+  local pid
+  for pid in $app_pid $xvfb_pid; do
+    if kill -0 "$pid" 2>/dev/null; then
+      kill "$pid" 2>/dev/null
+      # SIGKILL whatever ignores the polite request for two seconds.
+      for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+      kill -9 "$pid" 2>/dev/null
+    fi
+    wait "$pid" 2>/dev/null
+  done
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+trap 'exit 2' INT TERM
+
+fail() {
+  echo "FAIL: $*" >&2
+  if [[ -s "$tmp/app.log" ]]; then
+    echo "--- velmoran-gui said:" >&2
+    cat "$tmp/app.log" >&2
+  fi
+  exit 1
+}
+
+# Runs the command until it succeeds or SECONDS seconds have passed (polling every 0.1 s).
+wait_until() {
+  local seconds=$1
+  shift
+  local deadline=$((SECONDS + seconds))
+  until "$@"; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.1
+  done
+}
+
+app_running() { kill -0 "$app_pid" 2>/dev/null; }
+app_gone() { ! app_running; }
+
+for tool in Xvfb setxkbmap xdotool import "$python"; do
+  command -v "$tool" >/dev/null || fail "$tool is missing: run tools/install-deps"
+done
+[[ -x "$app" ]] || fail "no program at $app"
+
+# --- the X server, a free display of its own, German keys -----------------------------------------
+# -noreset: an X server that loses its last client starts afresh, with the default keymap.
+
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
+xvfb_pid=$!
+wait_until 15 grep -q '[0-9]' "$tmp/display" ||
+  fail "Xvfb did not report a display: $(cat "$tmp/xvfb.log")"
+DISPLAY=":$(tr -dc '0-9' <"$tmp/display")"
+export DISPLAY
+
+timeout 10 setxkbmap -display "$DISPLAY" de || fail "setxkbmap de failed"
+layout=$(timeout 10 setxkbmap -display "$DISPLAY" -query | awk '$1 == "layout:" {print $2}')
+[[ "$layout" == de ]] || fail "the keyboard layout is '$layout', not de"
+
+# --- the program, with an empty theory file so that Save needs no dialog ------------------------
+
+theory="$tmp/theory.txt"
+: >"$theory"
+mkdir -m 700 "$tmp/runtime"
+# In a sanitizer build the leak check runs at Exit. On a real X server the toolkit also talks to
+# D-Bus, whose library keeps a buffer for the life of the process, like the font library.
+{
+  cat "$repo/tests/ui/lsan.supp"
+  echo "leak:libdbus-1.so"
+} >"$tmp/lsan.supp"
+QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$tmp/runtime" \
+  LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$tmp/lsan.supp" \
+  "$app" "$theory" >"$tmp/app.log" 2>&1 &
+app_pid=$!
+
+# The file's window is the active one, so the frame's caption names it.
+wid=$(timeout 30 xdotool search --sync --onlyvisible --name '\[theory\.txt\]' | head -n 1)
+[[ -n "$wid" ]] || fail "no window showing theory.txt within 30 s"
+timeout 10 xdotool windowfocus --sync "$wid" || fail "could not focus the window"
+
+# Finds the "Linear" button in a picture of the frame: the tool-bar buttons are 57 x 25, side by
+# side, so the topmost row holding at least four dark horizontal runs of about a button's width
+# is their top edge, and the second run is "Linear". Prints the centre as "X Y".
+find_linear() {
+  timeout 10 import -window "$wid" -depth 8 ppm:- 2>/dev/null | "$python" -c '
+import sys
+data = sys.stdin.buffer.read()
+head = data.split(maxsplit=4)
+if head[0] != b"P6" or head[3] != b"255":
+    sys.exit(1)
+width, height = int(head[1]), int(head[2])
+pixels = head[4][-3 * width * height:]
+for y in range(height):
+    row = pixels[3 * width * y:3 * width * (y + 1)]
+    runs, start = [], None
+    for x in range(width + 1):
+        dark = x < width and max(row[3 * x:3 * x + 3]) < 200
+        if dark and start is None:
+            start = x
+        elif not dark and start is not None:
+            if 40 <= x - start <= 60:
+                runs.append((start, x))
+            start = None
+    if len(runs) >= 4:
+        print((runs[1][0] + runs[1][1]) // 2, y + 12)
+        sys.exit(0)
+sys.exit(1)
+'
+}
+linear=
+locate() { linear=$(find_linear) && [[ -n "$linear" ]]; }
+wait_until 15 locate || fail "could not find the Linear button in a picture of the window"
+
+# --- typing by physical keys -----------------------------------------------------------------------
+
+# US text wanted          keys sent under "de" (keysym at that US position)
+# ∀ (nothing) X p(X/2)    ctrl+alt+q ctrl+alt+e shift+x space p shift+9 shift+x minus 2 shift+0
+# " : 0.8;" Enter         space shift+odiaeresis space 0 period 8 odiaeresis Return
+# ?- p(y/2) "; "          shift+minus ssharp space p shift+9 z minus 2 shift+0 ctrl+alt+space
+timeout 30 xdotool key --delay 30 \
+  ctrl+alt+q ctrl+alt+e shift+x space p shift+9 shift+x minus 2 shift+0 \
+  space shift+odiaeresis space 0 period 8 odiaeresis Return \
+  shift+minus ssharp space p shift+9 z minus 2 shift+0 ctrl+alt+space ||
+  fail "xdotool could not type"
+
+# "&File", "&Save": the window's file name is known, so no dialog.
+timeout 10 xdotool key --delay 100 alt+f s || fail "xdotool could not open the File menu"
+wait_until 10 test -s "$theory" || fail "the theory was not saved within 10 s"
+
+# One-byte text, each line ended by CR LF; 0xF7 is the universal quantifier.
+printf '\xf7X p(X/2) : 0.8;\r\n?- p(y/2); \r\n' >"$tmp/expected.txt"
+if ! cmp -s "$theory" "$tmp/expected.txt"; then
+  echo "saved:" >&2
+  od -c "$theory" >&2
+  echo "expected:" >&2
+  od -c "$tmp/expected.txt" >&2
+  fail "the saved theory differs from what was typed"
+fi
+
+# --- proving with Interactive off -------------------------------------------------------------------
+
+# "Interactive" is the last item of "&Output": Up from the first item wraps round to it.
+timeout 10 xdotool key --delay 100 alt+o Up Return || fail "xdotool could not open the Output menu"
+# "Linear" is clicked.
+read -r x y <<<"$linear"
+timeout 10 xdotool mousemove --window "$wid" "$x" "$y" click 1 || fail "could not click Linear"
+
+out="$theory.out"
+wait_until 30 test -s "$out" ||
+  fail "no $out within 30 s (was Interactive switched off and Linear pressed?)"
+app_running || fail "velmoran-gui ended during the proof"
+
+# The report, worked out by hand: the query's negation as the header (the axioms are not listed),
+# its one refutation, by the negated query F1 against the axiom F0, with the t-norm of 1 and 0.8,
+# no substitution (the query has no variables), then the time and memory lines.
+mapfile -t lines <"$out"
+LC_ALL=C
+expected=(
+  $'Solution to \xacp(y/2):1; \r'
+  $'[F1&F0] :  YES (refutation deg.):0.8;\r'
+  $'Best refutation degree: 0.8\r'
+)
+problems=()
+((${#lines[@]} == 5)) || problems+=("${#lines[@]} lines instead of 5")
+for i in 0 1 2; do
+  [[ "${lines[i]-}" == "${expected[i]}" ]] ||
+    problems+=("line $((i + 1)) is '${lines[i]-}', expected '${expected[i]%$'\r'}' with CR LF")
+done
+[[ "${lines[3]-}" =~ ^Solving\ time\ :\ [0-9]+\.[0-9]{2}\ s\.\ Used\ memory\ for\ proof:\ [0-9]+\ B\.$'\r'$ ]] ||
+  problems+=("line 4 is '${lines[3]-}'")
+[[ "${lines[4]-}" =~ ^Total\ allocated\ for\ Velmoran:\ [0-9]+\ B\.$'\r'$ ]] ||
+  problems+=("line 5 is '${lines[4]-}'")
+[[ "$(tail -c 2 "$out" | od -An -c | tr -d ' ')" == '\r\n' ]] ||
+  problems+=("the report does not end with CR LF")
+if ((${#problems[@]})); then
+  echo "report:" >&2
+  od -c "$out" >&2
+  fail "$(printf '%s; ' "${problems[@]}")"
+fi
+
+# --- leaving: nothing is modified, so "E&xit" ends the program without a question --------------
+
+timeout 10 xdotool key --delay 100 alt+f x || fail "xdotool could not open the File menu"
+wait_until 15 app_gone || fail "velmoran-gui did not end after Exit"
+wait "$app_pid"
+status=$?
+app_pid=
+((status == 0)) || fail "velmoran-gui ended with status $status"
+
+echo "typing_e2e: ok"
