@@ -1,5 +1,5 @@
 # Shared by the command-line test scripts: a scratch folder and the check helpers.
-# A script sources it after setting `bin`, and exits non-zero when `failures` is above 0.
+# A script sources it (setting `bin` first when it runs the prover), and exits non-zero when `failures` is above 0.
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 failures=0

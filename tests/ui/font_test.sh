@@ -8,14 +8,8 @@ set -u
 font=${1:?usage: font_test.sh MYFONT.ttf}
 make_font="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)/tools/make-font"
 python=/usr/bin/python3
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-failures=0
-
-fail() {
-  echo "FAIL: $1" >&2
-  failures=$((failures + 1))
-}
+# A scratch folder `tmp`, the `failures` count and `fail`.
+source "$(dirname "${BASH_SOURCE[0]}")/../cli/checks.bash"
 
 [[ -s "$font" ]] || { echo "FAIL: no font at $font" >&2; exit 1; }
 
