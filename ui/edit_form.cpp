@@ -57,7 +57,9 @@ TEditForm::TEditForm(TAppContext& context, QWidget* parent)
   connect(&context_.Runner, &TProofRunner::Finished, this, &TEditForm::ProofFinished);
 }
 
-TEditForm::~TEditForm() { context_.Runner.Release(std::move(program_)); }
+TEditForm::~TEditForm() {
+  context_.Runner.Release(std::move(program_));
+}
 
 void TEditForm::CreateLayout() {
   auto* toolBar = new QWidget(this);
@@ -336,8 +338,11 @@ void TEditForm::ProofFinished(TPLProgram* program) {
       outFailed = true;
     }
   }
+  // The focus moves within this window only: a user who went on in another window keeps it.
+  QWidget* focus = QApplication::focusWidget();
+  const bool mayFocus = focus == nullptr || isAncestorOf(focus);
   if (!outFailed) {
-    output_->setFocus();
+    if (mayFocus) output_->setFocus();
     if (!p.Interactive) {
       // Measured as the ".out" file holds it: every line followed by CR LF.
       std::size_t length = 0;
@@ -360,7 +365,7 @@ void TEditForm::ProofFinished(TPLProgram* program) {
     int end = editor_->document()->characterCount() - 1;
     caret.setPosition(std::min(p.ErrorPosition, end));
     editor_->setTextCursor(caret);
-    editor_->setFocus();
+    if (mayFocus) editor_->setFocus();
   }
   if (p.StopRequested) {
     // A stopped proof may leave its object half-way: it is replaced, not repaired.
