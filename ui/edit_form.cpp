@@ -180,6 +180,7 @@ void TEditForm::CreateActions() {
                                                           : unification;
     if (spec.SeparatorBefore) menu->addSeparator();
     QAction* a = menu->addAction(spec.Caption);
+    a->setToolTip(spec.Help);
     a->setCheckable(true);
     a->setChecked(spec.Default);
     if (spec.Group != 0) {
@@ -191,6 +192,7 @@ void TEditForm::CreateActions() {
     options_.emplace_back(&spec, a);
   }
   menus_ = {file, edit, output, prove, unification};
+  for (QMenu* menu : {output, prove, unification}) menu->setToolTipsVisible(true);
 
   contextMenu_ = new QMenu(this);
   contextCut_ = command(contextMenu_, "Cu&t", onPane(&QPlainTextEdit::cut));
@@ -341,19 +343,17 @@ void TEditForm::ProofFinished(TPLProgram* program) {
   // The focus moves within this window only: a user who went on in another window keeps it.
   QWidget* focus = QApplication::focusWidget();
   const bool mayFocus = focus == nullptr || isAncestorOf(focus);
-  if (!outFailed) {
-    if (mayFocus) output_->setFocus();
-    if (!p.Interactive) {
-      // Measured as the ".out" file holds it: every line followed by CR LF.
-      std::size_t length = 0;
-      for (const std::string& line : privateReport_->Lines) length += line.size() + 2;
-      if (length < kShownReportLimit) {
-        AppendLines(privateReport_->Lines);
-      } else {
-        output_->appendPlainText(kReportTooLong);
-      }
-      output_->moveCursor(QTextCursor::End);
-    }
+  if (mayFocus) output_->setFocus();
+  if (!p.Interactive) {
+    // Measured as the ".out" file holds it: every line followed by CR LF. A report whose file
+    // could not be written reaches the pane whatever its length: it is the only copy.
+    std::size_t length = 0;
+    for (const std::string& line : privateReport_->Lines) length += line.size() + 2;
+    if (length < kShownReportLimit || outFailed)
+      AppendLines(privateReport_->Lines);
+    else
+      output_->appendPlainText(kReportTooLong);
+    output_->moveCursor(QTextCursor::End);
   }
   if (p.ErrorCode != 0) {
     std::string_view message = ErrorMessage(p.ErrorCode);

@@ -264,8 +264,27 @@ bool TSymbolKeyFilter::FilterPasses(const QString& text) {
   return passes;
 }
 
+namespace {
+
+// Ctrl without Alt makes a command of a key (clipboard, select all, word moves), not a
+// character: the character filter is not asked, and Ctrl+D belongs to the window's "De&lete".
+bool IsCommandChord(const QKeyEvent& e) {
+  Qt::KeyboardModifiers m = e.modifiers();
+  return (m & Qt::ControlModifier) && !(m & (Qt::AltModifier | Qt::GroupSwitchModifier));
+}
+
+bool IsDeleteChord(const QKeyEvent& e) {
+  return IsCommandChord(e) && !(e.modifiers() & Qt::ShiftModifier) && e.key() == Qt::Key_D;
+}
+
+}  // namespace
+
 bool TSymbolKeyFilter::KeyPress(QKeyEvent& event) {
   if (event.key() == Qt::Key_CapsLock) CapsKeyDown = true;
+  // The pane's own Ctrl+D (delete the next character, on X11) would act where the window's item
+  // deletes only a selection.
+  if (IsDeleteChord(event)) return true;
+  if (IsCommandChord(event)) return false;
   if (Editor) {
     int key = VirtualKeyOf(event);
     std::string text =
@@ -291,6 +310,8 @@ bool TSymbolKeyFilter::eventFilter(QObject* watched, QEvent* event) {
       // A key the handler will serve must come as a key press, not fire a menu shortcut. Asked on
       // a scratch copy of the flags: the key press itself updates the real ones.
       auto& e = *static_cast<QKeyEvent*>(event);
+      // Left unaccepted, so the window's shortcut takes it before the pane can.
+      if (IsDeleteChord(e)) return true;
       if (!Editor) return false;
       SymbolInputState scratch = SymbolInput;
       int key = VirtualKeyOf(e);

@@ -9,6 +9,8 @@ namespace velmoran::ui {
 
 namespace {
 
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
 std::string NormalizeLineEnds(std::string_view text) {
   std::string out;
   out.reserve(text.size());
@@ -44,7 +46,10 @@ std::variant<TLoadedTheory, QString> LoadTheoryFile(const QString& path) {
         .arg(QString::fromStdString(e->Message));
   TLoadedTheory theory;
   theory.Bytes = NormalizeLineEnds(std::get<std::string>(decoded));
-  theory.Encoding = IsUtf8TheoryText(view) ? TheoryEncoding::Utf8 : TheoryEncoding::OneByte;
+  if (view.starts_with(kByteOrderMark))
+    theory.Encoding = TheoryEncoding::Utf8WithMark;
+  else if (IsUtf8TheoryText(view))
+    theory.Encoding = TheoryEncoding::Utf8;
   return theory;
 }
 
@@ -74,6 +79,8 @@ std::optional<QString> SaveTheoryFile(const QString& path, std::string_view byte
   }
   if (!bytes.empty()) text += "\r\n";
   if (encoding == TheoryEncoding::Utf8) text = EncodeUtf8(text);
+  if (encoding == TheoryEncoding::Utf8WithMark)
+    text = std::string(kByteOrderMark) + EncodeUtf8(text);
   return WriteFileSafely(path, text);
 }
 

@@ -14,7 +14,8 @@
 
 namespace velmoran::ui {
 
-enum class TheoryEncoding { OneByte, Utf8 };
+// A UTF-8 file that began with a byte-order mark gets it back when saved.
+enum class TheoryEncoding { OneByte, Utf8, Utf8WithMark };
 
 struct TLoadedTheory {
   std::string Bytes;  // one-byte text, lines separated by "\n"

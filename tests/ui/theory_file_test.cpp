@@ -52,6 +52,8 @@ class TheoryFileTest : public QObject {
                               << QByteArray("\xF7X p(X);\r\n\xACq(a);\r\n");
     QTest::newRow("UTF-8, LF") << QByteArray("\xE2\x88\x80X p(X);\n")  // ∀
                                << PaneText("\xF7X p(X);") << QByteArray("\xE2\x88\x80X p(X);\r\n");
+    QTest::newRow("UTF-8 with its mark") << QByteArray("\xEF\xBB\xBFp(a);\r\n") << PaneText("p(a);")
+                                         << QByteArray("\xEF\xBB\xBFp(a);\r\n");
     QTest::newRow("one-byte, LF") << QByteArray("p(a);\nq(b);\n") << PaneText("p(a);\nq(b);")
                                   << QByteArray("p(a);\r\nq(b);\r\n");
     QTest::newRow("lone CR, no end") << QByteArray("p(a);\rq(b);") << PaneText("p(a);\nq(b);")
@@ -151,6 +153,16 @@ class TheoryFileTest : public QObject {
       Item(form->Menus()[1], "&Paste")->trigger();
     }
     QCOMPARE(editor->toPlainText(), PaneText("\xF7\xF7"));
+
+    // Ctrl+C in the report after a letter was typed in the theory: a command, not a character
+    // for the symbol filter to drop.
+    form->OutputPane()->setPlainText(PaneText("\xACp(a):1; "));
+    QTest::keyClick(editor, Qt::Key_A);
+    form->OutputPane()->setFocus();
+    QTRY_VERIFY(form->OutputPane()->hasFocus());
+    QTest::keyClick(form->OutputPane(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(form->OutputPane(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), QString::fromUtf8("\u00ACp(a):1; "));
   }
 };
 
