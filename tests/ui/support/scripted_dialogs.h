@@ -12,7 +12,7 @@ namespace velmoran::ui::test {
 class TScriptedDialogs : public TDialogs {
  public:
   std::deque<QMessageBox::StandardButton> SaveChangesAnswers;
-  std::deque<QString> FileNames;  // answers of the open and save dialogs; "" is Cancel
+  std::deque<QString> FileNames;   // answers of the open and save dialogs; "" is Cancel
   std::deque<QString> DcfAnswers;  // a null string is Cancel
   std::optional<QFont> FontAnswer;
   QStringList Asked;  // every question and box, in order, as "kind: text"
