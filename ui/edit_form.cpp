@@ -315,7 +315,12 @@ void TEditForm::Prove(SearchStrategy strategy) {
   sourceText_ = PaneBytes(editor_->toPlainText());
   p.SourceText = sourceText_.c_str();
   p.StopRequested = 0;
-  context_.Runner.Start(p, p.Interactive != 0);
+  if (!context_.Runner.Start(p, p.Interactive != 0)) {
+    emit StatusMessage("The proof could not be started: the system refused a thread for it.");
+    privateReport_.reset();
+    p.Output = nullptr;
+    return;
+  }
   emit StatusMessage("Proving...");
 }
 

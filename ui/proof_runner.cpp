@@ -1,7 +1,5 @@
 #include "ui/proof_runner.h"
 
-#include <QThread>
-
 #include "prover/search.h"
 
 namespace velmoran::ui {
@@ -9,9 +7,9 @@ namespace velmoran::ui {
 namespace {
 // The command-line prover runs proofs on the same stack: the linear search may recurse to its
 // depth limit.
-constexpr uint kProofStackBytes = 1u << 30;
-// Lines reach the pane in batches: often enough to read as they come, rarely enough that
-// painting the pane never slows the proof.
+constexpr std::size_t kProofStackBytes = std::size_t{1} << 30;
+// Lines reach the pane in batches, and the end of a run is noticed, at this pace: often enough
+// to read as they come, rarely enough that storing them in the pane never slows the proof.
 constexpr int kDrainMilliseconds = 40;
 }  // namespace
 
@@ -34,7 +32,7 @@ class TProofRunner::TQueueSink : public TLineSink {
 
 TProofRunner::TProofRunner(QObject* parent) : QObject(parent) {
   drainTimer_.setInterval(kDrainMilliseconds);
-  connect(&drainTimer_, &QTimer::timeout, this, &TProofRunner::Drain);
+  connect(&drainTimer_, &QTimer::timeout, this, &TProofRunner::Tick);
 }
 
 TProofRunner::~TProofRunner() {
@@ -61,10 +59,28 @@ bool TProofRunner::Start(TPLProgram& program, bool interactive) {
   // worker writes it.
   Prover.ActiveProgram = &program;
   Prover.ActiveBindings = &program.Bindings;
-  thread_ = QThread::create([&program] { RunProof(program); });
-  thread_->setStackSize(kProofStackBytes);
-  connect(thread_, &QThread::finished, this, &TProofRunner::Complete, Qt::QueuedConnection);
-  thread_->start();
+  done_.store(false);
+  pthread_attr_t attr;
+  bool made = pthread_attr_init(&attr) == 0;
+  if (made) {
+    pthread_attr_setstacksize(&attr, kProofStackBytes);
+    auto entry = [](void* self) -> void* {
+      auto* runner = static_cast<TProofRunner*>(self);
+      RunProof(*runner->running_);
+      runner->done_.store(true, std::memory_order_release);
+      return nullptr;
+    };
+    made = pthread_create(&thread_, &attr, entry, this) == 0;
+    pthread_attr_destroy(&attr);
+  }
+  if (!made) {
+    program.OnYield = nullptr;
+    program.OnPoll = nullptr;
+    if (sink_) program.Output = nullptr;
+    sink_.reset();
+    running_ = nullptr;
+    return false;
+  }
   drainTimer_.start();
   return true;
 }
@@ -75,7 +91,8 @@ void TProofRunner::RequestStop() {
 
 void TProofRunner::Wait() {
   if (!Busy()) return;
-  thread_->wait();
+  pthread_join(thread_, nullptr);
+  done_.store(true);
   Complete();
 }
 
@@ -99,6 +116,14 @@ void TProofRunner::Release(std::unique_ptr<TPLProgram> program) {
     program.reset();
 }
 
+void TProofRunner::Tick() {
+  Drain();
+  if (done_.load(std::memory_order_acquire)) {
+    pthread_join(thread_, nullptr);
+    Complete();
+  }
+}
+
 void TProofRunner::Drain() {
   if (!sink_) return;
   auto lines = sink_->Take();
@@ -106,12 +131,8 @@ void TProofRunner::Drain() {
 }
 
 void TProofRunner::Complete() {
-  // Reached twice for one proof when `Wait` ran before the queued signal arrived.
-  if (!Busy() || thread_->isRunning()) return;
+  // The worker has been joined.
   drainTimer_.stop();
-  thread_->wait();
-  delete thread_;
-  thread_ = nullptr;
   Drain();
   TPLProgram* program = running_;
   program->OnYield = nullptr;

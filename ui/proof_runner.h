@@ -8,10 +8,14 @@
 // Crossing threads: the worker touches only the running prover object and the engine's state;
 // the window's thread touches neither until the proof has finished (`Busy()` false). Report
 // lines for the output pane go through a locked queue that a timer drains; the stop command is
-// an atomic flag that the engine's yield and poll points copy into `StopRequested`.
+// an atomic flag that the engine's yield and poll points copy into `StopRequested`; the end of
+// the run is an atomic flag that the same timer reads before it joins the thread. Only these
+// standard primitives cross, none of the toolkit's, so a thread checker sees every hand-over.
 // `ActiveProgram` stays on the running object until its proof returns: a window that becomes
 // active meanwhile has its object made active when the proof ends.
 #pragma once
+
+#include <pthread.h>
 
 #include <QObject>
 #include <QString>
@@ -24,8 +28,6 @@
 
 #include "prover/program.h"
 #include "report/line_sink.h"
-
-class QThread;
 
 namespace velmoran::ui {
 
@@ -41,7 +43,8 @@ class TProofRunner : public QObject {
 
   // Starts `program`'s proof of its `SourceText` on the worker. With `interactive`, report lines
   // are delivered through `Lines`; otherwise `program.Output` must already point at a list that
-  // only the worker touches until `Finished`. Returns false, changing nothing, while busy.
+  // only the worker touches until `Finished`. Returns false, changing nothing, while busy or
+  // when no thread can be made.
   bool Start(TPLProgram& program, bool interactive);
   // The stop command: takes effect at the running proof's next yield or poll point.
   void RequestStop();
@@ -64,12 +67,14 @@ class TProofRunner : public QObject {
 
  private:
   class TQueueSink;
+  void Tick();
   void Drain();
   void Complete();
 
   TPLProgram* running_ = nullptr;
   TPLProgram* wantedActive_ = nullptr;
-  QThread* thread_ = nullptr;
+  pthread_t thread_{};
+  std::atomic<bool> done_{false};
   std::unique_ptr<TQueueSink> sink_;
   std::vector<std::unique_ptr<TPLProgram>> released_;
   std::atomic<bool> stop_{false};
