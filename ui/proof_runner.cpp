@@ -68,6 +68,9 @@ bool TProofRunner::Start(TPLProgram& program, bool interactive) {
       auto* runner = static_cast<TProofRunner*>(self);
       RunProof(*runner->running_);
       runner->done_.store(true, std::memory_order_release);
+      // Only a wake-up, so the end is noticed at once rather than at the next tick: what the
+      // window's thread reads afterwards is handed over by `done_` and the join.
+      QMetaObject::invokeMethod(runner, &TProofRunner::Tick, Qt::QueuedConnection);
       return nullptr;
     };
     made = pthread_create(&thread_, &attr, entry, this) == 0;
@@ -117,6 +120,7 @@ void TProofRunner::Release(std::unique_ptr<TPLProgram> program) {
 }
 
 void TProofRunner::Tick() {
+  if (!Busy()) return;  // a wake-up that `Wait` overtook
   Drain();
   if (done_.load(std::memory_order_acquire)) {
     pthread_join(thread_, nullptr);
