@@ -81,9 +81,45 @@ void TAtom::FreeTree(HeldSlot slot) {
   delete this;
 }
 
+void TSub::FreeWholeTree(TSub* root) {
+  // Iterative, so a degenerate tree of any depth frees without deep recursion.
+  std::vector<TSub*> nodes;
+  for (std::vector<TSub*> pending{root}; !pending.empty();) {
+    TSub* n = pending.back();
+    pending.pop_back();
+    nodes.push_back(n);
+    if (n->IsAtom()) continue;  // an atom's Left and Right are the atom chain, not operands
+    if (n->Left) pending.push_back(n->Left);
+    if (n->Right) pending.push_back(n->Right);
+  }
+  for (TSub* n : nodes) {
+    if (n->Prefix)
+      for (TVariable* v : n->Prefix->Items)
+        if (v) {
+          FreeTermIfAny(v->Binding);
+          v->Binding = nullptr;
+        }
+    if (TAtom* a = AsAtom(n)) {
+      FreeTermIfAny(a->Term);
+      a->Term = nullptr;
+    }
+  }
+  for (TSub* n : nodes) {
+    if (n->Prefix) n->Prefix->FreeAll();
+    n->Prefix = nullptr;
+    if (TAtom* a = AsAtom(n)) {
+      if (a->Left) a->Left->Right = a->Right;
+      if (a->Right) a->Right->Left = a->Left;
+      if (Logic.ChainFirst == a) Logic.ChainFirst = a->Next();
+      if (Logic.ChainLast == a) Logic.ChainLast = a->Previous();
+    }
+  }
+  for (TSub* n : nodes) delete n;
+}
+
 TFALFormula::~TFALFormula() {
   if (Root) {
-    Root->FreeTree();
+    TSub::FreeWholeTree(Root);
     Root = nullptr;
   }
 }

@@ -10,7 +10,8 @@
 // Ownership: a record owns its tree; a node owns its operands, prefix and term; a prefix owns its
 // variables. Nodes are released with `FreeTree`, which hands a node's prefix up to its parent so
 // that variables still bound elsewhere survive; the hand-up keeps the formula's meaning by
-// flipping the quantifiers when the move crosses exactly one negation.
+// flipping the quantifiers when the move crosses exactly one negation. A record frees its whole
+// tree with `FreeWholeTree`, which skips the hand-up (nothing survives) and so stays linear.
 #pragma once
 
 #include <cstdint>
@@ -46,6 +47,10 @@ class TSub : public TObject {
   TSub() : TObject(Family::Node) {}
   // Frees the node and everything below it, handing the prefix upward (see the header comment).
   virtual void FreeTree(HeldSlot slot = HeldSlot::AsLinked);
+  // Frees a whole tree that nothing outside refers to (a record's root): nothing survives, so no
+  // prefix is handed up and the cost is linear in the tree's size. Terms and bindings go before any
+  // variable, since they may refer to variables of any prefix of the tree.
+  static void FreeWholeTree(TSub* root);
   // The connective character; atoms have none.
   virtual void OperatorText(std::string& out) const = 0;
   // Binding strength: implication 2, disjunction 3, conjunction 4, atom 5.

@@ -74,6 +74,38 @@ bool IsMultiByteUtf8(std::string_view s) {
   return multi;
 }
 
+// The byte a decoded character stands for in the alphabet: a logic symbol, or the Latin-1 letter
+// that an alphabet byte shows as; 0 when it has none.
+char AlphabetByteOf(char32_t cp) {
+  for (const auto& s : kSymbols)
+    if (s.Symbol == cp || static_cast<unsigned char>(s.Byte) == cp) return s.Byte;
+  return 0;
+}
+
+// Where a text that is not valid UTF-8 still shows itself as meant to be: it holds a well-formed
+// multi-byte sequence for a character of the alphabet (one-byte text almost never does by
+// chance). Returns the offset of the first malformed sequence of such a text, or npos.
+std::size_t StrayByteInUtf8(std::string_view s) {
+  bool meant = false;
+  std::size_t stray = std::string_view::npos;
+  for (std::size_t i = 0; i < s.size();) {
+    char32_t cp;
+    std::size_t len = DecodeOne(s, i, cp);
+    if (len == 0) {
+      if (stray == std::string_view::npos) stray = i;
+      ++i;
+      continue;
+    }
+    meant |= len > 1 && AlphabetByteOf(cp) != 0;
+    i += len;
+  }
+  return meant ? stray : std::string_view::npos;
+}
+
+bool EndsLine(std::string_view s, std::size_t i) {
+  return s[i] == '\n' || (s[i] == '\r' && (i + 1 == s.size() || s[i + 1] != '\n'));
+}
+
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out += static_cast<char>(cp);
@@ -101,26 +133,27 @@ CodecError ErrorAt(int line, int column, std::string message) {
 std::variant<std::string, CodecError> DecodeTheoryText(std::string_view raw) {
   bool utf8 = IsUtf8TheoryText(raw);
   if (raw.starts_with("\xEF\xBB\xBF")) raw.remove_prefix(3);
+  std::size_t stray = utf8 ? std::string_view::npos : StrayByteInUtf8(raw);
   std::string out;
   out.reserve(raw.size());
   int line = 1;
   int column = 1;
   for (std::size_t i = 0; i < raw.size();) {
+    if (i == stray) {
+      char name[8];
+      std::snprintf(name, sizeof name, "0x%02X", static_cast<unsigned char>(raw[i]));
+      return ErrorAt(line, column,
+                     std::string("the byte ") + name + " is not valid UTF-8 in a UTF-8 text");
+    }
     char32_t cp;
     std::size_t len = 1;
-    if (utf8)
-      len = DecodeOne(raw, i, cp);
-    else
-      cp = static_cast<unsigned char>(raw[i]);
+    if (utf8 || stray != std::string_view::npos) len = DecodeOne(raw, i, cp);
+    if (!utf8) cp = static_cast<unsigned char>(raw[i]);
     if (cp == 0) return ErrorAt(line, column, "the text holds a NUL byte");
     if (!utf8 || cp < 0x80) {
       out += static_cast<char>(cp);
     } else {
-      char byte = 0;
-      for (const auto& s : kSymbols) {
-        // The symbol itself, or the Latin-1 letter that its byte shows as.
-        if (s.Symbol == cp || static_cast<unsigned char>(s.Byte) == cp) byte = s.Byte;
-      }
+      char byte = AlphabetByteOf(cp);
       if (byte == 0) {
         char name[16];
         std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(cp));
@@ -129,10 +162,11 @@ std::variant<std::string, CodecError> DecodeTheoryText(std::string_view raw) {
       }
       out += byte;
     }
-    if (cp == '\n') {
+    // A lone CR ends a line as LF and CR LF do.
+    if (EndsLine(raw, i)) {
       ++line;
       column = 1;
-    } else {
+    } else if (raw[i] != '\r') {
       ++column;
     }
     i += len;

@@ -4,7 +4,10 @@
 // logic symbols (¬ ∀ ∃ ∧ ∨ → ≠ ≤ ≥ ⊤ ⊥) and the Latin-1 letters their bytes stand for map to the
 // alphabet's bytes, ASCII to itself. Anything else is one-byte text, taken as it is. A character
 // that has no byte, and the byte 0 (which would end the text early), are errors that name their
-// line and column; nothing is dropped silently. A leading byte-order mark is skipped.
+// line and column; nothing is dropped silently. A text that is not valid UTF-8 but holds a
+// well-formed multi-byte sequence for an alphabet character was meant as UTF-8: its first
+// malformed byte is an error at its line and column, not a reason to read garbled one-byte text.
+// Lines end at LF, CR LF or a lone CR. A leading byte-order mark is skipped.
 #pragma once
 
 #include <string>

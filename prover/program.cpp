@@ -1,8 +1,11 @@
 #include "prover/program.h"
 
+#include <unistd.h>
+
 #include <charconv>
 
 #include "prover/options.h"
+#include "report/measure.h"
 
 namespace velmoran {
 
@@ -22,6 +25,32 @@ void TPLProgram::ClearFormulas() {
 void TPLProgram::ClearResolvents() {
   for (TFALFormula* r : Resolvents) delete r;
   Resolvents.clear();
+}
+
+void TRunLimits::Start() {
+  start_ = Now();
+  calls_ = 0;
+  Reached = nullptr;
+}
+
+void TRunLimits::Check(TPLProgram& p) {
+  if (p.StopRequested) return;
+  if (MaxResolvents && static_cast<std::int64_t>(p.Resolvents.size()) >= *MaxResolvents)
+    Reached = "resolvent limit";
+  else if ((++calls_ & 63) != 0)
+    return;
+  else if (TimeoutSeconds && Now() - start_ >= *TimeoutSeconds)
+    Reached = "time limit";
+  else if (MaxHeapBytes && HeapBytesInUse() >= *MaxHeapBytes)
+    Reached = "memory limit";
+  if (Reached) p.StopRequested = 1;
+}
+
+std::int64_t DefaultHeapCap() {
+  long pages = sysconf(_SC_PHYS_PAGES);
+  long size = sysconf(_SC_PAGESIZE);
+  if (pages <= 0 || size <= 0) return std::int64_t{1} << 32;
+  return static_cast<std::int64_t>(pages) * size / 2;
 }
 
 void SetMenuDefaults(TPLProgram& p) {

@@ -54,6 +54,9 @@ class TPLProgram {
   std::int32_t DcfLimit = 10;
   std::uint8_t StopRequested = 0;
   std::uint8_t RefutationFound = 0;
+  // Set (with `StopRequested`) when an allocation failed during the run: the proof ended as if
+  // stopped, and the report holds what was written before.
+  std::uint8_t OutOfMemory = 0;
 
   std::uint8_t Interactive = 0;
   std::uint8_t ShowTime = 0;
@@ -80,6 +83,30 @@ class TPLProgram {
   std::function<void(TPLProgram&)> OnYield;
   std::function<void(TPLProgram&)> OnPoll;
 };
+
+// Limits that a front end enforces from its yield and poll hooks. `Check` sets `StopRequested`
+// when one is reached and names it in `Reached`; the clock and the heap are read only every 64th
+// call, since the hooks run before every atom pair. The heap figure is the program's own live
+// heap (as the report's memory line measures it), so a cap holds whatever the address space.
+class TRunLimits {
+ public:
+  std::optional<double> TimeoutSeconds;
+  std::optional<std::int64_t> MaxResolvents;
+  std::optional<std::int64_t> MaxHeapBytes;
+
+  // Takes the start time; call it just before the run.
+  void Start();
+  void Check(TPLProgram& program);
+  // "time limit", "resolvent limit" or "memory limit"; null while none was reached.
+  const char* Reached = nullptr;
+
+ private:
+  double start_ = 0;
+  unsigned calls_ = 0;
+};
+
+// A fixed heap cap for a front end that offers no setting: half the machine's memory.
+std::int64_t DefaultHeapCap();
 
 // The option set of a new editor window, for front ends that start from it.
 void SetMenuDefaults(TPLProgram& program);

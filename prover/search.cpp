@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 
+#include <new>
 #include <unordered_set>
 
 #include "logic/print.h"
@@ -23,8 +24,11 @@ std::string Name(char list, std::size_t index) {
   return list + std::to_string(index);
 }
 
-bool Stopped() {
-  return Report.SearchStopped;
+// A stopped search does no visible work any more (every pair procedure would return at its first
+// atom pair), so the loops end at once instead of visiting every remaining pair: that visit costs
+// a binding reset and two names per pair and, with thousands of resolvents, seconds.
+bool Stopped(const TPLProgram& program) {
+  return Report.SearchStopped || program.StopRequested;
 }
 
 // The restriction strategy: which record pairs may be resolved at all.
@@ -49,6 +53,7 @@ void StoreResolvent(TPLProgram& program, TFALFormula* r) {
 }
 
 void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool linear) {
+  ++Search.PairsTried;
   if (program.CheckDcfKill && (c->Disabled || p->Disabled)) return;
   if (!RestrictionAllows(program, *c, *p)) return;
   ClearBindings();
@@ -106,10 +111,9 @@ void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool l
 template <class Pair>
 void PairWithList(TPLProgram& program, TFALFormula* centre, std::vector<TFALFormula*>& list,
                   char name, Pair pair) {
-  for (std::size_t i = list.size(); i-- > 0;) {
+  for (std::size_t i = list.size(); i-- > 0 && !Stopped(program);) {
     Report.PartnerName = Name(name, i);
     pair(program, centre, list[i]);
-    if (Stopped()) return;
   }
 }
 
@@ -119,9 +123,9 @@ void BreadthFirst(TPLProgram& program, std::size_t n) {
     Report.SourceName = Name('F', i);
     ExpandSource(program, formulas[i]);
     program.Yield();
-    if (Stopped()) break;
+    if (Stopped(program)) break;
   }
-  while (Search.LevelProduced && !Stopped()) {
+  while (Search.LevelProduced && !Stopped(program)) {
     Search.LevelProduced = false;
     Search.NextLevelStart = Search.ResolventCount;
     for (std::int32_t j = static_cast<std::int32_t>(program.Resolvents.size()) - 1;
@@ -129,21 +133,30 @@ void BreadthFirst(TPLProgram& program, std::size_t n) {
       Report.SourceName = Name('R', j);
       ExpandResolvent(program, program.Resolvents[j]);
       program.Yield();
-      if (Stopped()) break;
+      if (Stopped(program)) break;
     }
     Search.LevelStart = Search.NextLevelStart;
     for (std::size_t i = n; i-- > 0;) {
       Report.SourceName = Name('F', i);
       ExpandSourceOnResolvents(program, formulas[i]);
       program.Yield();
-      if (Stopped()) break;
+      if (Stopped(program)) break;
     }
   }
 }
 
 }  // namespace
 
-void RunProof(TPLProgram& program) {
+namespace {
+
+// An allocation that fails ends the proof as the stop command would. What was half built when it
+// failed is abandoned (the object is replaced after a stop, never reused), so nothing touches it.
+void NoteOutOfMemory(TPLProgram& program) {
+  program.OutOfMemory = 1;
+  program.StopRequested = 1;
+}
+
+void RunProofUnguarded(TPLProgram& program) {
   const char* p = program.SourceText ? program.SourceText : "";
   std::int32_t consumed = 0;
   program.ErrorPosition = 0;
@@ -178,6 +191,17 @@ void RunProof(TPLProgram& program) {
   WriteClosingLines(program);
 }
 
+}  // namespace
+
+void RunProof(TPLProgram& program) {
+  program.OutOfMemory = 0;
+  try {
+    RunProofUnguarded(program);
+  } catch (const std::bad_alloc&) {
+    NoteOutOfMemory(program);
+  }
+}
+
 void NegateQuery(TFALFormula& query) {
   Negate(query.Root);
   if (query.Text.empty()) query.Text = PrintedText(*query.Root);
@@ -204,6 +228,20 @@ void ProveQuery(TPLProgram& program) {
   WriteQueryHeader(program);
   std::size_t n = program.Formulas.size();
   TFALFormula* query = program.Formulas[n - 1];
+  // Out of memory inside the search: the resolvents stored so far are still listed, as after the
+  // stop command. A failure while listing them reaches the run's own guard.
+  try {
+    SearchQuery(program, query, n);
+  } catch (const std::bad_alloc&) {
+    NoteOutOfMemory(program);
+  }
+  WriteResolventList(program);
+  WriteStatistics(program);
+  SamplePeakMemory();
+  program.ClearResolvents();
+}
+
+void SearchQuery(TPLProgram& program, TFALFormula* query, std::size_t n) {
   switch (program.Strategy) {
     case SearchStrategy::Linear:
       Report.SourceName = Name('F', n - 1);
@@ -214,30 +252,26 @@ void ProveQuery(TPLProgram& program) {
         Report.SourceName = Name('F', i);
         ExpandLinear(program, program.Formulas[i]);
         program.Yield();
-        if (Stopped()) break;
+        if (Stopped(program)) break;
       }
       Report.SourceName = Name('F', n - 1);
-      if (!Stopped()) ExpandLinear(program, query);
+      if (!Stopped(program)) ExpandLinear(program, query);
       break;
     case SearchStrategy::BreadthFirst:
       BreadthFirst(program, n);
       break;
   }
-  WriteResolventList(program);
-  WriteStatistics(program);
-  SamplePeakMemory();
-  program.ClearResolvents();
 }
 
 void ExpandLinear(TPLProgram& program, TFALFormula* centre) {
   PairWithList(program, centre, program.Formulas, 'F', ResolvePairLinear);
-  if (Stopped()) return;
+  if (Stopped(program)) return;
   PairWithList(program, centre, program.Resolvents, 'R', ResolvePairLinear);
 }
 
 void ExpandResolvent(TPLProgram& program, TFALFormula* centre) {
   PairWithList(program, centre, program.Formulas, 'F', ResolvePair);
-  if (Stopped()) return;
+  if (Stopped(program)) return;
   PairWithList(program, centre, program.Resolvents, 'R', ResolvePair);
 }
 

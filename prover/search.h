@@ -7,6 +7,9 @@
 // expand each stored resolvent at once (depth first); breadth-first expands level by level. All
 // share one pair procedure that tries every atom pair of a (centre, partner) pair of records.
 //
+// An allocation failure anywhere in the run is caught at its boundary and ends the proof as the
+// stop command does, with `OutOfMemory` set: the run itself never throws.
+//
 // The linear recursion is bounded by `SearchState::MaxDepth`: beyond it a resolvent is stored but
 // not expanded, and one report line says so. Deep searches want a large stack: see
 // `RunOnLargeStack`.
@@ -28,6 +31,8 @@ struct SearchState {
   int Depth = 0;
   int MaxDepth = 1500;
   bool DepthNoted = false;
+  // Pair procedures entered for this query: lets a test see that a stop ends the loops at once.
+  std::int64_t PairsTried = 0;
 };
 extern SearchState Search;
 
@@ -35,6 +40,8 @@ void RunProof(TPLProgram& program);
 void SolveQuery(TPLProgram& program, TFALFormula* query);
 void NegateQuery(TFALFormula& query);
 void ProveQuery(TPLProgram& program);
+// Runs the chosen strategy for the query, the last of the `n` source formulas.
+void SearchQuery(TPLProgram& program, TFALFormula* query, std::size_t n);
 
 void ExpandLinear(TPLProgram& program, TFALFormula* centre);
 void ExpandResolvent(TPLProgram& program, TFALFormula* centre);

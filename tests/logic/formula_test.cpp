@@ -406,3 +406,43 @@ TEST(NumberSameNames, IgnoresBoundVariablesNilSlotsAndOtherCases) {
 
 }  // namespace
 }  // namespace velmoran::testing
+
+namespace velmoran::testing {
+namespace {
+
+// A record frees its whole tree at once: every variable and binding, in any prefix, whatever
+// refers to what, and the atom chain under construction lets go of its atoms.
+TEST(FreeWholeTree, FreesEveryPrefixAndBindingAndLeavesTheChain) {
+  freedTerms = freedVariables = 0;
+  {
+    Fixture fx;
+    auto r = fx.Parse("[p ∧ q] ∨ s;");
+    ASSERT_TRUE(r);
+    TSub* inner = r->Root->Left;
+    // The inner node's variable is bound to a term that refers to the root's variable, so the
+    // root's variable must outlive that binding.
+    auto* x = new CountedVariable("X");
+    auto* y = new CountedVariable("Y");
+    auto* f = new TFunctor("f");
+    f->Args.push_back(x);
+    f->Args.push_back(new CountedConstant("a"));
+    y->Binding = f;
+    x->Binding = new CountedConstant("b");
+    for (auto [node, v] : {std::pair{r->Root, x}, std::pair{inner, y}}) {
+      node->Prefix = new TQuant;
+      node->Prefix->Items.push_back(v);
+      v->Scope = node;
+    }
+    inner->Prefix->Items.push_back(nullptr);  // an empty slot is skipped
+    Logic.ChainFirst = r->FirstAtom;
+    Logic.ChainLast = r->LastAtom;
+    r.reset();
+    EXPECT_EQ(freedVariables, 2);
+    EXPECT_EQ(freedTerms, 2);
+    EXPECT_EQ(Logic.ChainFirst, nullptr);
+    EXPECT_EQ(Logic.ChainLast, nullptr);
+  }
+}
+
+}  // namespace
+}  // namespace velmoran::testing

@@ -45,9 +45,22 @@ TEST(DecodeTheoryText, OneByteTextIsTakenAsItIs) {
   EXPECT_EQ(Decoded("p(a); ?- q(b);\r\n"), "p(a); ?- q(b);\r\n");
   const std::string oneByte = std::string{kForAll} + "X p(X) " + kImplies + " q;";
   EXPECT_EQ(Decoded(oneByte), oneByte);
-  // A single byte that is not UTF-8 makes the whole text one-byte, symbols included.
+  // Alphabet bytes that happen to form a well-formed sequence (≤ then ¬ is U+07EC), with a stray
+  // byte after them, are still one-byte text: no alphabet character was written in UTF-8.
+  const std::string lookalike = std::string{kLessEqual} + kNegation + "p " + kImplies + " q;";
+  EXPECT_EQ(Decoded(lookalike), lookalike);
+}
+
+TEST(DecodeTheoryText, StrayByteInUtf8TextIsAnErrorAtItsPlace) {
+  // A UTF-8 symbol shows the text is UTF-8; the one-byte implication is then a stray byte.
   const std::string mixed = "∀X p(X) " + std::string{kImplies} + " q;";
-  EXPECT_EQ(Decoded(mixed), mixed);
+  EXPECT_EQ(ErrorPlace(mixed), "1:9");
+  // Lone CR, CR LF and LF each end one line; columns count characters.
+  EXPECT_EQ(ErrorPlace("p;\rq;\r\n¬r;\n∃Y s(Y) \xFF;"), "4:9");
+  auto decoded = DecodeTheoryText("¬p;\n q \xE4;");
+  ASSERT_TRUE(std::holds_alternative<CodecError>(decoded));
+  EXPECT_EQ(std::get<CodecError>(decoded).Message,
+            "the byte 0xE4 is not valid UTF-8 in a UTF-8 text");
 }
 
 TEST(DecodeTheoryText, ByteOrderMarkIsSkipped) {

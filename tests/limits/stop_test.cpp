@@ -1,0 +1,107 @@
+// Limits and stops end a proof at once: once `StopRequested` is set no further pair procedure is
+// entered, whatever the strategy and however many resolvents wait; an exhausted heap cap stops
+// the run like the stop command; a stored record frees whole, its bindings included.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "prover/search.h"
+#include "report/measure.h"
+#include "support/theory.h"
+
+namespace velmoran::testing {
+namespace {
+
+// Two rules that feed each other without end: every level holds more resolvents to pair.
+constexpr const char* kEndless =
+    "∀X [p(X) → p(f(X))]; ∀X [p(X) → q(g(X))]; ∀X [q(X) → p(X)]; ?- p(a) → r;";
+
+struct StopCount {
+  std::int64_t AtStop = -1;
+};
+
+// Stops once `after` resolvents are stored and remembers how many pairs had been tried then.
+StopCount StopAfter(Fixture& fx, SearchStrategy strategy, std::size_t after,
+                    std::uint8_t TPLProgram::*extra = nullptr) {
+  StopCount count;
+  fx.Program->Strategy = strategy;
+  fx.Program->TrivialCheckOnly = 1;  // the consequent tests would make the search slow to grow
+  fx.Program->CheckDcfKill = 0;
+  if (extra) {
+    fx.Program->NoRestriction = 0;
+    fx.Program.get()->*extra = 1;
+  }
+  fx.Program->OnYield = [&count, after](TPLProgram& p) {
+    if (!p.StopRequested && p.Resolvents.size() >= after) {
+      p.StopRequested = 1;
+      count.AtStop = Search.PairsTried;
+    }
+  };
+  fx.Program->OnPoll = fx.Program->OnYield;
+  fx.Run(kEndless);
+  return count;
+}
+
+TEST(StopLatency, NoPairIsTriedAfterTheStopInAnyStrategy) {
+  for (auto strategy :
+       {SearchStrategy::Linear, SearchStrategy::ModifiedLinear, SearchStrategy::BreadthFirst}) {
+    for (auto extra : {static_cast<std::uint8_t TPLProgram::*>(nullptr), &TPLProgram::Filtration,
+                       &TPLProgram::SupportSet}) {
+      Fixture fx;
+      StopCount count = StopAfter(fx, strategy, 100, extra);
+      SCOPED_TRACE(static_cast<int>(strategy));
+      ASSERT_GE(count.AtStop, 100);  // the stop came, deep inside the search
+      EXPECT_EQ(Search.PairsTried, count.AtStop);
+      EXPECT_TRUE(fx.Program->StopRequested);
+    }
+  }
+}
+
+TEST(StopLatency, AStoppedReportStillListsItsResolventsAndNoClosingLines) {
+  Fixture fx;
+  fx.Program->ShowResolvents = 1;
+  StopAfter(fx, SearchStrategy::BreadthFirst, 40);
+  const auto& lines = fx.Lines.Lines;
+  // The resolvent list names every stored resolvent, R0 to R39 at least.
+  auto listed = [&lines](const std::string& name) {
+    return std::any_of(lines.begin(), lines.end(),
+                       [&name](const std::string& l) { return l.starts_with(name + " : "); });
+  };
+  EXPECT_TRUE(listed("R0"));
+  EXPECT_TRUE(listed("R39"));
+  EXPECT_FALSE(std::any_of(lines.begin(), lines.end(),
+                           [](const std::string& l) { return l.starts_with("Total allocated"); }));
+}
+
+TEST(RunLimits, EachLimitStopsTheRunAndSaysWhich) {
+  {
+    Fixture fx;
+    TRunLimits limits;
+    limits.MaxResolvents = 25;
+    limits.Start();
+    fx.Program->OnYield = [&limits](TPLProgram& p) { limits.Check(p); };
+    fx.Run(kEndless);
+    EXPECT_STREQ(limits.Reached, "resolvent limit");
+    EXPECT_TRUE(fx.Program->StopRequested);
+  }
+  {
+    // A cap below what the heap already holds is reached at the 64th check.
+    Fixture fx;
+    TRunLimits limits;
+    limits.MaxHeapBytes = 1;
+    limits.Start();
+    int checks = 0;
+    fx.Program->OnYield = [&](TPLProgram& p) {
+      if (!p.StopRequested) ++checks;
+      limits.Check(p);
+    };
+    fx.Run(kEndless);
+    EXPECT_STREQ(limits.Reached, "memory limit");
+    EXPECT_EQ(checks, 64);
+    EXPECT_FALSE(fx.Program->OutOfMemory);
+  }
+  EXPECT_GT(DefaultHeapCap(), std::int64_t{1} << 20);
+}
+
+}  // namespace
+}  // namespace velmoran::testing
