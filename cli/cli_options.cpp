@@ -2,7 +2,12 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <iostream>
+#include <limits>
 #include <map>
 #include <sstream>
 #include <utility>
@@ -60,6 +65,71 @@ const TOptionSpec& OneRefutationRow() {
   return OptionTable().front();  // unreachable: the table holds every flag
 }
 
+// Numbers are checked here, not by the library's converters: those take "nan" as a number of
+// seconds and wrap or drop values out of range. Each failure names what the option accepts.
+CLI::Validator WholeNumber(std::int64_t min, std::int64_t max) {
+  return CLI::Validator(
+      [min, max](std::string& text) -> std::string {
+        std::int64_t value = 0;
+        auto res = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (text.empty() || res.ec != std::errc() || res.ptr != text.data() + text.size() ||
+            value < min || value > max)
+          return "expects a whole number from " + std::to_string(min) + " to " +
+                 std::to_string(max) + ", not '" + text + "'";
+        return "";
+      },
+      "");
+}
+
+constexpr double kMaxSeconds = 1e9;
+
+CLI::Validator Seconds() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        char* end = nullptr;
+        errno = 0;
+        double value = std::strtod(text.c_str(), &end);
+        if (text.empty() || *end != 0 || errno != 0 || !std::isfinite(value) || value <= 0 ||
+            value > kMaxSeconds)
+          return "expects a number of seconds above 0 and at most 1e9, not '" + text + "'";
+        return "";
+      },
+      "");
+}
+
+CLI::Validator OneOf(const std::vector<std::string>& values) {
+  return CLI::Validator(
+      [values](std::string& text) -> std::string {
+        if (std::find(values.begin(), values.end(), text) != values.end()) return "";
+        return "expects one of " + Join(values) + ", not '" + text + "'";
+      },
+      "");
+}
+
+// A value option given as "--name=" or as the last argument would take the next argument (often
+// the theory file) as its value, or nothing: both are refused before parsing.
+std::optional<std::string> MissingValue(int argc, char** argv, const CLI::App& app,
+                                        const std::map<std::string, std::string>& accepts) {
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    if (arg == "--") break;
+    std::string name = arg.substr(0, arg.find('='));
+    const CLI::Option* option = nullptr;
+    for (const CLI::Option* o : app.get_options())
+      if (!o->get_lnames().empty() && name.starts_with("-") && o->check_name(name)) option = o;
+    // Only the options that take a value are in `accepts`.
+    if (!option || !accepts.contains("--" + option->get_lnames().front())) continue;
+    bool emptyAfterEquals = arg.size() == name.size() + 1;
+    bool last = arg.size() == name.size() && i + 1 == argc;
+    if (!emptyAfterEquals && !last) continue;
+    std::string longName = "--" + option->get_lnames().front();
+    auto what = accepts.find(longName);
+    return longName + ": needs a value" +
+           (what == accepts.end() ? std::string() : ": " + what->second);
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 void CopySettings(const TPLProgram& from, TPLProgram& to) {
@@ -75,7 +145,12 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
       "Proves each theory FILE (\"-\" is standard input) and prints its report."};
   app.set_version_flag("--version", std::string("velmoran ") + VELMORAN_VERSION);
 
+  app.failure_message([](const CLI::App*, const CLI::Error& e) {
+    return std::string("velmoran: ") + e.what() + "\n";
+  });
+  std::map<std::string, std::string> accepts;  // long name -> what its value may be
   std::string strategy = "linear";
+  accepts["--strategy"] = "one of linear,modified,breadth";
   std::string show, hide;
   int dcfLimit = 10;
   bool oneRefutation = false;
@@ -84,7 +159,7 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
 
   app.add_option("files", options.Files, "Theory files")->required()->type_name("FILE...");
   app.add_option("-s,--strategy", strategy, "Search strategy")
-      ->check(CLI::IsMember({"linear", "modified", "breadth"}))
+      ->check(OneOf({"linear", "modified", "breadth"}))
       ->capture_default_str();
 
   std::map<char, CLI::Option*> groupOptions;
@@ -98,9 +173,10 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
       items.emplace_back(option.Cli, option.Help);
       if (option.Default) value = option.Cli;
     }
+    accepts[std::string("--") + group.Cli] = "one of " + Join(values);
     groupOptions[group.Group] =
         app.add_option(std::string("--") + group.Cli, value, ValueList(group.Help, items))
-            ->check(CLI::IsMember(values))
+            ->check(OneOf(values))
             ->capture_default_str();
   }
   const TOptionSpec& oneRow = OneRefutationRow();
@@ -120,6 +196,7 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   }
 
   app.add_option("--dcf-limit", dcfLimit, "Steps of one consequent test (at least 1)")
+      ->check(WholeNumber(1, std::numeric_limits<std::int32_t>::max()))
       ->capture_default_str();
   std::vector<std::pair<std::string, std::string>> switches;
   std::vector<std::string> onByDefault;
@@ -139,15 +216,28 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   app.add_flag("--out", options.Out,
                "Save the report as FILE.out and print it afterwards (when short enough)");
   app.add_option("--timeout", options.TimeoutSeconds, "Stop a proof after SECONDS")
-      ->check(CLI::PositiveNumber)
+      ->check(Seconds())
       ->type_name("SECONDS");
   app.add_option("--max-resolvents", options.MaxResolvents,
                  "Stop a proof when a query has stored N resolvents")
-      ->check(CLI::PositiveNumber)
+      ->check(WholeNumber(1, std::numeric_limits<std::int64_t>::max()))
       ->type_name("N");
+  app.add_option("--max-memory", options.MaxMemoryMegabytes,
+                 "Stop a proof when the program's heap holds MB megabytes")
+      ->check(WholeNumber(1, std::int64_t{1} << 30))
+      ->type_name("MB");
   app.add_flag("--syntax-only", options.SyntaxOnly, "Only parse, and print each formula");
   app.add_flag("--bytes", options.Bytes, "Print the one-byte alphabet as it is, not UTF-8");
 
+  accepts["--dcf-limit"] = "a whole number from 1";
+  accepts["--show"] = accepts["--hide"] = "output switches, one of " + Join(SwitchNames());
+  accepts["--timeout"] = "a number of seconds above 0";
+  accepts["--max-resolvents"] = "a whole number from 1";
+  accepts["--max-memory"] = "a number of megabytes from 1";
+  if (auto missing = MissingValue(argc, argv, app, accepts)) {
+    std::cerr << "velmoran: " << *missing << "\n";
+    return 2;
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -17,6 +17,7 @@ struct Options {
   bool Out = false;
   std::optional<double> TimeoutSeconds;
   std::optional<std::int64_t> MaxResolvents;
+  std::optional<std::int64_t> MaxMemoryMegabytes;
   // Applied to a fresh prover object before each proof.
   TPLProgram Settings;
 };

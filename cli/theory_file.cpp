@@ -1,32 +1,23 @@
 #include "cli/theory_file.h"
 
-#include <fstream>
 #include <iostream>
-#include <iterator>
-#include <sstream>
 #include <variant>
 
+#include "cli/file_io.h"
 #include "logic/text_codec.h"
 #include "parser/formula_parser.h"
 
 namespace velmoran::cli {
 
-std::optional<TheoryText> ReadTheory(const std::string& path) {
-  std::string raw;
-  if (path == "-") {
-    raw.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-  } else {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-      std::cerr << "velmoran: cannot open '" << path << "'\n";
-      return std::nullopt;
-    }
-    raw.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-      std::cerr << "velmoran: cannot read '" << path << "'\n";
-      return std::nullopt;
-    }
+std::optional<TheoryText> ReadTheory(const std::string& path,
+                                     const std::function<bool()>& interrupted) {
+  std::string reason;
+  auto read = ReadAll(path, reason, interrupted);
+  if (!read) {
+    std::cerr << path << ": cannot read: " << reason << "\n";
+    return std::nullopt;
   }
+  const std::string& raw = *read;
   auto decoded = DecodeTheoryText(raw);
   if (auto* e = std::get_if<CodecError>(&decoded)) {
     std::cerr << path << ":" << e->Line << ":" << e->Column << ": " << e->Message << "\n";
@@ -42,14 +33,16 @@ void PrintSyntaxError(const TheoryText& text, int errorPosition, int code, bool 
   if (offset > text.Bytes.size()) offset = text.Bytes.size();
   std::size_t lineStart = 0;
   std::size_t line = 1;
+  // A line ends at LF, CR LF or a lone CR.
+  const std::string& t = text.Bytes;
   for (std::size_t i = 0; i < offset; ++i) {
-    if (text.Bytes[i] == '\n') {
+    if (t[i] == '\n' || (t[i] == '\r' && (i + 1 == t.size() || t[i + 1] != '\n'))) {
       lineStart = i + 1;
       ++line;
     }
   }
   std::size_t column = offset - lineStart + 1;
-  std::size_t lineEnd = text.Bytes.find('\n', lineStart);
+  std::size_t lineEnd = text.Bytes.find_first_of("\r\n", lineStart);
   std::string lineText = text.Bytes.substr(
       lineStart, (lineEnd == std::string::npos ? text.Bytes.size() : lineEnd) - lineStart);
   if (!lineText.empty() && lineText.back() == '\r') lineText.pop_back();

@@ -1,6 +1,7 @@
 #include "ui/theory_file.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include "logic/text_codec.h"
@@ -54,6 +55,11 @@ std::variant<TLoadedTheory, QString> LoadTheoryFile(const QString& path) {
 }
 
 std::optional<QString> WriteFileSafely(const QString& path, std::string_view bytes) {
+  // QSaveFile syncs the new file before its rename, but follows a symbolic link and replaces the
+  // link's target: a link in the file's place is removed first, so the file takes its place.
+  if (QFileInfo(path).isSymLink() && !QFile::remove(path))
+    return QString("Cannot create file %1. %2")
+        .arg(path, "The link in its place cannot be removed.");
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly))
     return QString("Cannot create file %1. %2").arg(path, file.errorString());
