@@ -336,7 +336,12 @@ void TEditForm::AppendLines(const std::vector<std::string>& lines) {
 void TEditForm::ProofFinished(TPLProgram* program) {
   if (program != program_.get()) return;
   TPLProgram& p = *program_;
-  emit StatusMessage(p.StopRequested ? "Proof stopped." : "Proof done.");
+  if (p.OutOfMemory)
+    emit StatusMessage("Proof stopped: out of memory.");
+  else if (context_.Runner.LimitReached())
+    emit StatusMessage(QString("Proof stopped: %1 reached.").arg(context_.Runner.LimitReached()));
+  else
+    emit StatusMessage(p.StopRequested ? "Proof stopped." : "Proof done.");
   bool writeOut = !p.Interactive && p.ErrorCode == 0;
   bool outFailed = false;
   if (writeOut) {
@@ -374,7 +379,10 @@ void TEditForm::ProofFinished(TPLProgram* program) {
   }
   if (p.StopRequested) {
     // A stopped proof may leave its object half-way: it is replaced, not repaired.
-    context_.Runner.Release(std::move(program_));
+    if (p.OutOfMemory)
+      (void)program_.release();  // half built when memory ran out: kept, never walked again
+    else
+      context_.Runner.Release(std::move(program_));
     program_ = std::make_unique<TPLProgram>();
     context_.Runner.MakeActive(program_.get());
   } else {

@@ -50,8 +50,12 @@ bool TProofRunner::Start(TPLProgram& program, bool interactive) {
     sink_ = std::make_unique<TQueueSink>();
     program.Output = sink_.get();
   }
+  limits_ = TRunLimits{};
+  limits_.MaxHeapBytes = DefaultHeapCap();
+  limits_.Start();
   auto poll = [this](TPLProgram& p) {
     if (stop_.load(std::memory_order_relaxed)) p.StopRequested = 1;
+    limits_.Check(p);
   };
   program.OnYield = poll;
   program.OnPoll = poll;

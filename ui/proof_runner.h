@@ -39,6 +39,8 @@ class TProofRunner : public QObject {
   ~TProofRunner() override;  // stops a running proof and waits for it
 
   bool Busy() const { return running_ != nullptr; }
+  // The limit that stopped the last proof ("memory limit"), or null; read it after `Finished`.
+  const char* LimitReached() const { return Busy() ? nullptr : limits_.Reached; }
   const TPLProgram* Running() const { return running_; }
 
   // Starts `program`'s proof of its `SourceText` on the worker. With `interactive`, report lines
@@ -78,6 +80,8 @@ class TProofRunner : public QObject {
   std::unique_ptr<TQueueSink> sink_;
   std::vector<std::unique_ptr<TPLProgram>> released_;
   std::atomic<bool> stop_{false};
+  // Only the worker touches it while the proof runs: a fixed heap cap, half the machine's memory.
+  TRunLimits limits_;
   QTimer drainTimer_;
 };
 
