@@ -153,6 +153,7 @@ TVariable::TVariable(const TVariable& source)
       Origin(source.Origin),
       AsWritten(source.AsWritten),
       Serial(source.Serial),
+      Witness(source.Witness),
       Name(source.Name) {}
 
 TVariable::~TVariable() {

@@ -111,7 +111,8 @@ class TVariable : public TId {
   // Declaration: takes the next serial number.
   explicit TVariable(const TVar& read);
   explicit TVariable(std::string name);
-  // Counterpart made by copying: keeps quantifier, name, origin, as-written mark and serial.
+  // Counterpart made by copying: keeps quantifier, name, origin, as-written mark, witness mark and
+  // serial.
   TVariable(const TVariable& source);
   TVariable& operator=(const TVariable&) = delete;
   ~TVariable() override;
@@ -132,6 +133,9 @@ class TVariable : public TId {
   std::uint8_t AsWritten = 0;
   std::uint8_t InvertOnCopy = 0;
   std::int32_t Serial = 0;
+  // Set by the prover on a declaration that names one witness for the whole proof (see
+  // `MarkWitnesses`); its copies inherit the mark and count as one variable with it.
+  std::uint8_t Witness = 0;
   std::string Name;
 };
 

@@ -1,5 +1,8 @@
 #include "prover/consequence.h"
 
+#include <vector>
+
+#include "logic/alphabet.h"
 #include "logic/number_format.h"
 #include "logic/print.h"
 #include "prover/program.h"
@@ -14,10 +17,9 @@ TFALFormula* SelfRefute(TFALFormula* x, SplitKind kind) {
   TFALFormula* y = x;
   int limit = x->Program->DcfLimit;
   for (int i = 0; y->FirstAtom && i < limit && !x->Program->StopRequested; ++i) {
-    // A sound split takes the first atom it may; atoms over inner variables are left alone.
+    // A split takes the first atom it may; atoms over inner variables are left alone.
     TAtom* a = y->FirstAtom;
-    if (kind == SplitKind::Sound)
-      while (a && !IsSplitAtom(*y, *a)) a = a->Next();
+    while (a && !IsSplitAtom(*y, *a)) a = a->Next();
     if (!a) break;
     bool f = a->Polarity == 1;
     if (y == x)
@@ -65,11 +67,79 @@ void SplitImplication(TFALFormula* i, TFALFormula& b, TFALFormula& a) {
   delete i;
 }
 
+namespace {
+
+// The root prefixes of B and A, moved onto the test record's root for the time of a test.
+struct HoistedPrefixes {
+  TSub* Owner[2] = {nullptr, nullptr};
+  TQuant* Prefix[2] = {nullptr, nullptr};
+  std::vector<char> Quantifiers;
+};
+
+// ¬(∀x B → Qy A) says the same as ∀x Q'y ¬(B → A), Q' the dual of Q, since B and A share no
+// variable: the prefixes move onto the test root, each variable keeping how it acts (a quantifier
+// that changes sides of the negation turns around). There the sound split can take the atoms over
+// them. The lists stay with their owners' variables and go back unchanged.
+HoistedPrefixes HoistRootPrefixes(TSub* m) {
+  HoistedPrefixes h;
+  // A's variables go first: B's universals may then take A's witnesses as values.
+  TSub* operands[2] = {m->Right, m->Left};
+  auto* top = new TQuant;
+  for (int k = 0; k < 2; ++k) {
+    TSub* o = operands[k];
+    if (!o->Prefix) continue;
+    h.Owner[k] = o;
+    h.Prefix[k] = o->Prefix;
+    for (TVariable* v : o->Prefix->Items) {
+      if (!v) continue;
+      h.Quantifiers.push_back(v->Quantifier);
+      bool universal = IsEffectivelyUniversal(*v);
+      v->Scope = m;
+      if (IsEffectivelyUniversal(*v) != universal) v->Quantifier = DualQuantifier(v->Quantifier);
+      top->Items.push_back(v);
+    }
+    o->Prefix = nullptr;
+  }
+  if (top->Items.empty())
+    delete top;
+  else
+    m->Prefix = top;
+  return h;
+}
+
+void RestoreRootPrefixes(TSub* m, HoistedPrefixes& h) {
+  if (m->Prefix) {
+    m->Prefix->Items.clear();
+    delete m->Prefix;
+    m->Prefix = nullptr;
+  }
+  std::size_t q = 0;
+  for (int k = 0; k < 2; ++k) {
+    if (!h.Owner[k]) continue;
+    h.Owner[k]->Prefix = h.Prefix[k];
+    for (TVariable* v : h.Prefix[k]->Items) {
+      if (!v) continue;
+      v->Quantifier = h.Quantifiers[q++];
+      v->Scope = h.Owner[k];
+    }
+  }
+}
+
+}  // namespace
+
+// B → A is valid when the sound self-resolution refutes ¬(B → A): each step splits on one atom
+// over the test root's variables, so X[A := v] ∨ X[A := ¬v] follows from X and reaching false
+// proves the implication. A test that marked every atom unifying with the chosen one, without a
+// substitution, put different atoms under one truth value and judged non-consequences consequent
+// (¬parent(bob, carol) "followed" from ∀G, Y ¬[parent(G, Y) ∧ parent(Y, carol)]), dropping
+// resolvents the search needed.
 bool IsConsequent(TFALFormula& b, TFALFormula& a) {
   TFALFormula* i = JoinImplication(b, a);
   i->Root->Negated = 1;
   ComputePolarity(i->Root);
+  HoistedPrefixes hoisted = HoistRootPrefixes(i->Root);
   TFALFormula* y = SelfRefute(i, SplitKind::ConsequenceTest);
+  RestoreRootPrefixes(i->Root, hoisted);
   SplitImplication(i, b, a);
   bool refuted = y != i && y->Root && y->Root->Constant == -1;
   if (y != i) delete y;

@@ -130,8 +130,11 @@ bool SameTerm(TId* s, TId* t) {
         if (!SameTerm(f->Args[i], g->Args[i])) return false;
       return true;
     }
+    case TermClass::Variable:
+      // Two unbound variables: the same only as copies of one witness.
+      return SameWitness(static_cast<TVariable*>(s), static_cast<TVariable*>(t));
     default:
-      return false;  // two different unbound variables
+      return false;
   }
 }
 
@@ -139,6 +142,8 @@ bool OnlyRootVariables(TId* t, const TQuant* rootPrefix) {
   t = Deref(t);
   if (!t) return true;
   if (TVariable* v = AsVariable(t)) {
+    // A witness names one value wherever its copies stand, as a constant does.
+    if (v->Witness) return true;
     if (!rootPrefix) return false;
     for (const TVariable* w : rootPrefix->Items)
       if (w == v) return true;
@@ -157,17 +162,56 @@ bool IsSplitAtom(const TFALFormula& x, const TAtom& atom) {
   return x.Root && OnlyRootVariables(atom.Term, x.Root->Prefix);
 }
 
+namespace {
+
+// Whether the pairs from `from` on only instantiate the root variables of the two atoms compared:
+// each binds such a variable (the unifier lets only universals be bound, and only to values that
+// do not depend on them) to a term over root variables, so both operands of the split take the
+// same instance.
+bool Mentions(const TId* t, const TVariable* v) {
+  if (!t) return false;
+  if (t == v) return true;
+  if (const TFunctor* f = AsFunctor(t))
+    for (const TId* arg : f->Args)
+      if (arg && Mentions(arg, v)) return true;
+  return false;
+}
+
+bool OnlyRootInstances(const TFALFormula& x, const TAtom& chosen, const TAtom& other,
+                       std::size_t from) {
+  const auto& b = Bindings();
+  const TQuant* root = x.Root ? x.Root->Prefix : nullptr;
+  for (std::size_t k = from; k + 1 < b.size(); k += 2) {
+    auto* v = static_cast<TVariable*>(b[k]);
+    // Only the two atoms compared are instantiated; the others keep their variables for later
+    // steps (the class is compared with the chosen atom alone, so that one instance of it does
+    // not pull in atoms through another).
+    if (!Mentions(chosen.Term, v) && !Mentions(other.Term, v)) return false;
+    bool inRoot = false;
+    if (root)
+      for (const TVariable* w : root->Items) inRoot = inRoot || w == v;
+    if (!inRoot || !OnlyRootVariables(b[k + 1], root)) return false;
+    // Two universals made one would collapse two instances that the test may need apart
+    // (p(X) ∨ ¬p(Y) implies p(a) ∨ ¬p(b) only with X and Y kept apart).
+    if (TVariable* w = AsVariable(Deref(b[k + 1])); w && IsEffectivelyUniversal(*w)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) {
   bool sound = kind == SplitKind::Sound;
-  if (sound && !IsSplitAtom(x, *a)) return false;
+  if (!IsSplitAtom(x, *a)) return false;
   int v = falseInFirst ? -1 : 1;
   a->Mark = NodeValue(*a, v);
   bool firstPass = true;
+  bool instanced = false;
   bool changed;
   do {
     changed = false;
     for (TAtom* n = firstPass ? a : x.FirstAtom; n; n = n->Next()) {
-      if (n->Mark == 0) continue;
+      if (n->Mark == 0 || (!sound && n != a)) continue;
       // A test record can grow large; a stop request ends the marking (a smaller class is as
       // sound) so that the stop command and the front end's limits stay responsive.
       x.Program->Poll();
@@ -180,22 +224,32 @@ bool MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) 
         // prefix that both operands of the split share.
         if (same && sound)
           same = Bindings().size() == before && SameTerm(n->Term, c->Term) && IsSplitAtom(x, *c);
+        // One instance per class: the first atom that needs bindings fixes it, the rest must
+        // meet it as it is, so that p(X) does not take X := a and then p(Y) take Y := a.
+        if (same && !sound)
+          same = IsSplitAtom(x, *c) && OnlyRootInstances(x, *a, *c, before) &&
+                 (!instanced || Bindings().size() == before);
+        if (same && !sound && Bindings().size() != before) instanced = true;
         if (same) {
           c->Mark = NodeValue(*c, v);
           changed = true;
         }
-        if (sound) Bindings().resize(before);  // a refused atom leaves no pairs behind
+        // A refused atom leaves no pairs behind; an instance keeps its pairs for the copies.
+        if (sound || !same) Bindings().resize(before);
       }
-      ClearBindings();
+      if (sound) ClearBindings();
     }
     firstPass = false;
-  } while (changed);
+  } while (changed && sound);  // the class of an instance is compared with the chosen atom once
   for (TAtom* c = x.FirstAtom; c; c = c->Next()) c->Constant = c->Mark;
   return true;
 }
 
 TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseInFirst, TAtom* b) {
   bool self = &f == &g;
+  // Sources are copied here first: their witnesses are marked before any copy exists.
+  if (!f.Source1) MarkWitnesses(f);
+  if (!self && !g.Source1) MarkWitnesses(g);
   if (self && !MarkAtomClass(f, a, falseInFirst, SplitKind::Sound)) {
     ClearBindings();
     return nullptr;
@@ -244,12 +298,7 @@ TFALFormula* SelfResolveCopy(TFALFormula& x, TAtom* a, bool falseInFirst, SplitK
   ApplyBindings();
   r->Root = d;
   d->SetParent(r);
-  if (kind == SplitKind::Sound) {
-    CopyTwiceSharingRoot(x.Root, d, d->Left, d->Right);
-  } else {
-    d->Left = CopyUnder(x.Root, d, false);
-    d->Right = CopyUnder(x.Root, d, true);
-  }
+  CopyTwiceSharingRoot(x.Root, d, d->Left, d->Right);
   r->FirstAtom = Logic.ChainFirst;
   r->LastAtom = Logic.ChainLast;
   AttachNewVariables(d);
@@ -270,7 +319,7 @@ bool SelfResolveInPlace(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind k
   ApplyBindings();
   // In a sound split the kept tree and its copy share the root's variables, which move up to the
   // new root.
-  bool share = kind == SplitKind::Sound && t->Prefix;
+  bool share = t->Prefix != nullptr;
   if (share)
     for (TVariable* v : t->Prefix->Items)
       if (v) {

@@ -27,16 +27,17 @@ bool FalseInFirst(const TAtom& a, const TAtom& b);
 // A self-resolution step replaces an atom class by v in one copy of a record and by ¬v in the
 // other. `Sound` splits on one atom only (the very same atom, over root variables shared by both
 // copies), so X[A := v] ∨ X[A := ¬v] follows from X and a refutation reached by it is real.
-// `ConsequenceTest` marks every atom that unifies with a marked one, applies no substitution and
-// copies separately: stronger but unsound, so it only ever decides that a resolvent is redundant
-// (the search may lose a resolvent by it, never gain a false refutation).
+// `ConsequenceTest` first takes an instance of the root prefix, X ⊢ X[x := t]: it also marks the
+// atoms that unify with a marked one by binding root universals to terms over root variables (the
+// unifier's quantifier rules decide which bindings are allowed), and both copies share those
+// bindings. Sound as well; it lets the consequence test see that p(a) follows from ∀X p(X).
 enum class SplitKind { Sound, ConsequenceTest };
 
 // Whether a case split on the atom is sound: every variable it holds (bindings followed) is a
 // variable of the record's root prefix, which both operands of the split then share.
 bool IsSplitAtom(const TFALFormula& x, const TAtom& atom);
-// Marks the class of `a` (see `SplitKind`); false, with nothing marked, when a sound split cannot
-// take `a`.
+// Marks the class of `a` (see `SplitKind`); false, with nothing marked, when a split cannot take
+// `a`. A `ConsequenceTest` marking leaves its bindings in `Bindings` for the copies.
 bool MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind);
 // Precondition: UnifyAtoms(a, b) has just succeeded. `f` and `g` may be the same record; then
 // the result is none when `a` is no split atom.

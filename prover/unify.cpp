@@ -24,11 +24,9 @@ bool ScopeHasPolarity(const TVariable& v) {
   return v.Scope && (v.Scope->Polarity == 1 || v.Scope->Polarity == -1);
 }
 
-// One variable is one object. Copies of a variable keep its serial number but are quantified
-// apart: the witness of ∃Y in a resolvent need not be the witness of ∃Y in its source, and
-// treating the two as one refuted ∀X ∃Y [r(Y, Y) ∧ ¬r(Y, X)] on its own.
 bool SameVariable(const TId* a, const TId* b) {
-  return a == b && a->IsVariable();
+  return a->IsVariable() && b->IsVariable() &&
+         SameWitness(static_cast<const TVariable*>(a), static_cast<const TVariable*>(b));
 }
 
 void Bind(TVariable* v, TId* t) {
@@ -37,6 +35,36 @@ void Bind(TVariable* v, TId* t) {
 }
 
 }  // namespace
+
+// When copies of a variable are one variable.
+//
+// A variable is its object: copies made for resolvents are quantified apart, although they keep
+// the serial number of their source. The witness of ∃Y in a resolvent need not be the witness of
+// ∃Y in its source when Y lies inside a universal: treating the two as one refuted
+// ∀X ∃Y [r(Y, Y) ∧ ¬r(Y, X)] on its own.
+//
+// A declaration D of a source formula (an axiom or the negated query) that acts existentially and
+// has no universal outside it in its formula names one witness, as a constant does. Take a model
+// of the sources and a witness d for D in it, and read every copy of D, in every record derived
+// during the proof, as a constant c naming d (its quantifier dropped). Each source, so read, holds
+// in the model with c := d. Each step of the search stays sound under that reading: the renaming
+// copies make is undone (every copy is c), a binding of a universal is an instance, and treating
+// two copies of D as one variable is the identity c = c. A hoisted copy that the quantifier rules
+// turned around is still c. So every derived record is true in the model under the reading, and a
+// refutation found with the identity is a refutation of the sources.
+//
+// The mark has to start at the declaration itself and reach only its descendants: a copy marked
+// on its own (say an existential that hoisting made of a universal, or a copy that came to lie
+// inside a universal) may stand for a different value in each record, and two such copies taken
+// as one would claim a common witness that nothing guarantees. Serial numbers are handed out once
+// per declaration, so copies of the same declaration are exactly the variables with its serial.
+//
+// A dependent witness (inside a universal) is left out, even where that universal is still the
+// same object in both copies: a copy of the universal is a variable of its own, and the witness of
+// the one copy is a function of the value the other copy takes, which the unifier cannot relate.
+bool SameWitness(const TVariable* a, const TVariable* b) {
+  return a == b || (a->Witness && b->Witness && a->Serial == b->Serial);
+}
 
 TId* LookupBinding(TVariable* v) {
   const auto& b = Bindings();
@@ -265,6 +293,31 @@ bool IsFreeOfOuterUniversals(TVariable* q) {
     return w->AsWritten && IsEffectivelyUniversal(*w) && ScopeHasPolarity(*w) && !w->Binding &&
            LookupBinding(w) == w;
   });
+}
+
+namespace {
+
+bool IsSourceWitness(const TVariable& d) {
+  if (d.Binding || !ScopeHasPolarity(d) || IsEffectivelyUniversal(d)) return false;
+  // A variable with both polarities (under an equivalence) acts both ways: it counts as universal.
+  return !AnyOuterVariable(
+      &d, [](TVariable* w) { return IsEffectivelyUniversal(*w) || !ScopeHasPolarity(*w); });
+}
+
+void MarkWitnessesBelow(TSub* n) {
+  if (!n) return;
+  if (n->Prefix)
+    for (TVariable* v : n->Prefix->Items)
+      if (v && IsSourceWitness(*v)) v->Witness = 1;
+  if (n->IsAtom()) return;
+  MarkWitnessesBelow(n->Left);
+  MarkWitnessesBelow(n->Right);
+}
+
+}  // namespace
+
+void MarkWitnesses(TFALFormula& source) {
+  if (source.Root) MarkWitnessesBelow(source.Root);
 }
 
 }  // namespace velmoran

@@ -8,9 +8,11 @@
 //
 // Bindings go to `ActiveBindings` as (variable, term) pairs; terms are never rewritten. A variable
 // is its object: copies made for a resolvent are other variables, although they keep the serial
-// number of their source.
+// number of their source, except the copies of a source's independent witness, which stay one
+// variable (`SameWitness`, where the argument is written down).
 #pragma once
 
+#include "logic/formula.h"
 #include "logic/term.h"
 
 namespace velmoran {
@@ -43,5 +45,11 @@ bool MayBind(TVariable* v, TId* t);
 // universal X to the existential Y of ∀X ∃Y is refused, also through a chain of bindings.
 bool DependsOn(TId* t, const TVariable* v);
 bool IsFreeOfOuterUniversals(TVariable* q);
+// Whether two variables count as one: the same object, or copies of one marked witness.
+bool SameWitness(const TVariable* a, const TVariable* b);
+// Marks the declarations of a source formula (an axiom or the negated query) that act
+// existentially with no universal outside them. Must run before the first copy of the source is
+// made; marking again is harmless.
+void MarkWitnesses(TFALFormula& source);
 
 }  // namespace velmoran

@@ -90,6 +90,44 @@ TEST_F(ConsequenceTest, ConsequenceTestIsBoundedByTheLimitAndRestoresBothRecords
   EXPECT_FALSE(IsConsequent(*b, *other));
 }
 
+TEST_F(ConsequenceTest, OnlyRealConsequencesOfQuantifiedRecordsAreFound) {
+  struct Case {
+    const char* B;
+    const char* A;
+    bool Follows;
+  };
+  const Case cases[] = {
+      // The family theory's resolvent: no parent of bob has carol as a grandchild says nothing
+      // about bob and carol themselves.
+      {"∀G, Y ¬[parent(G, Y) ∧ parent(Y, carol)];", "¬parent(bob, carol);", false},
+      {"∀X p(X);", "p(a);", true},
+      {"p(a);", "∀X p(X);", false},
+      {"p(a);", "∃X p(X);", true},
+      {"∃X p(X);", "p(a);", false},
+      // X := Y is an instance of the root universal; Y is A's witness of ¬q(Y), free to take.
+      {"∀X [p(X) ∨ q(X)];", "∀Y [q(Y) ∨ p(Y)];", true},
+      {"∀X [p(X) ∨ q(X)];", "∀Y p(Y) ∨ ∀Z q(Z);", false},
+      // p(X) and p(Y) must not be taken for one atom: the two differ.
+      {"∀X, Y [p(X) ∨ ¬p(Y)];", "p(a) ∨ ¬p(b);", true},
+      {"∃X, Y [p(X) ∧ ¬p(Y)];", "∃Z [p(Z) ∧ ¬p(Z)];", false},
+  };
+  for (const Case& c : cases) {
+    auto b = fx.Axiom(c.B);
+    auto a = fx.Axiom(c.A);
+    const std::string bText = Fixture::Printed(*b), aText = Fixture::Printed(*a);
+    EXPECT_EQ(IsConsequent(*b, *a), c.Follows) << c.B << " ⊢ " << c.A;
+    // Both records are whole again, prefixes and quantifiers included.
+    EXPECT_EQ(Fixture::Printed(*b), bText);
+    EXPECT_EQ(Fixture::Printed(*a), aText);
+    for (TFALFormula* r : {b.get(), a.get()})
+      if (r->Root->Prefix)
+        for (TVariable* v : r->Root->Prefix->Items) {
+          EXPECT_EQ(v->Scope, r->Root);
+          EXPECT_EQ(v->Binding, nullptr);
+        }
+  }
+}
+
 TEST_F(ConsequenceTest, IdenticalTextWithAHigherDegreeRaisesTheStoredOneEvenSilently) {
   Store("q : 0.5;");
   Store("r;");

@@ -237,20 +237,30 @@ TEST_F(ResolutionTest, SelfResolutionSquaresTheDegreeAndOrdersTheOperandsByTheFl
   EXPECT_EQ(r->Degree, 0) << "max(0, 2d - 1)";
 }
 
-TEST_F(ResolutionTest, SelfResolutionMarksTheUnifiableClassButAppliesNoSubstitution) {
-  // The consequence test's split: every atom that unifies with a marked one.
+TEST_F(ResolutionTest, ConsequenceSplitTakesAnInstanceSharedByBothCopies) {
+  // The consequence test's split marks p(a) with p(Y) by taking the instance Y := a of the root
+  // universal: [p(a) ∨ p(a) ∨ q] with p(a) false, or with p(a) true.
   auto x = fx.Axiom("∀Y [p(Y) ∨ p(a) ∨ q];");
   Record r(SelfResolveCopy(*x, x->FirstAtom, true, SplitKind::ConsequenceTest));
   EXPECT_EQ(Constants(*r), (std::vector<int>{-1, -1, 0, 1, 1, 0}));
   EXPECT_TRUE(fx.Program->Bindings.empty());
-  // The copies keep p(Y): no binding was handed to the counterparts.
-  for (TAtom* a : {AtomAt(*r, 0), AtomAt(*r, 3)}) {
-    auto* y = AsVariable(AsFunctor(a->Term)->Args[0]);
-    ASSERT_TRUE(y);
-    EXPECT_EQ(y->Binding, nullptr);
-  }
+  auto* y0 = AsVariable(AsFunctor(AtomAt(*r, 0)->Term)->Args[0]);
+  auto* y3 = AsVariable(AsFunctor(AtomAt(*r, 3)->Term)->Args[0]);
+  ASSERT_TRUE(y0 && y3);
+  EXPECT_EQ(y0, y3) << "both copies speak of one Y";
+  ASSERT_TRUE(y0->Binding);
+  EXPECT_EQ(AsFunctor(y0->Binding), nullptr);
+  EXPECT_EQ(static_cast<TFunctorA*>(y0->Binding)->Name, "a");
+  EXPECT_EQ(x->Root->Prefix->Items[0]->Binding, nullptr) << "the source is not instantiated";
   Finish(*r);
   EXPECT_EQ(r->Root->Constant, 1);
+
+  // An existential of the root is no universal: ∃Y [p(Y) ∨ ¬p(a)] is no tautology, and p(Y)
+  // and p(a) must not go under one truth value.
+  auto e = fx.Axiom("∃Y [p(Y) ∧ ¬p(a)];");
+  Record s(SelfResolveCopy(*e, e->FirstAtom, true, SplitKind::ConsequenceTest));
+  ASSERT_TRUE(s);
+  EXPECT_EQ(Constants(*s), (std::vector<int>{-1, 0, 1, 0}));
 }
 
 }  // namespace

@@ -1,0 +1,141 @@
+// Copies of a source's independent witness count as one variable; copies of any other variable,
+// and of a witness that depends on a universal, stay variables of their own. Whole runs show what
+// the rule and the consequence test bring: theorems that the calculus proves with the defaults.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "prover/resolution.h"
+#include "prover/simplify.h"
+#include "prover/unify.h"
+#include "report/report.h"
+#include "support/theory.h"
+
+namespace velmoran::testing {
+namespace {
+
+using Record = std::unique_ptr<TFALFormula>;
+
+TAtom* AtomAt(TFALFormula& r, int index) {
+  TAtom* a = r.FirstAtom;
+  for (int i = 0; a && i < index; ++i) a = a->Next();
+  EXPECT_TRUE(a) << "no atom " << index;
+  return a;
+}
+
+class WitnessTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ResetReportState(); }
+
+  // Resolves f's atom i with g's atom j as the search does, simplified.
+  Record Resolve(TFALFormula& f, int i, TFALFormula& g, int j) {
+    TAtom* a = AtomAt(f, i);
+    TAtom* b = AtomAt(g, j);
+    EXPECT_TRUE(UnifyAtoms(a, b));
+    Record r(MakeResolvent(f, g, a, FalseInFirst(*a, *b), b));
+    Simplify(*r);
+    ComputePolarity(r->Root);
+    return r;
+  }
+
+  // Whether atom i of x and atom j of y unify, and with how many new pairs.
+  bool Unifies(TFALFormula& x, int i, TFALFormula& y, int j, std::size_t& pairs) {
+    std::size_t before = fx.Program->Bindings.size();
+    bool ok = UnifyAtoms(AtomAt(x, i), AtomAt(y, j));
+    pairs = fx.Program->Bindings.size() - before;
+    ClearBindings();
+    return ok;
+  }
+
+  Fixture fx;
+};
+
+TEST_F(WitnessTest, CopiesOfAnIndependentWitnessUnifyWithoutABinding) {
+  // The negated query of Pelletier 28 reduced to its core: one witness X.
+  auto w = fx.Axiom("∃X [p(X) ∧ f(X) ∧ ¬g(X)];");
+  // Resolved with itself on p(X): the copy with p(X) true keeps f(X#1) ∧ ¬g(X#1).
+  Record r = Resolve(*w, 0, *w, 0);
+  TAtom* f = nullptr;
+  for (TAtom* a = r->FirstAtom; a; a = a->Next())
+    if (AsFunctor(a->Term) && AsFunctor(a->Term)->Name == "f") f = a;
+  ASSERT_TRUE(f) << Utf8(Fixture::Printed(*r));
+  auto* x = AsVariable(AsFunctor(AtomAt(*w, 1)->Term)->Args[0]);
+  auto* copy = AsVariable(AsFunctor(f->Term)->Args[0]);
+  ASSERT_TRUE(x && copy);
+  EXPECT_NE(x, copy) << "the resolvent has a variable of its own";
+  EXPECT_TRUE(SameWitness(x, copy));
+  // f(X) of the source and f(X#1) of the resolvent: the same witness, the same atom, no binding.
+  std::size_t before = fx.Program->Bindings.size();
+  EXPECT_TRUE(UnifyAtoms(AtomAt(*w, 1), f));
+  EXPECT_EQ(fx.Program->Bindings.size(), before);
+  ClearBindings();
+  // The other atoms of the two records still differ: f(X) is not g(X#1).
+  TAtom* g = f->Next();
+  ASSERT_TRUE(g);
+  EXPECT_FALSE(UnifyAtoms(AtomAt(*w, 1), g));
+  ClearBindings();
+}
+
+TEST_F(WitnessTest, DependentWitnessesAndUniversalsStayApart) {
+  // ∃X inside ∀Y: each copy names the witness for its own Y. Resolving on t copies it whole.
+  auto dependent = fx.Axiom("[∀Y [∃X [r(Y, X) ∧ q(X)]]] ∨ t;");
+  auto cut = fx.Axiom("¬t;");
+  Record r = Resolve(*dependent, 2, *cut, 0);
+  TAtom* copy = r->FirstAtom;
+  ASSERT_TRUE(copy && AsFunctor(copy->Term)) << Utf8(Fixture::Printed(*r));
+  ASSERT_EQ(AsFunctor(copy->Term)->Name, "r");
+  auto* x0 = AsVariable(AsFunctor(dependent->FirstAtom->Term)->Args[1]);
+  auto* x1 = AsVariable(AsFunctor(copy->Term)->Args[1]);
+  ASSERT_TRUE(x0 && x1);
+  EXPECT_EQ(x0->Serial, x1->Serial) << "a copy keeps its serial number";
+  EXPECT_FALSE(SameWitness(x0, x1));
+  EXPECT_FALSE(UnifyAtoms(dependent->FirstAtom->Next(), copy->Next())) << "q(X) and q(X#1)";
+  ClearBindings();
+
+  // A universal of a positive root is no witness, nor is an existential in an antecedent.
+  auto universal = fx.Axiom("∀X p(X);");
+  auto antecedent = fx.Axiom("[∃X p(X)] → s;");
+  auto witness = fx.Axiom("∃X p(X) ∧ ∀Y q(Y);");
+  for (TFALFormula* x : {universal.get(), antecedent.get(), witness.get()}) MarkWitnesses(*x);
+  EXPECT_FALSE(AsVariable(AsFunctor(universal->FirstAtom->Term)->Args[0])->Witness);
+  EXPECT_FALSE(AsVariable(AsFunctor(antecedent->FirstAtom->Term)->Args[0])->Witness);
+  EXPECT_TRUE(AsVariable(AsFunctor(witness->FirstAtom->Term)->Args[0])->Witness);
+  EXPECT_FALSE(AsVariable(AsFunctor(witness->LastAtom->Term)->Args[0])->Witness);
+}
+
+bool HasRefutation(const std::vector<std::string>& report) {
+  return std::any_of(report.begin(), report.end(), [](const std::string& l) {
+    return l.find("YES (refutation deg.)") != std::string::npos;
+  });
+}
+
+TEST(WitnessRuns, Pelletier28IsTakenApartAndPutTogetherWithTheDefaults) {
+  // The negated query ∃X ¬[[p(X) ∧ f(X)] → g(X)] names one witness: resolved with itself on
+  // p(X) and then with itself again on f, its pieces speak of the same X, and the three axioms
+  // close the refutation.
+  Fixture fx;
+  std::vector<std::string> report = fx.Run(
+      "∀X [p(X) → [∀Z q(Z)]];\n"
+      "[∀X [q(X) ∨ r(X)]] → [∃X1 [q(X1) ∧ s(X1)]];\n"
+      "[∃X s(X)] → [∀X1 [f(X1) → g(X1)]];\n"
+      "?- ∀X [[p(X) ∧ f(X)] → g(X)];\n");
+  EXPECT_TRUE(HasRefutation(report));
+}
+
+TEST(WitnessRuns, FamilyIsRefutedWithTheDefaultsAtItsBestDegree) {
+  // G = alice: 1 + 1 + 0.8 - 2 = 0.8; G = dora: 0.7 + 0.8 - 1 = 0.5. The consequence test must
+  // not drop ¬parent(bob, carol), which ∀G, Y ¬[parent(G, Y) ∧ parent(Y, carol)] does not imply.
+  Fixture fx;
+  std::vector<std::string> report = fx.Run(
+      "∀X, Y, Z [[parent(X, Y) ∧ parent(Y, Z)] → grandparent(X, Z)];\n"
+      "parent(alice, bob);\nparent(bob, carol) : 0.8;\nparent(dora, bob) : 0.7;\n"
+      "?- ∃G grandparent(G, carol);\n");
+  EXPECT_NE(std::find(report.begin(), report.end(), "Best refutation degree: 0.8(G = alice;)"),
+            report.end());
+}
+
+}  // namespace
+}  // namespace velmoran::testing
