@@ -22,7 +22,7 @@ namespace {
 // menu is a name in --show/--hide, any other toggle a flag that leaves its default, and a radio
 // group one option whose values are its items.
 
-bool IsOutputSwitch(const TOptionSpec& option) {
+bool IsOutputSwitch(const TOptionRow& option) {
   return option.Menu == OptionMenu::Output && option.Group == 0 && option.Cli != nullptr;
 }
 
@@ -52,15 +52,15 @@ std::string ValueList(std::string heading,
 
 std::vector<std::string> SwitchNames() {
   std::vector<std::string> names;
-  for (const TOptionSpec& option : OptionTable())
+  for (const TOptionRow& option : OptionTable())
     if (IsOutputSwitch(option)) names.emplace_back(option.Cli);
   return names;
 }
 
 // The row that --one-refutation selects: the command line spelled it so before its radio group
 // had an option of its own.
-const TOptionSpec& OneRefutationRow() {
-  for (const TOptionSpec& option : OptionTable())
+const TOptionRow& OneRefutationRow() {
+  for (const TOptionRow& option : OptionTable())
     if (option.Flag == &TPLProgram::OneRefutation) return option;
   return OptionTable().front();  // unreachable: the table holds every flag
 }
@@ -133,7 +133,7 @@ std::optional<std::string> MissingValue(int argc, char** argv, const CLI::App& a
 }  // namespace
 
 void CopySettings(const TPLProgram& from, TPLProgram& to) {
-  for (const TOptionSpec& option : OptionTable())
+  for (const TOptionRow& option : OptionTable())
     if (option.Flag) to.*option.Flag = from.*option.Flag;
   to.Strategy = from.Strategy;
   to.DcfLimit = from.DcfLimit;
@@ -154,8 +154,8 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   std::string show, hide;
   int dcfLimit = 10;
   bool oneRefutation = false;
-  std::map<char, std::string> groupValues;     // radio group -> the chosen item's value
-  std::map<const TOptionSpec*, bool> toggled;  // toggle row -> given on the command line
+  std::map<char, std::string> groupValues;    // radio group -> the chosen item's value
+  std::map<const TOptionRow*, bool> toggled;  // toggle row -> given on the command line
 
   app.add_option("files", options.Files, "Theory files")->required()->type_name("FILE...");
   app.add_option("-s,--strategy", strategy, "Search strategy")
@@ -167,7 +167,7 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
     std::vector<std::string> values;
     std::vector<std::pair<std::string, std::string>> items;
     std::string& value = groupValues[group.Group];
-    for (const TOptionSpec& option : OptionTable()) {
+    for (const TOptionRow& option : OptionTable()) {
       if (option.Group != group.Group) continue;
       values.emplace_back(option.Cli);
       items.emplace_back(option.Cli, option.Help);
@@ -179,14 +179,14 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
             ->check(OneOf(values))
             ->capture_default_str();
   }
-  const TOptionSpec& oneRow = OneRefutationRow();
+  const TOptionRow& oneRow = OneRefutationRow();
   for (const TOptionGroup& group : OptionGroups())
     if (group.Group == oneRow.Group)
       app.add_flag("--one-refutation", oneRefutation,
                    std::string("Same as --") + group.Cli + "=" + oneRow.Cli)
           ->excludes(groupOptions[group.Group]);
 
-  for (const TOptionSpec& option : OptionTable()) {
+  for (const TOptionRow& option : OptionTable()) {
     if (option.Group != 0 || option.Menu == OptionMenu::Output || !option.Cli) continue;
     if (option.Default)
       app.add_flag(std::string("--no-") + option.Cli, toggled[&option],
@@ -200,7 +200,7 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
       ->capture_default_str();
   std::vector<std::pair<std::string, std::string>> switches;
   std::vector<std::string> onByDefault;
-  for (const TOptionSpec& option : OptionTable()) {
+  for (const TOptionRow& option : OptionTable()) {
     if (!IsOutputSwitch(option)) continue;
     switches.emplace_back(option.Cli,
                           std::string(option.Default ? "on   " : "off  ") + option.Help);
@@ -251,7 +251,7 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
                : strategy == "modified" ? SearchStrategy::ModifiedLinear
                                         : SearchStrategy::BreadthFirst;
   if (oneRefutation) groupValues[oneRow.Group] = oneRow.Cli;
-  for (const TOptionSpec& option : OptionTable()) {
+  for (const TOptionRow& option : OptionTable()) {
     if (!option.Flag) continue;
     if (option.Group != 0)
       p.*option.Flag = groupValues[option.Group] == option.Cli ? 1 : 0;
@@ -262,8 +262,8 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   p.Interactive = !options.Out;
   for (auto [list, value] : {std::pair{show, 1}, std::pair{hide, 0}}) {
     for (const std::string& name : SplitList(list)) {
-      const TOptionSpec* found = nullptr;
-      for (const TOptionSpec& option : OptionTable())
+      const TOptionRow* found = nullptr;
+      for (const TOptionRow& option : OptionTable())
         if (IsOutputSwitch(option) && name == option.Cli) found = &option;
       if (!found) {
         std::cerr << "velmoran: unknown output switch '" << name << "' (one of "

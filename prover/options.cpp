@@ -13,7 +13,7 @@ constexpr OptionMenu kUnify = OptionMenu::Unification;
 
 // Captions are the menu items' texts as the user sees them (with their odd abbreviations); the
 // help texts serve the command line's --help and the window's tool tips alike.
-constexpr std::array<TOptionSpec, 23> kTable{{
+constexpr std::array<TOptionRow, 23> kTable{{
     // Flag, Caption, Menu, Group, Default, SeparatorBefore, Cli, Help
     {&P::ShowAxioms, "Axioms", kOut, 0, false, false, "axioms",
      "List the theory's formulas before each query's search"},
@@ -72,7 +72,7 @@ constexpr std::array<TOptionGroup, 4> kGroups{{
 
 }  // namespace
 
-std::span<const TOptionSpec> OptionTable() {
+std::span<const TOptionRow> OptionTable() {
   return kTable;
 }
 

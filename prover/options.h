@@ -29,7 +29,7 @@ namespace velmoran {
 
 enum class OptionMenu : std::uint8_t { Output, ProveTheorem, Unification };
 
-struct TOptionSpec {
+struct TOptionRow {
   std::uint8_t TPLProgram::*Flag;  // null: the radio item that clears its group
   const char* Caption;
   OptionMenu Menu;
@@ -47,7 +47,7 @@ struct TOptionGroup {
 };
 
 // All option rows, in menu order within each menu.
-std::span<const TOptionSpec> OptionTable();
+std::span<const TOptionRow> OptionTable();
 // The radio groups and their command-line names.
 std::span<const TOptionGroup> OptionGroups();
 

@@ -54,7 +54,7 @@ std::int64_t DefaultHeapCap() {
 }
 
 void SetMenuDefaults(TPLProgram& p) {
-  for (const TOptionSpec& option : OptionTable())
+  for (const TOptionRow& option : OptionTable())
     if (option.Flag) p.*option.Flag = option.Default ? 1 : 0;
 }
 

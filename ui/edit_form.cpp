@@ -174,22 +174,22 @@ void TEditForm::CreateActions() {
   auto* unification = new QMenu("&Unification", this);
 
   std::map<char, QActionGroup*> groups;
-  for (const TOptionSpec& spec : OptionTable()) {
-    QMenu* menu = spec.Menu == OptionMenu::Output         ? output
-                  : spec.Menu == OptionMenu::ProveTheorem ? prove
-                                                          : unification;
-    if (spec.SeparatorBefore) menu->addSeparator();
-    QAction* a = menu->addAction(spec.Caption);
-    a->setToolTip(spec.Help);
+  for (const TOptionRow& option : OptionTable()) {
+    QMenu* menu = option.Menu == OptionMenu::Output         ? output
+                  : option.Menu == OptionMenu::ProveTheorem ? prove
+                                                            : unification;
+    if (option.SeparatorBefore) menu->addSeparator();
+    QAction* a = menu->addAction(option.Caption);
+    a->setToolTip(option.Help);
     a->setCheckable(true);
-    a->setChecked(spec.Default);
-    if (spec.Group != 0) {
+    a->setChecked(option.Default);
+    if (option.Group != 0) {
       // A radio group is one group of items wherever the menu's separators fall.
-      QActionGroup*& group = groups[spec.Group];
+      QActionGroup*& group = groups[option.Group];
       if (!group) group = new QActionGroup(this);
       group->addAction(a);
     }
-    options_.emplace_back(&spec, a);
+    options_.emplace_back(&option, a);
   }
   menus_ = {file, edit, output, prove, unification};
   for (QMenu* menu : {output, prove, unification}) menu->setToolTipsVisible(true);
@@ -202,8 +202,8 @@ void TEditForm::CreateActions() {
 }
 
 QAction* TEditForm::OptionAction(std::uint8_t TPLProgram::*flag) const {
-  for (const auto& [spec, action] : options_)
-    if (spec->Flag == flag) return action;
+  for (const auto& [option, action] : options_)
+    if (option->Flag == flag) return action;
   return nullptr;
 }
 
@@ -307,8 +307,8 @@ void TEditForm::Prove(SearchStrategy strategy) {
   }
   TPLProgram& p = *program_;
   p.Strategy = strategy;
-  for (const auto& [spec, action] : options_)
-    if (spec->Flag) p.*(spec->Flag) = action->isChecked() ? 1 : 0;
+  for (const auto& [option, action] : options_)
+    if (option->Flag) p.*(option->Flag) = action->isChecked() ? 1 : 0;
   output_->clear();
   privateReport_ = std::make_unique<TLineList>();
   p.Output = privateReport_.get();

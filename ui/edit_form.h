@@ -96,7 +96,7 @@ class TEditForm : public QWidget {
   QSplitter* splitter_ = nullptr;
   std::vector<QMenu*> menus_;
   QMenu* contextMenu_ = nullptr;
-  std::vector<std::pair<const TOptionSpec*, QAction*>> options_;
+  std::vector<std::pair<const TOptionRow*, QAction*>> options_;
   QAction* cut_ = nullptr;
   QAction* copy_ = nullptr;
   QAction* paste_ = nullptr;

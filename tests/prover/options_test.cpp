@@ -49,7 +49,7 @@ const MenuItem kFlags[] = {
 // One menu as "-" for a separator and "Caption (G)*": radio group G, checked in a new window.
 std::string Layout(OptionMenu menu) {
   std::string text;
-  for (const TOptionSpec& option : OptionTable()) {
+  for (const TOptionRow& option : OptionTable()) {
     if (option.Menu != menu) continue;
     if (option.SeparatorBefore) text += "-|";
     text += option.Caption;
@@ -62,11 +62,11 @@ std::string Layout(OptionMenu menu) {
 
 TEST(OptionTable, EveryFlagIsOneRowUnderItsMenuItem) {
   int flagRows = 0;
-  for (const TOptionSpec& option : OptionTable()) flagRows += option.Flag != nullptr;
+  for (const TOptionRow& option : OptionTable()) flagRows += option.Flag != nullptr;
   EXPECT_EQ(flagRows, 21);
   for (const MenuItem& item : kFlags) {
     int rows = 0;
-    for (const TOptionSpec& option : OptionTable()) {
+    for (const TOptionRow& option : OptionTable()) {
       if (option.Flag != item.Field) continue;
       ++rows;
       EXPECT_STREQ(option.Caption, item.Caption);
@@ -94,12 +94,12 @@ TEST(OptionTable, RadioGroupsAreContiguousWithOneDefaultAndAnOption) {
   std::set<char> known;
   for (const TOptionGroup& group : OptionGroups()) {
     EXPECT_TRUE(known.insert(group.Group).second) << "group listed twice: " << group.Group;
-    std::vector<const TOptionSpec*> rows;
-    for (const TOptionSpec& option : OptionTable())
+    std::vector<const TOptionRow*> rows;
+    for (const TOptionRow& option : OptionTable())
       if (option.Group == group.Group) rows.push_back(&option);
     ASSERT_GE(rows.size(), 2u) << group.Group;
     int defaults = 0, flagless = 0;
-    for (const TOptionSpec* row : rows) {
+    for (const TOptionRow* row : rows) {
       defaults += row->Default;
       flagless += row->Flag == nullptr;
       EXPECT_EQ(row->Menu, rows.front()->Menu) << row->Caption;
@@ -108,12 +108,12 @@ TEST(OptionTable, RadioGroupsAreContiguousWithOneDefaultAndAnOption) {
     EXPECT_LE(flagless, 1) << group.Group;
     // Within its menu no item of anything else stands between the group's first and last item.
     std::string menu;
-    for (const TOptionSpec& option : OptionTable())
+    for (const TOptionRow& option : OptionTable())
       if (option.Menu == rows.front()->Menu) menu += option.Group ? option.Group : '.';
     std::size_t first = menu.find(group.Group), last = menu.rfind(group.Group);
     EXPECT_EQ(menu.substr(first, last - first + 1), std::string(rows.size(), group.Group)) << menu;
   }
-  for (const TOptionSpec& option : OptionTable()) {
+  for (const TOptionRow& option : OptionTable()) {
     if (option.Group) {
       EXPECT_TRUE(known.count(option.Group)) << option.Caption << " has no group option";
     } else {
@@ -156,7 +156,7 @@ TEST(OptionTable, CommandLineSpellingsAreDistinctAndWellFormed) {
     EXPECT_TRUE(wellFormed(group.Cli)) << group.Cli;
     EXPECT_TRUE(options.insert(std::string("--") + group.Cli).second) << group.Cli;
   }
-  for (const TOptionSpec& option : OptionTable()) {
+  for (const TOptionRow& option : OptionTable()) {
     if (!option.Cli) {
       // Only Interactive goes without a name: --out turns it off.
       EXPECT_EQ(option.Flag, &TPLProgram::Interactive) << option.Caption;

@@ -15,13 +15,6 @@
 namespace velmoran::testing {
 namespace {
 
-TAtom* AtomAt(TFALFormula& r, int index) {
-  TAtom* a = r.FirstAtom;
-  for (int i = 0; a && i < index; ++i) a = a->Next();
-  EXPECT_TRUE(a) << "no atom " << index;
-  return a;
-}
-
 TVariable* RootVariable(TFALFormula& r, std::size_t index) {
   EXPECT_TRUE(r.Root->Prefix);
   return r.Root->Prefix->Items.at(index);

@@ -19,13 +19,6 @@ namespace {
 
 using Record = std::unique_ptr<TFALFormula>;
 
-TAtom* AtomAt(TFALFormula& r, int index) {
-  TAtom* a = r.FirstAtom;
-  for (int i = 0; a && i < index; ++i) a = a->Next();
-  EXPECT_TRUE(a) << "no atom " << index;
-  return a;
-}
-
 class WitnessTest : public ::testing::Test {
  protected:
   void SetUp() override { ResetReportState(); }

@@ -102,4 +102,11 @@ std::vector<std::string> ReadGolden(const std::string& relativePath) {
   return lines;
 }
 
+TAtom* AtomAt(TFALFormula& record, int index) {
+  TAtom* a = record.FirstAtom;
+  for (int i = 0; a && i < index; ++i) a = a->Next();
+  EXPECT_TRUE(a) << "no atom " << index;
+  return a;
+}
+
 }  // namespace velmoran::testing

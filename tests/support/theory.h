@@ -18,6 +18,9 @@ namespace velmoran::testing {
 std::string Bytes(const std::string& utf8);
 std::string Utf8(const std::string& bytes);
 
+// The record's atom number `index` in its atom chain (fails the test when there is none).
+TAtom* AtomAt(TFALFormula& record, int index);
+
 // A prover object with the menu defaults, its output going to `Lines`, made active.
 struct Fixture {
   Fixture();
