@@ -207,13 +207,6 @@ QAction* TEditForm::OptionAction(std::uint8_t TPLProgram::*flag) const {
   return nullptr;
 }
 
-QAction* TEditForm::FindAction(const QString& caption) const {
-  for (QMenu* menu : menus_)
-    for (QAction* a : menu->actions())
-      if (a->text() == caption) return a;
-  return nullptr;
-}
-
 TTheoryPane* TEditForm::FocusedPane(bool editorFirst) const {
   TTheoryPane* first = editorFirst ? editor_ : output_;
   TTheoryPane* second = editorFirst ? output_ : editor_;

@@ -44,7 +44,6 @@ class TEditForm : public QWidget {
   QMenu* ContextMenu() const { return contextMenu_; }
   // The option item with this flag (the flagless radio items are found by caption).
   QAction* OptionAction(std::uint8_t TPLProgram::*flag) const;
-  QAction* FindAction(const QString& caption) const;
 
   // Loads a file into the window; a failure is shown and leaves the pane empty.
   void OpenFile(const QString& path);

@@ -111,12 +111,8 @@ void TProofRunner::MakeActive(TPLProgram* program) {
   }
 }
 
-void TProofRunner::Forget(TPLProgram* program) {
-  if (wantedActive_ == program) wantedActive_ = nullptr;
-}
-
 void TProofRunner::Release(std::unique_ptr<TPLProgram> program) {
-  Forget(program.get());
+  if (wantedActive_ == program.get()) wantedActive_ = nullptr;  // it must not become active
   if (Busy())
     released_.push_back(std::move(program));
   else

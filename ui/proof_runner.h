@@ -55,8 +55,6 @@ class TProofRunner : public QObject {
 
   // Makes `program` the `ActiveProgram` now, or when the running proof returns.
   void MakeActive(TPLProgram* program);
-  // A prover object about to be destroyed: it must not become active later.
-  void Forget(TPLProgram* program);
   // Destroys an idle prover object: now, or when the running proof returns, because destruction
   // reads `ActiveProgram`, which the worker may write meanwhile.
   void Release(std::unique_ptr<TPLProgram> program);
