@@ -15,6 +15,7 @@ struct Options {
   bool SyntaxOnly = false;
   bool Bytes = false;
   bool Out = false;
+  bool Szs = false;
   std::optional<double> TimeoutSeconds;
   std::optional<std::int64_t> MaxResolvents;
   std::optional<std::int64_t> MaxMemoryMegabytes;
