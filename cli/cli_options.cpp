@@ -227,6 +227,10 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
       ->check(WholeNumber(1, std::int64_t{1} << 30))
       ->type_name("MB");
   app.add_flag("--syntax-only", options.SyntaxOnly, "Only parse, and print each formula");
+  app.add_flag("--tptp", options.Tptp,
+               "Read each FILE as a TPTP FOF problem (files named *.p are read so anyway)");
+  app.add_flag("--to-tptp", options.ToTptp,
+               "Print each theory as a TPTP FOF problem and prove nothing");
   app.add_flag("--bytes", options.Bytes, "Print the one-byte alphabet as it is, not UTF-8");
 
   accepts["--dcf-limit"] = "a whole number from 1";

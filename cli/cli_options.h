@@ -13,6 +13,8 @@ namespace velmoran::cli {
 struct Options {
   std::vector<std::string> Files;
   bool SyntaxOnly = false;
+  bool Tptp = false;    // read every FILE as TPTP (a name ending in ".p" is read so anyway)
+  bool ToTptp = false;  // print each theory as TPTP instead of proving it
   bool Bytes = false;
   bool Out = false;
   std::optional<double> TimeoutSeconds;

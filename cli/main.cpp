@@ -17,6 +17,7 @@
 #include "cli/cli_options.h"
 #include "cli/file_io.h"
 #include "cli/theory_file.h"
+#include "cli/to_tptp.h"
 #include "logic/number_format.h"
 #include "logic/text_codec.h"
 #include "parser/formula_parser.h"
@@ -173,18 +174,24 @@ int Prove(const cli::TheoryText& text, const cli::Options& options, cli::TStdout
   return kStoppedByLimit;
 }
 
+// What is done with one theory: printed as TPTP, only parsed, or proved.
+int Handle(const cli::TheoryText& text, const cli::Options& options, cli::TStdout& stdOut) {
+  if (options.ToTptp) return cli::PrintAsTptp(text, options, stdOut) ? kDone : kSyntaxError;
+  return options.SyntaxOnly ? CheckSyntax(text, options, stdOut) : Prove(text, options, stdOut);
+}
+
 int Run(const cli::Options& options) {
   cli::TStdout stdOut;
   bool usageOrFile = false, syntax = false, stopped = false;
   for (const std::string& path : options.Files) {
     if (Interrupted()) break;
-    auto text = cli::ReadTheory(path, Interrupted);
+    cli::ReadFailure failure{};
+    auto text = cli::ReadTheory(path, Interrupted, cli::ReadsTptp(path, options.Tptp), &failure);
     if (!text) {
-      usageOrFile = true;
+      (failure == cli::ReadFailure::Syntax ? syntax : usageOrFile) = true;
       continue;
     }
-    int rc =
-        options.SyntaxOnly ? CheckSyntax(*text, options, stdOut) : Prove(*text, options, stdOut);
+    int rc = Handle(*text, options, stdOut);
     usageOrFile |= rc == kUsageOrFile;
     syntax |= rc == kSyntaxError;
     stopped |= rc == kStoppedByLimit;

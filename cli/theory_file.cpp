@@ -9,8 +9,40 @@
 
 namespace velmoran::cli {
 
+namespace {
+
+// The line `line` (1-based) of a text whose lines end at LF, CR LF or a lone CR.
+std::string LineOf(const std::string& t, int line) {
+  std::size_t start = 0;
+  for (int l = 1; l < line && start < t.size(); ++start)
+    if (t[start] == '\n' || (t[start] == '\r' && (start + 1 == t.size() || t[start + 1] != '\n')))
+      ++l;
+  std::size_t end = t.find_first_of("\r\n", start);
+  return t.substr(start, (end == std::string::npos ? t.size() : end) - start);
+}
+
+// A caret under column `column` (1-based, counted in characters) of `lineText`.
+std::string CaretUnder(const std::string& lineText, int column) {
+  std::string caret;
+  int at = 1;
+  for (std::size_t i = 0; i < lineText.size() && at < column; ++i) {
+    if ((static_cast<unsigned char>(lineText[i]) & 0xC0) == 0x80) continue;
+    caret += lineText[i] == '\t' ? '\t' : ' ';
+    ++at;
+  }
+  return caret + '^';
+}
+
+}  // namespace
+
+bool ReadsTptp(const std::string& path, bool tptpOption) {
+  return tptpOption || (path.size() > 2 && path.ends_with(".p"));
+}
+
 std::optional<TheoryText> ReadTheory(const std::string& path,
-                                     const std::function<bool()>& interrupted) {
+                                     const std::function<bool()>& interrupted, bool tptp,
+                                     ReadFailure* failure) {
+  if (failure) *failure = ReadFailure::File;
   std::string reason;
   auto read = ReadAll(path, reason, interrupted);
   if (!read) {
@@ -18,12 +50,27 @@ std::optional<TheoryText> ReadTheory(const std::string& path,
     return std::nullopt;
   }
   const std::string& raw = *read;
+  if (tptp) {
+    auto translated = ReadTptp(raw);
+    if (auto* e = std::get_if<TTptpError>(&translated)) {
+      std::string lineText = LineOf(raw, e->Line);
+      std::cerr << path << ":" << e->Line << ":" << e->Column << ": " << e->Message << "\n"
+                << lineText << "\n"
+                << CaretUnder(lineText, e->Column) << "\n";
+      if (failure) *failure = ReadFailure::Syntax;
+      return std::nullopt;
+    }
+    TheoryText text{path, {}, raw, std::move(std::get<TTptpTheory>(translated))};
+    text.Bytes = std::move(text.Tptp.Text);
+    text.Tptp.Text.clear();
+    return text;
+  }
   auto decoded = DecodeTheoryText(raw);
   if (auto* e = std::get_if<CodecError>(&decoded)) {
     std::cerr << path << ":" << e->Line << ":" << e->Column << ": " << e->Message << "\n";
     return std::nullopt;
   }
-  return TheoryText{path, std::move(std::get<std::string>(decoded))};
+  return TheoryText{path, std::move(std::get<std::string>(decoded)), std::nullopt, {}};
 }
 
 void PrintSyntaxError(const TheoryText& text, int errorPosition, int code, bool bytes) {
@@ -31,6 +78,15 @@ void PrintSyntaxError(const TheoryText& text, int errorPosition, int code, bool 
   // at that offset.
   std::size_t offset = errorPosition > 0 ? static_cast<std::size_t>(errorPosition) : 0;
   if (offset > text.Bytes.size()) offset = text.Bytes.size();
+  if (text.TptpSource) {
+    TTptpAnchor origin = text.Tptp.Origin(offset);
+    std::string lineText = LineOf(*text.TptpSource, origin.Line);
+    std::cerr << text.Name << ":" << origin.Line << ":" << origin.Column << ": error " << code
+              << ": " << ErrorMessage(static_cast<std::uint8_t>(code)) << "\n"
+              << lineText << "\n"
+              << CaretUnder(lineText, origin.Column) << "\n";
+    return;
+  }
   std::size_t lineStart = 0;
   std::size_t line = 1;
   // A line ends at LF, CR LF or a lone CR.

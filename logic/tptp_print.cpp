@@ -1,0 +1,280 @@
+#include "logic/tptp_print.h"
+
+#include <map>
+#include <set>
+#include <unordered_map>
+
+#include "logic/alphabet.h"
+#include "logic/number_format.h"
+
+namespace velmoran {
+
+namespace {
+
+bool IsTptpVariableName(const std::string& name) {
+  if (name.empty() || !IsUpper(name.front())) return false;
+  for (char c : name)
+    if (!IsIdentChar(c)) return false;
+  return true;
+}
+
+// The plain name a relation or operator is printed with, before it is made unique.
+const char* BaseName(const std::string& name, std::size_t arity) {
+  switch (name.front()) {
+    case kLess:
+      return "less";
+    case kGreater:
+      return "greater";
+    case kLessEqual:
+      return "less_or_equal";
+    case kGreaterEqual:
+      return "greater_or_equal";
+    case kNotEqual:
+      return "not_equal";
+    case kPlus:
+      return arity == 1 ? "positive" : "plus";
+    case kMinus:
+      return arity == 1 ? "negative" : "minus";
+    case kTimes:
+      return "times";
+    default:
+      return "divide";
+  }
+}
+
+// The relation or operator as the header names it, in ASCII as the rest of a TPTP file.
+std::string Shown(const std::string& name) {
+  switch (name.front()) {
+    case kLessEqual:
+      return "less-or-equal";
+    case kGreaterEqual:
+      return "greater-or-equal";
+    case kNotEqual:
+      return "not-equal";
+    default:
+      return name.substr(0, 1);
+  }
+}
+
+bool IsSymbol(const std::string& name) {
+  return !name.empty() && (IsRelationChar(name.front()) || IsArithmeticChar(name.front()));
+}
+
+class TptpWriter {
+ public:
+  explicit TptpWriter(const std::vector<const TFALFormula*>& records) {
+    for (const TFALFormula* r : records)
+      if (r->Root) CollectNames(r->Root);
+  }
+
+  std::string Formula(const TSub& root) {
+    variables_.clear();
+    std::vector<const TVariable*> order;
+    CollectVariables(&root, order);
+    std::set<std::string> taken;
+    std::vector<const TVariable*> renamed;
+    for (const TVariable* v : order) {
+      if (IsTptpVariableName(v->Name) && taken.insert(v->Name).second)
+        variables_[v] = v->Name;
+      else
+        renamed.push_back(v);
+    }
+    for (const TVariable* v : renamed) {
+      std::string base = v->Name;
+      if (!IsTptpVariableName(base)) {
+        std::string kept;
+        for (char c : base)
+          if (IsIdentChar(c)) kept += c;
+        base = "V" + kept;
+      }
+      std::string name = base;
+      for (int k = 1; !taken.insert(name).second; ++k) name = base + "_" + std::to_string(k);
+      variables_[v] = name;
+    }
+    return Node(root);
+  }
+
+  bool UsesEquality() const { return usesEquality_; }
+  // "< as less, ..." for every relation and operator printed under a name.
+  std::string MappedList() const {
+    std::string list;
+    for (const auto& [key, name] : mapped_) {
+      if (!list.empty()) list += ", ";
+      list += Shown(key.first) + (key.second == 1 ? " (one operand)" : "") + " as " + name;
+    }
+    return list;
+  }
+
+ private:
+  void CollectNames(const TSub* n) {
+    if (n->IsAtom()) {
+      if (auto* atom = static_cast<const TAtom*>(n); atom->Term) CollectNames(atom->Term);
+      return;
+    }
+    if (n->Left) CollectNames(n->Left);
+    if (n->Right) CollectNames(n->Right);
+  }
+  void CollectNames(const TId* t) {
+    if (const TVariable* v = AsVariable(t)) {
+      if (v->Binding) CollectNames(v->Binding);
+      return;
+    }
+    if (!t->IsFunc()) return;
+    const auto* f = static_cast<const TFunc*>(t);
+    if (!IsSymbol(f->Name)) used_.insert(f->Name);
+    if (const TFunctor* g = AsFunctor(t))
+      for (const TId* a : g->Args)
+        if (a) CollectNames(a);
+  }
+
+  void CollectVariables(const TSub* n, std::vector<const TVariable*>& order) {
+    if (n->Prefix)
+      for (const TVariable* v : n->Prefix->Items)
+        if (v && !v->Binding) order.push_back(v);
+    if (n->IsAtom()) return;
+    if (n->Left) CollectVariables(n->Left, order);
+    if (n->Right) CollectVariables(n->Right, order);
+  }
+
+  const std::string& MappedName(const std::string& symbol, std::size_t arity) {
+    auto key = std::make_pair(symbol.substr(0, 1), arity);
+    auto it = mapped_.find(key);
+    if (it != mapped_.end()) return it->second;
+    std::string base = BaseName(symbol, arity);
+    std::string name = base;
+    for (int k = 1; used_.contains(name); ++k) name = base + "_" + std::to_string(k);
+    used_.insert(name);
+    return mapped_.emplace(key, name).first->second;
+  }
+
+  void Term(const TId* t, std::string& out) {
+    if (const TVariable* v = AsVariable(t)) {
+      if (v->Binding) return Term(v->Binding, out);
+      auto it = variables_.find(v);
+      out += it != variables_.end() ? it->second : "V" + std::to_string(v->Serial);
+      return;
+    }
+    if (t->IsNumber() || t->Class() == TermClass::Var) {
+      t->Print(out);
+      return;
+    }
+    const auto* f = static_cast<const TFunc*>(t);
+    const TFunctor* g = AsFunctor(t);
+    std::size_t arity = g ? g->Args.size() : 0;
+    if (f->Name == std::string(1, kEqual) && arity == 2) {
+      Term(g->Args[0], out);
+      out += " = ";
+      Term(g->Args[1], out);
+      return;
+    }
+    out += IsSymbol(f->Name) ? MappedName(f->Name, arity) : f->Name;
+    if (!g) return;
+    out += '(';
+    for (std::size_t i = 0; i < arity; ++i) {
+      if (i > 0) out += ", ";
+      Term(g->Args[i], out);
+    }
+    out += ')';
+  }
+
+  static bool IsEquality(const TSub& n) {
+    if (!n.IsAtom()) return false;
+    const TFunctor* f = AsFunctor(static_cast<const TAtom&>(n).Term);
+    return f && f->Name == std::string(1, kEqual) && f->Args.size() == 2;
+  }
+
+  // The node as a TPTP formula: its prefix, then its (negated) core.
+  std::string Node(const TSub& n) {
+    if (n.Constant != 0) return n.Constant > 0 ? "$true" : "$false";
+    std::string core;
+    if (n.IsAtom()) {
+      const auto& atom = static_cast<const TAtom&>(n);
+      if (IsEquality(n)) usesEquality_ = true;
+      std::string text;
+      if (atom.Term) Term(atom.Term, text);
+      if (n.Negated && IsEquality(n))
+        core = text.replace(text.find(" = "), 3, " != ");  // TPTP's own spelling of the negation
+      else
+        core = n.Negated ? "~ " + text : text;
+    } else {
+      const char* op = n.Kind() == 4 ? " & " : n.Kind() == 3 ? " | " : " => ";
+      core = Operand(*n.Left, n) + op + Operand(*n.Right, n);
+      if (n.Negated || n.Prefix) core = (n.Negated ? "~ (" : "(") + core + ")";
+    }
+    if (!n.Prefix) return core;
+    std::string prefix;
+    char open = 0;
+    for (const TVariable* v : n.Prefix->Items) {
+      if (!v || v->Binding) continue;
+      if (open != v->Quantifier) {
+        if (open) prefix += "] : ";
+        prefix += v->Quantifier == kExists ? "? [" : "! [";
+        open = v->Quantifier;
+      } else {
+        prefix += ", ";
+      }
+      prefix += variables_[v];
+    }
+    if (open) prefix += "] : ";
+    return prefix + core;
+  }
+
+  // An operand of a connective: bare when TPTP reads it as one unit or as the left part of the
+  // same chain of & or |, else in parentheses.
+  std::string Operand(const TSub& child, const TSub& parent) {
+    std::string text = Node(child);
+    bool bare = child.Constant != 0 || (!child.Prefix && (child.IsAtom() || child.Negated));
+    bool chain = !child.Prefix && !child.Negated && &child == parent.Left &&
+                 child.Kind() == parent.Kind() && parent.Kind() != 2;
+    return bare || chain ? text : "(" + text + ")";
+  }
+
+  std::set<std::string> used_;  // functor and predicate names of the theory, and names given
+  std::map<std::pair<std::string, std::size_t>, std::string> mapped_;
+  std::unordered_map<const TVariable*, std::string> variables_;
+  bool usesEquality_ = false;
+};
+
+}  // namespace
+
+std::string TptpProblem(const std::vector<const TFALFormula*>& records, std::string_view title) {
+  TptpWriter writer(records);
+  std::size_t last = records.size();
+  for (std::size_t i = 0; i < records.size(); ++i)
+    if (records[i]->IsQuery()) last = i;
+  int queries = 0;
+  for (const TFALFormula* r : records) queries += r->IsQuery() ? 1 : 0;
+
+  std::string body;
+  int axiom = 0, query = 0;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const TFALFormula& r = *records[i];
+    if (!r.Root) continue;
+    std::string name =
+        r.IsQuery() ? "query" + std::to_string(++query) : "f" + std::to_string(axiom++);
+    std::string line = "fof(" + name + ", " + (r.IsQuery() ? "conjecture" : "axiom") + ", " +
+                       writer.Formula(*r.Root) + ").\n";
+    bool used = r.IsQuery() ? i == last : i < last || last == records.size();
+    if (r.Degree != 1) body += "% " + name + " has degree " + FormatReal(r.Degree) + "\n";
+    if (!used) {
+      body += r.IsQuery() ? "% An earlier query, proved against the axioms above it:\n"
+                          : "% After the last query, so in no proof of it:\n";
+      line.insert(0, "% ");
+    }
+    body += line;
+  }
+
+  std::string head = "% " + std::string(title) + " as a TPTP FOF problem (velmoran --to-tptp).\n";
+  head += "% Degrees are dropped: TPTP formulas have none.\n";
+  if (queries > 1)
+    head += "% The theory has " + std::to_string(queries) +
+            " queries; this problem is the last one's, the others are comments.\n";
+  if (queries == 0) head += "% The theory has no query, so the problem has no conjecture.\n";
+  if (writer.UsesEquality())
+    head += "% \"=\" is TPTP's equality here; the prover itself gives it no equality axioms.\n";
+  if (std::string list = writer.MappedList(); !list.empty())
+    head += "% Relations and operators without a TPTP spelling, as plain symbols: " + list + ".\n";
+  return head + body;
+}
+
+}  // namespace velmoran

@@ -1,0 +1,817 @@
+#include "parser/tptp_reader.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <unordered_map>
+
+#include "logic/alphabet.h"
+#include "parser/scanner.h"
+
+namespace velmoran {
+
+TTptpAnchor TTptpTheory::Origin(std::size_t offset) const {
+  auto it = std::upper_bound(Anchors.begin(), Anchors.end(), offset,
+                             [](std::size_t o, const TTptpAnchor& a) { return o < a.Offset; });
+  if (it == Anchors.begin()) return TTptpAnchor{offset, 1, 1};
+  return *(it - 1);
+}
+
+namespace {
+
+enum class Tok : std::uint8_t {
+  End,
+  Lower,
+  Upper,
+  Dollar,
+  DollarDollar,
+  Quoted,
+  Distinct,
+  Integer,
+  Rational,
+  Real,
+  LParen,
+  RParen,
+  LBracket,
+  RBracket,
+  Comma,
+  Dot,
+  Colon,
+  Not,
+  And,
+  Or,
+  Implies,
+  Implied,
+  Iff,
+  Xor,
+  Nand,
+  Nor,
+  Equal,
+  NotEqual,
+  ForAll,
+  Exists,
+  Other,
+};
+
+struct Token {
+  Tok Kind = Tok::End;
+  std::string_view Text;
+  int Line = 1;
+  int Column = 1;
+};
+
+bool IsWordChar(char c) {
+  return IsIdentChar(c);
+}
+
+// Splits the text into tokens, skipping blanks and comments; counts lines (LF, CR LF or a lone
+// CR) and columns in characters.
+class Lexer {
+ public:
+  explicit Lexer(std::string_view text) : s_(text) {}
+
+  // The next token; on a lexical error returns nothing and fills `error`.
+  std::optional<Token> Next(TTptpError& error) {
+    if (!SkipBlanks(error)) return std::nullopt;
+    Token t;
+    t.Line = line_;
+    t.Column = column_;
+    std::size_t start = pos_;
+    auto done = [&](Tok kind) {
+      t.Kind = kind;
+      t.Text = s_.substr(start, pos_ - start);
+      return t;
+    };
+    if (pos_ >= s_.size()) return done(Tok::End);
+    char c = s_[pos_];
+    auto next = [&](std::size_t k) { return pos_ + k < s_.size() ? s_[pos_ + k] : '\0'; };
+    if (IsLower(c) || IsUpper(c)) {
+      Step();
+      while (pos_ < s_.size() && IsWordChar(s_[pos_])) Step();
+      return done(IsLower(c) ? Tok::Lower : Tok::Upper);
+    }
+    if (c == '$') {
+      Step();
+      bool system = next(0) == '$';
+      if (system) Step();
+      while (pos_ < s_.size() && IsWordChar(s_[pos_])) Step();
+      return done(system ? Tok::DollarDollar : Tok::Dollar);
+    }
+    if (c == '\'' || c == '"') {
+      Step();
+      while (pos_ < s_.size() && s_[pos_] != c && s_[pos_] != '\n' && s_[pos_] != '\r') {
+        if (s_[pos_] == '\\' && pos_ + 1 < s_.size()) Step();
+        Step();
+      }
+      if (pos_ >= s_.size() || s_[pos_] != c) {
+        error = {t.Line, t.Column, "quoted text not closed on its line"};
+        return std::nullopt;
+      }
+      Step();
+      return done(c == '\'' ? Tok::Quoted : Tok::Distinct);
+    }
+    if (IsDigit(c) || ((c == '+' || c == '-') && IsDigit(next(1)))) {
+      Step();
+      while (IsDigit(next(0))) Step();
+      Tok kind = Tok::Integer;
+      if (next(0) == '/' && IsDigit(next(1))) {
+        kind = Tok::Rational;
+        Step();
+        while (IsDigit(next(0))) Step();
+        return done(kind);
+      }
+      if (next(0) == '.' && IsDigit(next(1))) {
+        kind = Tok::Real;
+        Step();
+        while (IsDigit(next(0))) Step();
+      }
+      if ((next(0) == 'E' || next(0) == 'e') &&
+          (IsDigit(next(1)) || ((next(1) == '+' || next(1) == '-') && IsDigit(next(2))))) {
+        kind = Tok::Real;
+        Step();
+        Step();
+        while (IsDigit(next(0))) Step();
+      }
+      return done(kind);
+    }
+    auto symbol = [&](Tok kind, std::size_t length) {
+      for (std::size_t i = 0; i < length; ++i) Step();
+      return done(kind);
+    };
+    switch (c) {
+      case '(':
+        return symbol(Tok::LParen, 1);
+      case ')':
+        return symbol(Tok::RParen, 1);
+      case '[':
+        return symbol(Tok::LBracket, 1);
+      case ']':
+        return symbol(Tok::RBracket, 1);
+      case ',':
+        return symbol(Tok::Comma, 1);
+      case '.':
+        return symbol(Tok::Dot, 1);
+      case ':':
+        return symbol(Tok::Colon, 1);
+      case '&':
+        return symbol(Tok::And, 1);
+      case '|':
+        return symbol(Tok::Or, 1);
+      case '~':
+        if (next(1) == '&') return symbol(Tok::Nand, 2);
+        if (next(1) == '|') return symbol(Tok::Nor, 2);
+        return symbol(Tok::Not, 1);
+      case '=':
+        if (next(1) == '>') return symbol(Tok::Implies, 2);
+        return symbol(Tok::Equal, 1);
+      case '<':
+        if (next(1) == '=' && next(2) == '>') return symbol(Tok::Iff, 3);
+        if (next(1) == '~' && next(2) == '>') return symbol(Tok::Xor, 3);
+        if (next(1) == '=') return symbol(Tok::Implied, 2);
+        return symbol(Tok::Other, 1);
+      case '!':
+        if (next(1) == '=') return symbol(Tok::NotEqual, 2);
+        if (next(1) == '!' || next(1) == '>') return symbol(Tok::Other, 2);
+        return symbol(Tok::ForAll, 1);
+      case '?':
+        if (next(1) == '?' || next(1) == '*') return symbol(Tok::Other, 2);
+        return symbol(Tok::Exists, 1);
+      default:
+        break;
+    }
+    auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u > 0x7E) {
+      error = {t.Line, t.Column, "a TPTP text holds only printable ASCII outside comments"};
+      return std::nullopt;
+    }
+    return symbol(Tok::Other, 1);
+  }
+
+ private:
+  void Step() {
+    char c = s_[pos_++];
+    if (c == '\n' || (c == '\r' && (pos_ >= s_.size() || s_[pos_] != '\n'))) {
+      ++line_;
+      column_ = 1;
+    } else if (c != '\r' && (static_cast<unsigned char>(c) & 0xC0) != 0x80) {
+      ++column_;  // a UTF-8 continuation byte (inside a comment) is part of the last character
+    }
+  }
+
+  bool SkipBlanks(TTptpError& error) {
+    while (pos_ < s_.size()) {
+      char c = s_[pos_];
+      if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v') {
+        Step();
+      } else if (c == '%') {
+        while (pos_ < s_.size() && s_[pos_] != '\n' && s_[pos_] != '\r') Step();
+      } else if (c == '/' && pos_ + 1 < s_.size() && s_[pos_ + 1] == '*') {
+        int line = line_, column = column_;
+        Step();
+        Step();
+        while (pos_ < s_.size() &&
+               !(s_[pos_] == '*' && pos_ + 1 < s_.size() && s_[pos_ + 1] == '/'))
+          Step();
+        if (pos_ >= s_.size()) {
+          error = {line, column, "comment not closed: '/*' has no '*/'"};
+          return false;
+        }
+        Step();
+        Step();
+      } else {
+        break;
+      }
+    }
+    return true;
+  }
+
+  std::string_view s_;
+  std::size_t pos_ = 0;
+  int line_ = 1;
+  int column_ = 1;
+};
+
+enum class Op : std::uint8_t {
+  Atom,
+  Not,
+  ForAll,
+  Exists,
+  And,
+  Or,
+  Implies,
+  Implied,
+  Iff,
+  Xor,
+  Nand,
+  Nor
+};
+
+// One formula as read, before it is written out; equivalences are expanded only when written.
+struct Node {
+  Op Kind = Op::Atom;
+  int Line = 0;
+  int Column = 0;
+  int A = -1, B = -1;      // operands of the unary and two-operand connectives
+  std::vector<int> List;   // operands of a chain of & or |
+  std::string Text;        // an atom in the one-byte alphabet; the variables of a quantifier
+  int TermNesting = 0;     // argument lists and signs inside an atom, as the parser counts them
+  std::uint64_t Size = 0;  // at least the bytes the node is written as
+  int Height = 1;          // the depth of the tree the prover builds from it
+};
+
+// A term as written in the theory language, with what the prover's parser counts of it.
+struct Term {
+  std::string Text;
+  int Nesting = 0;
+  int Depth = 1;
+  bool Predicate = false;  // a constant or function application: may stand as an atom
+};
+
+constexpr std::uint64_t kSizeCap = std::uint64_t{1} << 62;
+
+std::uint64_t Add(std::uint64_t a, std::uint64_t b) {
+  return std::min(kSizeCap, a + b);
+}
+
+bool IsBinaryToken(Tok k) {
+  return k == Tok::And || k == Tok::Or || k == Tok::Implies || k == Tok::Implied || k == Tok::Iff ||
+         k == Tok::Xor || k == Tok::Nand || k == Tok::Nor;
+}
+
+std::string Found(const Token& t) {
+  if (t.Kind == Tok::End) return "the end of the text";
+  return "'" + std::string(t.Text) + "'";
+}
+
+class Reader {
+ public:
+  explicit Reader(std::string_view text) : lexer_(text) {}
+
+  std::variant<TTptpTheory, TTptpError> Run() {
+    if (Advance())
+      while (tok_.Kind != Tok::End && ParseEntry()) {
+      }
+    if (error_) return *error_;
+    if (!conjectures_.empty() && !WriteQuery()) return *error_;
+    return std::move(theory_);
+  }
+
+ private:
+  struct Written {
+    std::string Text;
+    std::vector<TTptpAnchor> Anchors;  // offsets within `Text`
+    int Height = 1;
+    int Line = 0, Column = 0;
+  };
+
+  // Counts one level of the reader's own recursion; beyond `kMaxTptpNesting` the read fails.
+  class Level {
+   public:
+    explicit Level(Reader& r) : r_(r) {
+      if (++r_.nesting_ > kMaxTptpNesting && !r_.error_)
+        r_.Fail(r_.tok_, "nested more than " + std::to_string(kMaxTptpNesting) + " levels deep");
+    }
+    ~Level() { --r_.nesting_; }
+    Level(const Level&) = delete;
+    Level& operator=(const Level&) = delete;
+
+   private:
+    Reader& r_;
+  };
+
+  bool Advance() {
+    TTptpError e;
+    if (auto t = lexer_.Next(e)) {
+      tok_ = *t;
+      return true;
+    }
+    if (!error_) error_ = std::move(e);
+    tok_.Kind = Tok::End;
+    return false;
+  }
+
+  bool Fail(int line, int column, std::string message) {
+    if (!error_) error_ = TTptpError{line, column, std::move(message)};
+    return false;
+  }
+  bool Fail(const Token& at, std::string message) {
+    return Fail(at.Line, at.Column, std::move(message));
+  }
+  int FailNode(int line, int column, std::string message) {
+    Fail(line, column, std::move(message));
+    return -1;
+  }
+  int FailNode(const Token& at, std::string message) {
+    return FailNode(at.Line, at.Column, std::move(message));
+  }
+  bool Expect(Tok kind, const char* what) {
+    if (tok_.Kind != kind)
+      return Fail(tok_, std::string("expected ") + what + ", found " + Found(tok_));
+    return Advance();
+  }
+
+  // --- entries ---------------------------------------------------------------------------------
+
+  bool ParseEntry() {
+    Token head = tok_;
+    if (head.Kind != Tok::Lower) return Fail(head, "expected fof(...), found " + Found(head));
+    if (head.Text == "include")
+      return Fail(head, "include is not supported: put the included formulas into the file");
+    if (head.Text == "cnf" || head.Text == "tff" || head.Text == "thf" || head.Text == "tcf" ||
+        head.Text == "tpi")
+      return Fail(head, std::string(head.Text) + " formulas are not supported: only fof is read");
+    if (head.Text != "fof") return Fail(head, "expected fof(...), found " + Found(head));
+    if (!Advance() || !Expect(Tok::LParen, "'(' after fof")) return false;
+    if (tok_.Kind != Tok::Lower && tok_.Kind != Tok::Quoted && tok_.Kind != Tok::Integer)
+      return Fail(tok_, "expected the formula's name, found " + Found(tok_));
+    if (!Advance() || !Expect(Tok::Comma, "',' after the name")) return false;
+    Token role = tok_;
+    if (role.Kind != Tok::Lower) return Fail(role, "expected a role, found " + Found(role));
+    bool conjecture = role.Text == "conjecture";
+    static constexpr std::string_view kAxiomRoles[] = {
+        "axiom", "hypothesis", "definition", "assumption",
+        "lemma", "theorem",    "corollary",  "negated_conjecture"};
+    if (!conjecture && std::find(std::begin(kAxiomRoles), std::end(kAxiomRoles), role.Text) ==
+                           std::end(kAxiomRoles))
+      return Fail(role, "role '" + std::string(role.Text) +
+                            "' is not supported: axiom, hypothesis, definition, assumption, "
+                            "lemma, theorem, corollary, negated_conjecture or conjecture");
+    if (!Advance() || !Expect(Tok::Comma, "',' after the role")) return false;
+    if (tok_.Kind == Tok::LBracket) return Fail(tok_, "sequents are not supported");
+    nodes_.clear();
+    bound_.clear();
+    nesting_ = 0;
+    int root = ParseLogic();
+    if (root < 0) return false;
+    if (tok_.Kind == Tok::Comma && !SkipAnnotations()) return false;
+    if (!Expect(Tok::RParen, "')' closing fof(") || tok_.Kind != Tok::Dot)
+      return Fail(tok_, "expected '.' after fof(...), found " + Found(tok_));
+    if (!Advance()) return false;
+
+    Written w;
+    w.Line = head.Line;
+    w.Column = head.Column;
+    w.Height = nodes_[root].Height;
+    w.Anchors.push_back({0, head.Line, head.Column});
+    if (!Write(root, conjecture ? 1 : 0, w)) return false;
+    if (conjecture) {
+      ++theory_.Conjectures;
+      conjectures_.push_back(std::move(w));
+      return true;
+    }
+    ++theory_.Axioms;
+    return Append(w, "", ";\n");
+  }
+
+  // Skips the source and useful-info annotations up to the ")" that closes fof(.
+  bool SkipAnnotations() {
+    int depth = 0;
+    if (!Advance()) return false;
+    for (;;) {
+      if (tok_.Kind == Tok::End) return Fail(tok_, "fof( not closed before the end of the text");
+      if (tok_.Kind == Tok::LParen || tok_.Kind == Tok::LBracket) ++depth;
+      if (tok_.Kind == Tok::RParen || tok_.Kind == Tok::RBracket) {
+        if (depth == 0) {
+          if (tok_.Kind == Tok::RParen) return true;
+          return Fail(tok_, "unexpected ']' in the annotations");
+        }
+        --depth;
+      }
+      if (!Advance()) return false;
+    }
+  }
+
+  // Appends a written formula to the theory, between `before` and `after`.
+  bool Append(const Written& w, std::string_view before, std::string_view after) {
+    std::string& text = theory_.Text;
+    if (text.size() + before.size() + w.Text.size() + after.size() > kMaxTranslatedBytes)
+      return Fail(w.Line, w.Column,
+                  "the translated theory would exceed " +
+                      std::to_string(kMaxTranslatedBytes >> 20) + " MiB");
+    std::size_t base = text.size() + before.size();
+    for (const TTptpAnchor& a : w.Anchors)  // the first one also covers `before`
+      theory_.Anchors.push_back(
+          {&a == &w.Anchors.front() ? text.size() : base + a.Offset, a.Line, a.Column});
+    text += before;
+    text += w.Text;
+    text += after;
+    return true;
+  }
+
+  bool WriteQuery() {
+    if (conjectures_.size() == 1) return Append(conjectures_[0], "?- ", ";\n");
+    int height = 0;
+    std::string conjunction = std::string(" ") + kAnd + " ";
+    for (std::size_t i = 0; i < conjectures_.size(); ++i) {
+      const Written& w = conjectures_[i];
+      height = i == 0 ? w.Height : std::max(height, w.Height) + 1;
+      if (height > kMaxTreeDepth)
+        return Fail(w.Line, w.Column,
+                    "the conjunction of the conjectures is deeper than the " +
+                        std::to_string(kMaxTreeDepth) + " levels the prover reads");
+      std::string before = i == 0 ? std::string("?- [") : conjunction + "[";
+      if (!Append(w, before, i + 1 == conjectures_.size() ? "];\n" : "]")) return false;
+    }
+    return true;
+  }
+
+  // --- formulas --------------------------------------------------------------------------------
+
+  int NewNode(Op kind, const Token& at) {
+    Node n;
+    n.Kind = kind;
+    n.Line = at.Line;
+    n.Column = at.Column;
+    nodes_.push_back(std::move(n));
+    return static_cast<int>(nodes_.size()) - 1;
+  }
+
+  // Checks the bounds of a finished node; -1 when it breaks one.
+  int Checked(int id) {
+    const Node& n = nodes_[id];
+    if (n.Height > kMaxTreeDepth)
+      return FailNode(n.Line, n.Column,
+                      "connectives nested more than " + std::to_string(kMaxTreeDepth) +
+                          " levels deep once translated (the prover's limit)");
+    if (n.Size > kMaxTranslatedBytes)
+      return FailNode(n.Line, n.Column,
+                      "the equivalences here expand to more than " +
+                          std::to_string(kMaxTranslatedBytes >> 20) + " MiB of theory text");
+    return id;
+  }
+
+  // logic formula: a unit formula, a chain of & or of |, or two unit formulas joined by one of
+  // the connectives that do not chain.
+  int ParseLogic() {
+    int left = ParseUnit();
+    if (left < 0) return -1;
+    Token op = tok_;
+    if (op.Kind == Tok::And || op.Kind == Tok::Or) {
+      std::vector<int> list{left};
+      while (tok_.Kind == op.Kind) {
+        if (!Advance()) return -1;
+        int next = ParseUnit();
+        if (next < 0) return -1;
+        list.push_back(next);
+      }
+      if (IsBinaryToken(tok_.Kind))
+        return FailNode(tok_, "TPTP needs parentheses to join " + Found(tok_) + " to a chain of " +
+                                  Found(op) + ": binary connectives have no precedence");
+      int id = NewNode(op.Kind == Tok::And ? Op::And : Op::Or, op);
+      Node& n = nodes_[id];
+      for (std::size_t i = 0; i < list.size(); ++i) {
+        const Node& k = nodes_[list[i]];
+        n.Height = i == 0 ? k.Height : std::max(n.Height, k.Height) + 1;
+        n.Size = Add(n.Size, Add(k.Size, 7));
+      }
+      n.List = std::move(list);
+      return Checked(id);
+    }
+    static constexpr std::pair<Tok, Op> kPairs[] = {
+        {Tok::Implies, Op::Implies}, {Tok::Implied, Op::Implied}, {Tok::Iff, Op::Iff},
+        {Tok::Xor, Op::Xor},         {Tok::Nand, Op::Nand},       {Tok::Nor, Op::Nor}};
+    for (auto [tok, kind] : kPairs) {
+      if (op.Kind != tok) continue;
+      if (!Advance()) return -1;
+      int right = ParseUnit();
+      if (right < 0) return -1;
+      if (IsBinaryToken(tok_.Kind))
+        return FailNode(
+            tok_, "TPTP needs parentheses: " + Found(op) + " does not chain with " + Found(tok_));
+      int id = NewNode(kind, op);
+      Node& n = nodes_[id];
+      n.A = left;
+      n.B = right;
+      const Node& a = nodes_[left];
+      const Node& b = nodes_[right];
+      bool both = kind == Op::Iff || kind == Op::Xor;  // each operand is written twice
+      n.Height = std::max(a.Height, b.Height) + (both ? 2 : 1);
+      std::uint64_t sum = Add(a.Size, b.Size);
+      n.Size = Add(both ? Add(sum, sum) : sum, 32);
+      return Checked(id);
+    }
+    return left;
+  }
+
+  int ParseUnit() {
+    Level level(*this);
+    if (error_) return -1;
+    Token at = tok_;
+    switch (at.Kind) {
+      case Tok::Not: {
+        if (!Advance()) return -1;
+        int operand = ParseUnit();
+        if (operand < 0) return -1;
+        int id = NewNode(Op::Not, at);
+        nodes_[id].A = operand;
+        nodes_[id].Height = nodes_[operand].Height;
+        nodes_[id].Size = Add(nodes_[operand].Size, 8);
+        return id;
+      }
+      case Tok::ForAll:
+      case Tok::Exists:
+        return ParseQuantified();
+      case Tok::LParen: {
+        if (!Advance()) return -1;
+        int inner = ParseLogic();
+        if (inner < 0 || !Expect(Tok::RParen, "')'")) return -1;
+        return inner;
+      }
+      default:
+        return ParseAtomic();
+    }
+  }
+
+  int ParseQuantified() {
+    Token at = tok_;
+    if (!Advance() || !Expect(Tok::LBracket, "'[' after the quantifier")) return -1;
+    std::vector<std::string_view> names;
+    for (;;) {
+      if (tok_.Kind != Tok::Upper)
+        return FailNode(tok_, "expected a variable, found " + Found(tok_));
+      names.push_back(tok_.Text);
+      if (!Advance()) return -1;
+      if (tok_.Kind == Tok::Colon)
+        return FailNode(tok_, "typed variables are not supported: only fof is read");
+      if (tok_.Kind != Tok::Comma) break;
+      if (!Advance()) return -1;
+    }
+    if (!Expect(Tok::RBracket, "',' or ']' in the variable list") ||
+        !Expect(Tok::Colon, "':' after the variable list"))
+      return -1;
+    for (std::string_view v : names) ++bound_[v];
+    int body = ParseUnit();
+    for (std::string_view v : names)
+      if (--bound_[v] == 0) bound_.erase(v);
+    if (body < 0) return -1;
+    int id = NewNode(at.Kind == Tok::ForAll ? Op::ForAll : Op::Exists, at);
+    Node& n = nodes_[id];
+    for (std::string_view v : names) {
+      if (!n.Text.empty()) n.Text += ", ";
+      n.Text += v;
+    }
+    n.A = body;
+    n.Height = nodes_[body].Height;
+    n.Size = Add(nodes_[body].Size, n.Text.size() + 8);
+    return id;
+  }
+
+  int ParseAtomic() {
+    Token at = tok_;
+    Term left;
+    if (!ParseTerm(left, true)) return -1;
+    if (tok_.Kind == Tok::Equal || tok_.Kind == Tok::NotEqual) {
+      Token op = tok_;
+      Term right;
+      if (!Advance() || !ParseTerm(right, false)) return -1;
+      int atom = NewNode(Op::Atom, at);
+      Node& n = nodes_[atom];
+      n.Text = left.Text + kEqual + right.Text;
+      n.TermNesting = std::max(left.Nesting, right.Nesting);
+      n.Size = n.Text.size();
+      if (std::max(left.Depth, right.Depth) + 1 > kMaxTreeDepth)
+        return FailNode(at,
+                        "terms nested more than " + std::to_string(kMaxTreeDepth) + " levels deep");
+      if (op.Kind == Tok::Equal) return atom;
+      int id = NewNode(Op::Not, op);
+      nodes_[id].A = atom;
+      nodes_[id].Size = n.Size + 2;
+      return id;
+    }
+    if (!left.Predicate)
+      return FailNode(at,
+                      Found(at) + " cannot stand as a formula: an atom starts with a predicate");
+    int id = NewNode(Op::Atom, at);
+    nodes_[id].Text = std::move(left.Text);
+    nodes_[id].TermNesting = left.Nesting;
+    nodes_[id].Size = nodes_[id].Text.size();
+    return id;
+  }
+
+  // A term; `atom` when it stands where a formula may start (so the message can say so).
+  bool ParseTerm(Term& term, bool atom) {
+    Level level(*this);
+    if (error_) return false;
+    Token at = tok_;
+    switch (at.Kind) {
+      case Tok::Lower: {
+        term.Text = at.Text;
+        term.Predicate = true;
+        if (!Advance()) return false;
+        if (tok_.Kind != Tok::LParen) return true;
+        if (!Advance()) return false;
+        term.Text += kTermOpen;
+        int nesting = 0, depth = 0;
+        for (;;) {
+          Term arg;
+          if (!ParseTerm(arg, false)) return false;
+          term.Text += arg.Text;
+          nesting = std::max(nesting, arg.Nesting);
+          depth = std::max(depth, arg.Depth);
+          if (tok_.Kind != Tok::Comma) break;
+          term.Text += ", ";
+          if (!Advance()) return false;
+        }
+        if (!Expect(Tok::RParen, "',' or ')' in the arguments")) return false;
+        term.Text += kTermClose;
+        term.Nesting = nesting + 1;
+        term.Depth = depth + 1;
+        if (term.Depth > kMaxTreeDepth)
+          return Fail(at,
+                      "terms nested more than " + std::to_string(kMaxTreeDepth) + " levels deep");
+        return true;
+      }
+      case Tok::Upper:
+        if (!bound_.contains(at.Text))
+          return Fail(at, "variable " + std::string(at.Text) +
+                              " is not bound by a quantifier (TPTP formulas are closed)");
+        term.Text = at.Text;
+        return Advance();
+      case Tok::Integer: {
+        std::string_view digits = at.Text;
+        bool negative = digits.front() == '-';
+        if (digits.front() == '+' || negative) digits.remove_prefix(1);
+        digits.remove_prefix(std::min(digits.find_first_not_of('0'), digits.size() - 1));
+        if (digits.size() > 10 || (digits.size() == 10 && digits > "2147483647"))
+          return Fail(at, "integer " + std::string(at.Text) +
+                              " is beyond the prover's range (32-bit signed)");
+        term.Text = (negative ? "-" : "") + std::string(digits);
+        term.Nesting = negative ? 1 : 0;  // the parser reads a sign as one level
+        return Advance();
+      }
+      case Tok::Rational:
+      case Tok::Real:
+        return Fail(at, "number " + std::string(at.Text) +
+                            " is not supported: the prover compares numbers by value, so only "
+                            "integers keep TPTP's meaning");
+      case Tok::Quoted:
+        return Fail(at, "quoted atom " + std::string(at.Text) + " is not supported");
+      case Tok::Distinct:
+        return Fail(at, "distinct object " + std::string(at.Text) + " is not supported");
+      case Tok::Dollar:
+        if (at.Text == "$true" || at.Text == "$false")
+          return Fail(at, std::string(at.Text) +
+                              " is not supported: the theory language has no truth constants");
+        return Fail(at, "defined word " + std::string(at.Text) + " is not supported");
+      case Tok::DollarDollar:
+        return Fail(at, "system word " + std::string(at.Text) + " is not supported");
+      default:
+        return Fail(at, std::string(atom ? "expected a formula" : "expected a term") + ", found " +
+                            Found(at));
+    }
+  }
+
+  // --- writing ---------------------------------------------------------------------------------
+
+  // Writes node `id` at `nest` levels of the prover parser's nesting.
+  bool Write(int id, int nest, Written& w) {
+    const Node& n = nodes_[id];
+    w.Anchors.push_back({w.Text.size(), n.Line, n.Column});
+    if (nest > kMaxNesting || (n.Kind == Op::Atom && nest + n.TermNesting > kMaxNesting))
+      return Fail(n.Line, n.Column,
+                  "nested more than " + std::to_string(kMaxNesting) +
+                      " levels deep once translated (the prover's limit)");
+    std::string& out = w.Text;
+    auto join = [&](char connective, int a, int b, int level) {
+      if (!Operand(a, level, w)) return false;
+      out += ' ';
+      out += connective;
+      out += ' ';
+      return Operand(b, level, w);
+    };
+    switch (n.Kind) {
+      case Op::Atom:
+        out += n.Text;
+        return true;
+      case Op::Not:
+        out += kNegation;
+        return Unary(n.A, nest + 1, w);
+      case Op::ForAll:
+      case Op::Exists:
+        out += n.Kind == Op::ForAll ? kForAll : kExists;
+        out += n.Text;
+        out += ' ';
+        return Unary(n.A, nest + 1, w);
+      case Op::And:
+      case Op::Or:
+        for (std::size_t i = 0; i < n.List.size(); ++i) {
+          if (i > 0) {
+            out += ' ';
+            out += n.Kind == Op::And ? kAnd : kOr;
+            out += ' ';
+          }
+          if (!Operand(n.List[i], nest, w)) return false;
+        }
+        return true;
+      case Op::Implies:
+        return join(kImplies, n.A, n.B, nest);
+      case Op::Implied:
+        return join(kImplies, n.B, n.A, nest);
+      case Op::Iff:
+      case Op::Xor: {
+        int level = nest + (n.Kind == Op::Xor ? 3 : 1);
+        if (n.Kind == Op::Xor) out += {kNegation, kFormulaOpen};
+        out += kFormulaOpen;
+        if (!join(kImplies, n.A, n.B, level)) return false;
+        out += kFormulaClose;
+        out += ' ';
+        out += kAnd;
+        out += ' ';
+        out += kFormulaOpen;
+        if (!join(kImplies, n.B, n.A, level)) return false;
+        out += kFormulaClose;
+        if (n.Kind == Op::Xor) out += kFormulaClose;
+        return true;
+      }
+      case Op::Nand:
+      case Op::Nor:
+        out += {kNegation, kFormulaOpen};
+        if (!join(n.Kind == Op::Nand ? kAnd : kOr, n.A, n.B, nest + 2)) return false;
+        out += kFormulaClose;
+        return true;
+    }
+    return true;
+  }
+
+  static bool IsTwoPlace(Op k) {
+    return k == Op::And || k == Op::Or || k == Op::Implies || k == Op::Implied || k == Op::Iff;
+  }
+
+  // After ¬ or a quantifier, which take exactly one unary formula.
+  bool Unary(int id, int nest, Written& w) {
+    if (!IsTwoPlace(nodes_[id].Kind)) return Write(id, nest, w);
+    return Bracketed(id, nest, w);
+  }
+
+  // An operand of a connective: compound and quantified operands in brackets, so that the text
+  // reads as TPTP's did.
+  bool Operand(int id, int nest, Written& w) {
+    Op k = nodes_[id].Kind;
+    if (IsTwoPlace(k) || k == Op::ForAll || k == Op::Exists) return Bracketed(id, nest, w);
+    return Write(id, nest, w);
+  }
+
+  bool Bracketed(int id, int nest, Written& w) {
+    w.Text += kFormulaOpen;
+    if (!Write(id, nest + 1, w)) return false;
+    w.Text += kFormulaClose;
+    return true;
+  }
+
+  Lexer lexer_;
+  Token tok_;
+  std::optional<TTptpError> error_;
+  std::vector<Node> nodes_;
+  int nesting_ = 0;
+  std::unordered_map<std::string_view, int> bound_;  // variables in scope, with their count
+  std::vector<Written> conjectures_;
+  TTptpTheory theory_;
+};
+
+}  // namespace
+
+std::variant<TTptpTheory, TTptpError> ReadTptp(std::string_view source) {
+  return Reader(source).Run();
+}
+
+}  // namespace velmoran
