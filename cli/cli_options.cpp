@@ -232,6 +232,15 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   app.add_flag("--to-tptp", options.ToTptp,
                "Print each theory as a TPTP FOF problem and prove nothing");
   app.add_flag("--bytes", options.Bytes, "Print the one-byte alphabet as it is, not UTF-8");
+  app.add_flag("--szs", options.Szs,
+               "After each query's part of the report, print the line\n"
+               "'% SZS status STATUS for NAME', NAME the file's base name without\n"
+               "its extension ('Untitled' for '-'); with --out the file gets it too.\n"
+               "STATUS: Theorem (refuted), GaveUp (the search ended without a\n"
+               "refutation), Timeout, ResourceOut (resolvent or memory limit, out of\n"
+               "memory), User (SIGINT or SIGTERM), SyntaxError, InputError (file\n"
+               "not readable). A syntax error, or a stop while no query is searched,\n"
+               "adds one line after the report; a query never reached gets none");
 
   accepts["--dcf-limit"] = "a whole number from 1";
   accepts["--show"] = accepts["--hide"] = "output switches, one of " + Join(SwitchNames());

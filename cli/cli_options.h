@@ -17,6 +17,7 @@ struct Options {
   bool ToTptp = false;  // print each theory as TPTP instead of proving it
   bool Bytes = false;
   bool Out = false;
+  bool Szs = false;
   std::optional<double> TimeoutSeconds;
   std::optional<std::int64_t> MaxResolvents;
   std::optional<std::int64_t> MaxMemoryMegabytes;

@@ -16,12 +16,13 @@
 
 #include "cli/cli_options.h"
 #include "cli/file_io.h"
+#include "cli/portfolio.h"
+#include "cli/szs.h"
 #include "cli/theory_file.h"
 #include "cli/to_tptp.h"
 #include "logic/number_format.h"
 #include "logic/text_codec.h"
 #include "parser/formula_parser.h"
-#include "prover/search.h"
 #include "prover/simplify.h"
 #include "report/report.h"
 
@@ -29,7 +30,6 @@ using namespace velmoran;
 
 namespace {
 
-constexpr std::size_t kProofStackBytes = std::size_t{1} << 30;
 constexpr std::size_t kShownReportLimit = 32768;
 
 enum ExitStatus { kDone = 0, kSyntaxError = 1, kUsageOrFile = 2, kStoppedByLimit = 3 };
@@ -105,45 +105,23 @@ int CheckSyntax(const cli::TheoryText& text, const cli::Options& options, cli::T
 }
 
 int Prove(const cli::TheoryText& text, const cli::Options& options, cli::TStdout& stdOut) {
-  // An object whose run failed to allocate may hold what was left half built: it is never
-  // destroyed (the next file gets a fresh object).
-  auto* program = new TPLProgram;
-  cli::CopySettings(options.Settings, *program);
   StdoutSink interactive(stdOut, options.Bytes);
   TLineList report;
-  program->Output = options.Out ? static_cast<TLineSink*>(&report) : &interactive;
-  program->SourceText = text.Bytes.c_str();
-  program->StopRequested = 0;
-
-  TRunLimits limits;
-  limits.TimeoutSeconds = options.TimeoutSeconds;
-  limits.MaxResolvents = options.MaxResolvents;
-  if (options.MaxMemoryMegabytes) limits.MaxHeapBytes = *options.MaxMemoryMegabytes << 20;
-  limits.Start();
-  program->OnYield = [&limits](TPLProgram& p) {
-    if (Interrupted()) p.StopRequested = 1;
-    limits.Check(p);
-  };
-  program->OnPoll = program->OnYield;
-  if (!RunOnLargeStack(kProofStackBytes, [program] { RunProof(*program); })) {
+  TLineSink& output = options.Out ? static_cast<TLineSink&>(report) : interactive;
+  cli::TRunOutcome run = cli::ProveOnce(text.Bytes, text.Name, options, output, Interrupted);
+  if (!run.Started) {
     std::cerr << "velmoran: cannot start the proof thread\n";
-    delete program;
     return kUsageOrFile;
   }
-  const bool stopped = program->StopRequested != 0;
-  const bool outOfMemory = program->OutOfMemory != 0;
-  const std::uint8_t errorCode = program->ErrorCode;
-  const std::int32_t errorPosition = program->ErrorPosition;
-  if (outOfMemory)
-    program->OnYield = program->OnPoll = nullptr;  // left alone on purpose, see above
-  else
-    delete program;
+  const bool stopped = run.Stopped;
 
   bool outFailed = false;
   if (options.Out) {
     // The saved report is one-byte text with CR LF line ends, as the desktop app saves it. A run
     // stopped before its first line leaves the old file as it was.
-    if (errorCode == 0 && !(stopped && report.Lines.empty())) {
+    const bool save = run.ErrorCode == 0 && !(stopped && report.Lines.empty());
+    for (std::string& line : run.Closing) report.Add(line);
+    if (save) {
       std::string outName = (text.Name == "-" ? std::string("Untitled") : text.Name) + ".out";
       if (auto failure = cli::WriteFileSafely(outName, report.Text())) {
         std::cerr << "velmoran: " << outName << ": cannot write: " << *failure << "\n";
@@ -155,22 +133,26 @@ int Prove(const cli::TheoryText& text, const cli::Options& options, cli::TStdout
     } else {
       interactive.Add(
           "Done, but output text exceeded the maximal size / consult the output file (*.out).");
+      for (auto& lines : {run.Verdicts, run.Closing})
+        for (const std::string& line : lines) interactive.Add(line);
     }
+  } else {
+    for (std::string& line : run.Closing) interactive.Add(std::move(line));
   }
   stdOut.Flush();
-  if (errorCode != 0) {
-    cli::PrintSyntaxError(text, errorPosition, errorCode, options.Bytes);
+  if (run.ErrorCode != 0) {
+    cli::PrintSyntaxError(text, run.ErrorPosition, run.ErrorCode, options.Bytes);
     return kSyntaxError;
   }
   if (outFailed) return kUsageOrFile;
   if (!stopped) return kDone;
   std::cerr << "velmoran: " << text.Name << ": ";
-  if (outOfMemory)
+  if (run.OutOfMemory)
     std::cerr << "stopped: out of memory\n";
   else if (Interrupted())
     std::cerr << "interrupted\n";
   else
-    std::cerr << "stopped by the " << (limits.Reached ? limits.Reached : "stop command") << "\n";
+    std::cerr << "stopped by the " << (run.Reached ? run.Reached : "stop command") << "\n";
   return kStoppedByLimit;
 }
 
@@ -188,7 +170,14 @@ int Run(const cli::Options& options) {
     cli::ReadFailure failure{};
     auto text = cli::ReadTheory(path, Interrupted, cli::ReadsTptp(path, options.Tptp), &failure);
     if (!text) {
-      (failure == cli::ReadFailure::Syntax ? syntax : usageOrFile) = true;
+      // A TPTP problem that does not parse is a syntax error, not a file that cannot be read.
+      const bool syntaxFailure = failure == cli::ReadFailure::Syntax;
+      (syntaxFailure ? syntax : usageOrFile) = true;
+      if (options.Szs) {
+        const auto status =
+            syntaxFailure ? cli::SzsStatus::SyntaxError : cli::SzsStatus::InputError;
+        stdOut.Line(cli::SzsLine(status, cli::SzsName(path)));
+      }
       continue;
     }
     int rc = Handle(*text, options, stdOut);

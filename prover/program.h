@@ -82,6 +82,10 @@ class TPLProgram {
 
   std::function<void(TPLProgram&)> OnYield;
   std::function<void(TPLProgram&)> OnPoll;
+  // Called once per query, after its part of the report (header, search, listing, statistics)
+  // is written and before the next formula is read: `RefutationFound` and `StopRequested` still
+  // tell how that query's search ended. A front end may add lines of its own here.
+  std::function<void(TPLProgram&)> OnQueryDone;
 };
 
 // Limits that a front end enforces from its yield and poll hooks. `Check` sets `StopRequested`

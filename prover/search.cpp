@@ -239,6 +239,7 @@ void ProveQuery(TPLProgram& program) {
   WriteStatistics(program);
   SamplePeakMemory();
   program.ClearResolvents();
+  if (program.OnQueryDone) program.OnQueryDone(program);
 }
 
 void SearchQuery(TPLProgram& program, TFALFormula* query, std::size_t n) {

@@ -1,0 +1,49 @@
+// SZS status lines: the one-line verdicts that scripts written for other provers read.
+//
+// With --szs every query whose search began gets "% SZS status STATUS for NAME" right after its
+// part of the report (before the next query, or before the closing lines after the last one). A
+// run that ends without a verdict for some of its text gets one more line after the report: a
+// syntax error (SyntaxError), or a stop that came while no query was searched (the stop's status);
+// queries after a stop are never reached and get no line of their own. A file that cannot be read
+// gets only its InputError line. NAME is the file's base name without its extension, "Untitled"
+// for standard input, as the desktop app names an unsaved theory.
+//
+// The statuses keep their meaning from the TPTP world: Theorem, a refutation was found; GaveUp,
+// the search ended without one; Timeout, the time limit stopped it; ResourceOut, the resolvent or
+// memory limit or a failed allocation stopped it; User, SIGINT or SIGTERM stopped it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "prover/program.h"
+
+namespace velmoran::cli {
+
+enum class SzsStatus : std::uint8_t {
+  Theorem,
+  GaveUp,
+  Timeout,
+  ResourceOut,
+  User,
+  SyntaxError,
+  InputError
+};
+
+// What stopped a run early, as the front end knows it.
+enum class StopCause : std::uint8_t { None, Time, Resources, User };
+
+const char* SzsWord(SzsStatus status);
+// "p01" for "examples/pelletier/p01.txt"; "Untitled" for "-".
+std::string SzsName(std::string_view path);
+std::string SzsLine(SzsStatus status, std::string_view name);
+
+// An interrupt outranks a limit: the limit may have been reached while the run was ending anyway.
+StopCause CauseOfStop(bool stopped, bool outOfMemory, bool interrupted, const TRunLimits& limits);
+// GaveUp for `None`, else the status that names the stop.
+SzsStatus StatusOfStop(StopCause cause);
+// The status of the query whose search just ended in `program`.
+SzsStatus QueryStatus(const TPLProgram& program, StopCause cause);
+
+}  // namespace velmoran::cli

@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# `--szs` and `--auto`: the status line of each query, how a stopped or failed run is marked, and
+# the portfolio's choice of setting with the report of the attempt that refuted the theory.
+# Usage: szs_auto.sh PATH-TO-VELMORAN (run from the repository root).
+set -u
+bin=${1:?usage: szs_auto.sh VELMORAN}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.bash"
+
+quiet=--hide=time,memory
+
+# --- One status word per way a query's search ends ---
+
+# Theorem: the line stands right after the query's own lines, before the run's closing lines.
+cp examples/socrates.txt "$tmp/socrates.txt"
+out=$("$bin" --szs $quiet "$tmp/socrates.txt")
+expect_eq "Theorem status" 0 $?
+expect_eq "Theorem report" "Solution to ¬mortal(socrates):1; 
+R0 [F2&F0] :  ¬man(socrates):1; 
+[R0&F1] :  YES (refutation deg.):0.9;
+% SZS status Theorem for socrates
+Best refutation degree: 0.9" "$out"
+
+# GaveUp: no atom of q(b) meets an atom of p(a), so the search ends at once without a refutation.
+printf 'p(a);\n?- q(b);\n' > "$tmp/non_theorem.txt"
+out=$("$bin" --szs $quiet "$tmp/non_theorem.txt")
+expect_eq "GaveUp status" 0 $?
+expect_eq "GaveUp report" "Solution to ¬q(b):1; 
+% SZS status GaveUp for non_theorem" "$out"
+
+# A search that never ends on its own: p(a), p(f(a)), p(f(f(a))), ... and never q.
+printf '∀X [p(X) → p(f(X))];\n?- p(a) → q;\n' > "$tmp/endless.txt"
+header="Solution to ¬[p(a)→q]:1; "
+out=$("$bin" --szs --hide=progress,time,memory --timeout=0.3 "$tmp/endless.txt" 2> "$tmp/err")
+expect_eq "Timeout exit status" 3 $?
+expect_eq "Timeout report" "$header
+% SZS status Timeout for endless" "$out"
+expect_eq "Timeout note stays on standard error" \
+  "velmoran: $tmp/endless.txt: stopped by the time limit" "$(cat "$tmp/err")"
+
+out=$("$bin" --szs --hide=progress,time,memory --max-resolvents=5 "$tmp/endless.txt" 2> /dev/null)
+expect_eq "ResourceOut exit status" 3 $?
+expect_eq "ResourceOut report" "$header
+% SZS status ResourceOut for endless" "$out"
+
+# SIGINT is the user's stop, not a timeout.
+out=$(timeout --preserve-status -s INT 0.5 "$bin" --szs --hide=progress,time,memory \
+  "$tmp/endless.txt" 2> /dev/null)
+expect_eq "User exit status" 130 $?
+expect_eq "User report" "$header
+% SZS status User for endless" "$out"
+
+# A stop while the axioms are still being read reaches no query: one line after the (empty)
+# report still marks the run as stopped.
+awk 'BEGIN { for (i = 0; i < 200000; i++) printf "p%d(a);\n", i; print "?- p0(a);" }' \
+  > "$tmp/many_axioms.txt"
+out=$("$bin" --szs --timeout=0.01 "$tmp/many_axioms.txt" 2> /dev/null)
+expect_eq "stop before the query: exit status" 3 $?
+expect_eq "stop before the query: report" "% SZS status Timeout for many_axioms" "$out"
+
+# --- Several queries: one line each, in order; the syntax error gets the last word ---
+
+printf '%s\n' 'man(socrates) : 0.9;' '?- man(socrates);' '?- man(plato);' \
+  '∀X [man(X) → mortal(X)];' '?- mortal(socrates);' 'mortal(plato) mortal;' > "$tmp/queries.txt"
+out=$("$bin" --szs --hide=progress,sources,time,memory "$tmp/queries.txt" 2> "$tmp/err")
+expect_eq "syntax error exit status" 1 $?
+expect_eq "several queries, then a syntax error" "Solution to ¬man(socrates):1; 
+ YES (refutation deg.):0.9;
+% SZS status Theorem for queries
+Solution to ¬man(plato):1; 
+% SZS status GaveUp for queries
+Solution to ¬mortal(socrates):1; 
+ YES (refutation deg.):0.9;
+% SZS status Theorem for queries
+Best refutation degree: 0.9
+% SZS status SyntaxError for queries" "$out"
+[[ $(head -n 1 "$tmp/err") == "$tmp/queries.txt:6:"*"Missing operator." ]] ||
+  fail "the syntax error on line 6 goes to standard error"
+
+# Standard input is "Untitled"; a file that cannot be read gets InputError and nothing else, and
+# the files after it are still proved.
+out=$("$bin" --szs --hide=progress,time,memory "$tmp/missing.txt" - < "$tmp/non_theorem.txt" 2> /dev/null)
+expect_eq "InputError exit status" 2 $?
+expect_eq "InputError, then standard input" "% SZS status InputError for missing
+Solution to ¬q(b):1; 
+% SZS status GaveUp for Untitled" "$out"
+
+# --- With --out the lines are saved too, and still shown when the report is too long to be ---
+
+out=$("$bin" --szs --out $quiet "$tmp/socrates.txt")
+expect_eq "--out shows the status line" "% SZS status Theorem for socrates" "$(sed -n 4p <<< "$out")"
+expect_eq "--out saves the status line" $'% SZS status Theorem for socrates\r' \
+  "$(sed -n 4p "$tmp/socrates.txt.out")"
+
+# 2,000 axioms listed before the search make a report of more than 32767 characters.
+awk 'BEGIN { for (i = 0; i < 2000; i++) printf "fact%d(a);\n", i; print "?- q(b);" }' \
+  > "$tmp/long_report.txt"
+out=$("$bin" --szs --out --show=axioms $quiet "$tmp/long_report.txt")
+expect_eq "long report: the notice, then the status" "Done, but output text exceeded the maximal size / consult the output file (*.out).
+% SZS status GaveUp for long_report" "$out"
+expect_eq "long report: saved status line" $'% SZS status GaveUp for long_report\r' \
+  "$(tail -n 1 "$tmp/long_report.txt.out")"
+
+[[ $failures -eq 0 ]] || { echo "$failures failure(s)" >&2; exit 1; }
+echo "all szs_auto checks passed"
