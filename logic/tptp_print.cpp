@@ -69,28 +69,8 @@ class TptpWriter {
 
   std::string Formula(const TSub& root) {
     variables_.clear();
-    std::vector<const TVariable*> order;
-    CollectVariables(&root, order);
-    std::set<std::string> taken;
-    std::vector<const TVariable*> renamed;
-    for (const TVariable* v : order) {
-      if (IsTptpVariableName(v->Name) && taken.insert(v->Name).second)
-        variables_[v] = v->Name;
-      else
-        renamed.push_back(v);
-    }
-    for (const TVariable* v : renamed) {
-      std::string base = v->Name;
-      if (!IsTptpVariableName(base)) {
-        std::string kept;
-        for (char c : base)
-          if (IsIdentChar(c)) kept += c;
-        base = "V" + kept;
-      }
-      std::string name = base;
-      for (int k = 1; !taken.insert(name).second; ++k) name = base + "_" + std::to_string(k);
-      variables_[v] = name;
-    }
+    std::multiset<std::string> scope;
+    NameVariables(root, scope);
     return Node(root);
   }
 
@@ -127,13 +107,31 @@ class TptpWriter {
         if (a) CollectNames(a);
   }
 
-  void CollectVariables(const TSub* n, std::vector<const TVariable*>& order) {
-    if (n->Prefix)
-      for (const TVariable* v : n->Prefix->Items)
-        if (v && !v->Binding) order.push_back(v);
-    if (n->IsAtom()) return;
-    if (n->Left) CollectVariables(n->Left, order);
-    if (n->Right) CollectVariables(n->Right, order);
+  // Gives every variable of the prefixes below `n` a TPTP name: its own where TPTP can take it
+  // and no variable in scope has it already, else a fresh one that none in scope has. So nothing
+  // is captured, and variables of separate scopes may share a name as they did.
+  void NameVariables(const TSub& n, std::multiset<std::string>& scope) {
+    std::vector<std::multiset<std::string>::iterator> added;
+    if (n.Prefix)
+      for (const TVariable* v : n.Prefix->Items) {
+        if (!v || v->Binding) continue;
+        std::string base = v->Name;
+        if (!IsTptpVariableName(base)) {
+          std::string kept;
+          for (char c : base)
+            if (IsIdentChar(c)) kept += c;
+          base = "V" + kept;
+        }
+        std::string name = base;
+        for (int k = 1; scope.contains(name); ++k) name = base + "_" + std::to_string(k);
+        variables_[v] = name;
+        added.push_back(scope.insert(name));
+      }
+    if (!n.IsAtom()) {
+      if (n.Left) NameVariables(*n.Left, scope);
+      if (n.Right) NameVariables(*n.Right, scope);
+    }
+    for (auto it : added) scope.erase(it);
   }
 
   const std::string& MappedName(const std::string& symbol, std::size_t arity) {

@@ -15,8 +15,10 @@
 // "-" minus, "*" times, "/" divide; "-" and "+" on one operand negative and positive), with "_1",
 // "_2", ... appended while the theory uses that name already; the header lists the ones used.
 // Functor and predicate names are valid TPTP words as they stand. Variables keep their names
-// where TPTP can take them; a name starting with "_" (anonymous ones included) and a second
-// variable of the same name in one formula get fresh names, distinct within the formula.
+// where TPTP can take them; a name starting with "_" (anonymous ones included) becomes "V" and the
+// rest of it, and a variable whose name one in scope has already (an inner one shadowing, or two
+// of one prefix) gets "_1", "_2", ... appended until no variable in scope has it, so no
+// occurrence changes its variable.
 //
 // Only the records' trees are read: print queries as parsed (not negated) and axioms before or
 // after simplification alike.

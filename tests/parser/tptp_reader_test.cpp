@@ -1,0 +1,207 @@
+// The TPTP reader: each connective and its translation, TPTP's precedence and the texts that lean
+// on any other, roles, names, every refused construct at its line and column, deep and large
+// input. Expected theory texts are worked out from the TPTP grammar by hand.
+#include "parser/tptp_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <variant>
+
+#include "support/theory.h"
+
+namespace velmoran::testing {
+namespace {
+
+std::string Repeat(const std::string& s, int n) {
+  std::string out;
+  for (int i = 0; i < n; ++i) out += s;
+  return out;
+}
+
+// The theory text (UTF-8) that a TPTP text becomes.
+std::string Theory(const std::string& tptp) {
+  auto read = ReadTptp(tptp);
+  if (auto* e = std::get_if<TTptpError>(&read)) {
+    ADD_FAILURE() << "unexpected error " << e->Line << ":" << e->Column << ": " << e->Message;
+    return {};
+  }
+  return Utf8(std::get<TTptpTheory>(read).Text);
+}
+
+// The theory text of one axiom's formula, without the line's ";\n".
+std::string Axiom(const std::string& formula) {
+  std::string text = Theory("fof(a, axiom, " + formula + ").");
+  return text.size() >= 2 ? text.substr(0, text.size() - 2) : text;
+}
+
+TTptpError Error(const std::string& tptp) {
+  auto read = ReadTptp(tptp);
+  if (auto* e = std::get_if<TTptpError>(&read)) return *e;
+  ADD_FAILURE() << "no error for: " << tptp;
+  return {};
+}
+
+// "LINE:COLUMN" of the error, so a failure shows both.
+std::string Place(const std::string& tptp) {
+  TTptpError e = Error(tptp);
+  return std::to_string(e.Line) + ":" + std::to_string(e.Column);
+}
+
+TEST(TptpReader, EachConnective) {
+  EXPECT_EQ(Axiom("~ p"), "¬p");
+  EXPECT_EQ(Axiom("p & q"), "p ∧ q");
+  EXPECT_EQ(Axiom("p | q"), "p ∨ q");
+  EXPECT_EQ(Axiom("p => q"), "p → q");
+  EXPECT_EQ(Axiom("p <= q"), "q → p");
+  EXPECT_EQ(Axiom("p <=> q"), "[p → q] ∧ [q → p]");
+  EXPECT_EQ(Axiom("p <~> q"), "¬[[p → q] ∧ [q → p]]");
+  EXPECT_EQ(Axiom("p ~& q"), "¬[p ∧ q]");
+  EXPECT_EQ(Axiom("p ~| q"), "¬[p ∨ q]");
+  EXPECT_EQ(Axiom("! [X, Y] : r(X, Y)"), "∀X, Y r(X, Y)");
+  EXPECT_EQ(Axiom("? [X] : (p(X) & q)"), "∃X [p(X) ∧ q]");
+  EXPECT_EQ(Axiom("! [X] : ? [Y] : X = Y"), "∀X ∃Y X=Y");
+  EXPECT_EQ(Axiom("! [X] : X != f(X)"), "∀X ¬X=f(X)");
+}
+
+TEST(TptpReader, UnaryConnectivesBindTighterThanBinaryOnes) {
+  EXPECT_EQ(Axiom("~ p & q"), "¬p ∧ q");
+  EXPECT_EQ(Axiom("~ (p & q)"), "¬[p ∧ q]");
+  EXPECT_EQ(Axiom("~ ~ p"), "¬¬p");
+  EXPECT_EQ(Axiom("~ a = b"), "¬a=b");
+  // The quantifier takes only p(X); q stands beside the quantified formula.
+  EXPECT_EQ(Axiom("! [X] : p(X) | q"), "[∀X p(X)] ∨ q");
+  EXPECT_EQ(Axiom("! [X] : ~ ? [Y] : r(X, Y) => q"), "[∀X ¬∃Y r(X, Y)] → q");
+}
+
+TEST(TptpReader, ChainsAndParentheses) {
+  EXPECT_EQ(Axiom("p & q & r"), "p ∧ q ∧ r");
+  EXPECT_EQ(Axiom("p | q | r"), "p ∨ q ∨ r");
+  EXPECT_EQ(Axiom("p | (q & r)"), "p ∨ [q ∧ r]");
+  EXPECT_EQ(Axiom("(p => q) => r"), "[p → q] → r");
+  EXPECT_EQ(Axiom("p => (q => r)"), "p → [q → r]");
+  EXPECT_EQ(Axiom("(p <=> q) <=> r"), "[[[p → q] ∧ [q → p]] → r] ∧ [r → [[p → q] ∧ [q → p]]]");
+}
+
+TEST(TptpReader, BinaryConnectivesDoNotMixWithoutParentheses) {
+  // Columns count from the "f" of fof; the formula starts at column 15.
+  EXPECT_EQ(Place("fof(a, axiom, p & q | r)."), "1:21");
+  EXPECT_EQ(Place("fof(a, axiom, p | q & r)."), "1:21");
+  EXPECT_EQ(Place("fof(a, axiom, p & q => r)."), "1:21");
+  EXPECT_EQ(Place("fof(a, axiom, p => q => r)."), "1:22");
+  EXPECT_EQ(Place("fof(a, axiom, p <=> q <=> r)."), "1:23");
+  EXPECT_EQ(Place("fof(a, axiom, p => q & r)."), "1:22");
+  EXPECT_EQ(Place("fof(a, axiom, p ~| q | r)."), "1:22");
+}
+
+TEST(TptpReader, RolesGiveAxiomsInOrderAndOneQuery) {
+  std::string tptp =
+      "fof(c1, conjecture, c).\n"
+      "fof(a1, axiom, a1).\nfof(a2, hypothesis, a2).\nfof(a3, definition, a3).\n"
+      "fof(a4, assumption, a4).\nfof(a5, lemma, a5).\nfof(a6, theorem, a6).\n"
+      "fof(a7, corollary, a7).\nfof(n, negated_conjecture, ~ d).\n"
+      "fof(c2, conjecture, ! [X] : e(X)).\n";
+  EXPECT_EQ(Theory(tptp), "a1;\na2;\na3;\na4;\na5;\na6;\na7;\n¬d;\n?- [c] ∧ [∀X e(X)];\n");
+  auto theory = std::get<TTptpTheory>(ReadTptp(tptp));
+  EXPECT_EQ(theory.Axioms, 8);
+  EXPECT_EQ(theory.Conjectures, 2);
+  EXPECT_EQ(Theory("fof(c, conjecture, p => p)."), "?- p → p;\n");
+  EXPECT_EQ(Theory("fof(a, axiom, p)."), "p;\n");  // no conjecture: no query
+  EXPECT_EQ(Theory(""), "");
+  EXPECT_EQ(Place("fof(a, axiom, p).\nfof(t, type, p)."), "2:8");
+  EXPECT_EQ(Place("fof(a, plain, p)."), "1:8");
+}
+
+TEST(TptpReader, NamesStayAsTheyAre) {
+  // Lower and upper words are names of the theory language as they stand; names that differ only
+  // in case stay apart.
+  EXPECT_EQ(Axiom("! [Abc_1, X2] : big_P(Abc_1, f_2(c, X2), aB, ab)"),
+            "∀Abc_1, X2 big_P(Abc_1, f_2(c, X2), aB, ab)");
+  EXPECT_EQ(Axiom("p(0, 42, -7, +7, 2147483647, -2147483647)"),
+            "p(0, 42, -7, 7, 2147483647, -2147483647)");
+  // Formula names are not part of the theory, quoted or numbered ones included.
+  EXPECT_EQ(Theory("fof('a name', axiom, p).\nfof(12, axiom, q)."), "p;\nq;\n");
+}
+
+TEST(TptpReader, CommentsAndAnnotationsAreSkipped) {
+  EXPECT_EQ(Theory("% a comment\nfof(a, /* inside */ axiom, p % to the end\n & q).\n/* a\n"
+                   "block */ fof(b, axiom, r, file('x.p', b), [useful(info), 'q(']).\n"),
+            "p ∧ q;\nr;\n");
+}
+
+TEST(TptpReader, RefusedConstructsAtTheirPlace) {
+  EXPECT_EQ(Place("fof(a, axiom, p('b'))."), "1:17");
+  EXPECT_EQ(Place("fof(a, axiom, 'p')."), "1:15");
+  EXPECT_EQ(Place("fof(a, axiom, p(\"b\"))."), "1:17");
+  EXPECT_EQ(Place("fof(a, axiom, $true)."), "1:15");
+  EXPECT_EQ(Place("fof(a, axiom,\n  p | $false)."), "2:7");
+  EXPECT_EQ(Place("fof(a, axiom, p($sum(1, 2)))."), "1:17");
+  EXPECT_EQ(Place("fof(a, axiom, $$p)."), "1:15");
+  EXPECT_EQ(Place("fof(a, axiom, p(1.5))."), "1:17");
+  EXPECT_EQ(Place("fof(a, axiom, p(1/2))."), "1:17");
+  EXPECT_EQ(Place("fof(a, axiom, p(1E3))."), "1:17");
+  EXPECT_EQ(Place("fof(a, axiom, p(2147483648))."), "1:17");
+  EXPECT_EQ(Place("fof(a, axiom, p(X))."), "1:17");
+  EXPECT_EQ(Place("fof(a, axiom, (! [X] : p(X)) & q(X))."), "1:34");
+  EXPECT_EQ(Place("fof(a, axiom, ! [X: $i] : p(X))."), "1:19");
+  EXPECT_EQ(Place("fof(a, axiom, X)."), "1:15");
+  EXPECT_EQ(Place("fof(a, axiom, 3)."), "1:15");
+  EXPECT_EQ(Place("fof(a, axiom, [p] --> [q])."), "1:15");
+  EXPECT_EQ(Place("fof(a, axiom, p).\ninclude('Axioms/SET001.ax')."), "2:1");
+  EXPECT_EQ(Place("cnf(a, axiom, p)."), "1:1");
+  EXPECT_EQ(Place("fof(a, axiom, p).\n  tff(t, type, p: $o)."), "2:3");
+  EXPECT_EQ(Place("thf(a, axiom, p)."), "1:1");
+  EXPECT_EQ(Place("fof(a, axiom, p) fof(b, axiom, q)."), "1:18");
+  EXPECT_EQ(Place("fof(a, axiom, p).\n/* open"), "2:1");
+  EXPECT_EQ(Place("fof(a, axiom, p & \xC3\xA9)."), "1:19");
+  EXPECT_EQ(Place("fof(a, axiom, p(a)"), "1:19");
+  EXPECT_EQ(Place("fof(a, axiom, p()). "), "1:17");
+  // Lines end at LF, CR LF or a lone CR; a UTF-8 letter in a comment is one column.
+  EXPECT_EQ(Place("% é\r\nfof(a, axiom, p).\rfof(b, axiom, /* é */ 'q')."), "3:23");
+  EXPECT_NE(Error("fof(a, axiom, $true).").Message.find("$true"), std::string::npos);
+}
+
+TEST(TptpReader, DeepInputEndsInAnError) {
+  EXPECT_EQ(Place("fof(a, axiom, " + Repeat("~ ", 100000) + "p)."), "1:2015");
+  EXPECT_EQ(Place("fof(a, axiom, " + Repeat("(", 100000) + "p" + Repeat(")", 100000) + ")."),
+            "1:1015");
+  EXPECT_EQ(
+      Error("fof(a, axiom, p(" + Repeat("f(", 100000) + "a" + Repeat(")", 100001) + ").").Line, 1);
+  EXPECT_EQ(Error("fof(a, axiom, " + Repeat("! [X] : ", 100000) + "p(X)).").Line, 1);
+  // A chain is read without recursion; the prover's parser takes 1000 atoms and no more.
+  EXPECT_EQ(Error("fof(a, axiom, p" + Repeat(" & p", 100000) + ").").Line, 1);
+  EXPECT_EQ(Theory("fof(a, axiom, p" + Repeat(" & p", 999) + ").").size(),
+            std::string("p;\n").size() + 999 * std::string(" ∧ p").size());
+  // Equivalences write their operands twice: 60 nested ones would be 2^60 copies.
+  std::string iff = "p";
+  for (int i = 0; i < 60; ++i) iff = "(" + iff + " <=> p)";
+  EXPECT_NE(Error("fof(a, axiom, " + iff + ").").Message.find("MiB"), std::string::npos);
+}
+
+TEST(TptpReader, TranslationsParseAsTheyRead) {
+  // What the reader writes, the prover's parser reads back into the tree TPTP meant.
+  Fixture fx;
+  auto record = fx.Parse(Theory("fof(a, axiom, ! [X] : (p(X) <~> ~ ? [Y] : X != Y))."));
+  ASSERT_TRUE(record);
+  // ¬∃Y ¬X=Y is the parser's ∀Y X=Y.
+  EXPECT_EQ(Fixture::Printed(*record), "∀X¬[[p(X)→∀Y X=Y]∧[∀Y X=Y→p(X)]]");
+}
+
+TEST(TptpReader, OriginsPointBackIntoTheTptpText) {
+  auto theory = std::get<TTptpTheory>(
+      ReadTptp("fof(a, axiom, p).\n  fof(b, axiom,\n    q & r).\nfof(c, conjecture, s)."));
+  EXPECT_EQ(Utf8(theory.Text), "p;\nq ∧ r;\n?- s;\n");
+  auto at = [&](std::size_t offset) {
+    TTptpAnchor a = theory.Origin(offset);
+    return std::to_string(a.Line) + ":" + std::to_string(a.Column);
+  };
+  EXPECT_EQ(at(0), "1:15");  // the innermost construct that starts there
+  EXPECT_EQ(at(3), "3:5");
+  EXPECT_EQ(at(4), "3:5");
+  EXPECT_EQ(at(theory.Text.find('r')), "3:9");
+  EXPECT_EQ(at(theory.Text.find('?')), "4:1");  // "?- " belongs to the conjecture
+  EXPECT_EQ(at(theory.Text.find('s')), "4:20");
+}
+
+}  // namespace
+}  // namespace velmoran::testing
