@@ -12,6 +12,7 @@
 #include <sstream>
 #include <utility>
 
+#include "cli/portfolio.h"
 #include "prover/options.h"
 
 namespace velmoran::cli {
@@ -241,6 +242,30 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
                "memory), User (SIGINT or SIGTERM), SyntaxError, InputError (file\n"
                "not readable). A syntax error, or a stop while no query is searched,\n"
                "adds one line after the report; a query never reached gets none");
+
+  static_assert(kDefaultAutoSeconds == 60, "the help text names the default budget");
+  CLI::Option* autoFlag =
+      app.add_flag("--auto", options.Auto,
+                   "Try a fixed sequence of search settings, each a fresh proof with a\n"
+                   "slice of the --timeout budget (60 s when not given); print the report\n"
+                   "of the first that refutes every query, then the line\n"
+                   "'Auto: refuted by setting K of N (OPTIONS) after SECONDS s', where\n"
+                   "OPTIONS give the same report in a plain run. If none does: the report\n"
+                   "of the one that refuted the most queries (the later among equals) and\n"
+                   "a line that says so. --max-resolvents and --max-memory hold for each");
+  // The portfolio chooses the search options itself; only the output switches and the
+  // consequent-test limit are the user's.
+  for (CLI::Option* option : app.get_options()) {
+    const auto& names = option->get_lnames();
+    if (names.empty()) continue;
+    std::string name = names.front();
+    bool search = name == "strategy" || name == "one-refutation";
+    for (const TOptionGroup& group : OptionGroups()) search |= name == group.Cli;
+    for (const TOptionRow& row : OptionTable())
+      if (row.Group == 0 && row.Menu != OptionMenu::Output && row.Cli)
+        search |= name == std::string(row.Default ? "no-" : "") + row.Cli;
+    if (search) autoFlag->excludes(option);
+  }
 
   accepts["--dcf-limit"] = "a whole number from 1";
   accepts["--show"] = accepts["--hide"] = "output switches, one of " + Join(SwitchNames());

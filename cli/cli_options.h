@@ -18,6 +18,7 @@ struct Options {
   bool Bytes = false;
   bool Out = false;
   bool Szs = false;
+  bool Auto = false;
   std::optional<double> TimeoutSeconds;
   std::optional<std::int64_t> MaxResolvents;
   std::optional<std::int64_t> MaxMemoryMegabytes;

@@ -108,7 +108,9 @@ int Prove(const cli::TheoryText& text, const cli::Options& options, cli::TStdout
   StdoutSink interactive(stdOut, options.Bytes);
   TLineList report;
   TLineSink& output = options.Out ? static_cast<TLineSink&>(report) : interactive;
-  cli::TRunOutcome run = cli::ProveOnce(text.Bytes, text.Name, options, output, Interrupted);
+  cli::TRunOutcome run =
+      options.Auto ? cli::ProveWithPortfolio(text.Bytes, text.Name, options, output, Interrupted)
+                   : cli::ProveOnce(text.Bytes, text.Name, options, output, Interrupted);
   if (!run.Started) {
     std::cerr << "velmoran: cannot start the proof thread\n";
     return kUsageOrFile;

@@ -53,4 +53,12 @@ struct TRunOutcome {
 TRunOutcome ProveOnce(const std::string& text, const std::string& name, const Options& options,
                       TLineSink& output, const std::function<bool()>& interrupted);
 
+// The portfolio: the report of the chosen attempt goes to `output` at the end, whole.
+TRunOutcome ProveWithPortfolio(const std::string& text, const std::string& name,
+                               const Options& options, TLineSink& output,
+                               const std::function<bool()>& interrupted);
+
+// The settings the portfolio tries, in order, as the command-line options that give the same run.
+std::vector<std::string> PortfolioLabels();
+
 }  // namespace velmoran::cli

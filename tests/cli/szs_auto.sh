@@ -42,10 +42,26 @@ expect_eq "ResourceOut exit status" 3 $?
 expect_eq "ResourceOut report" "$header
 % SZS status ResourceOut for endless" "$out"
 
+# Runs the command in the background and sends it SIGINT once its proof runs (the proof has a
+# thread of its own, and the signal handlers are in place before it starts); sets `out` and
+# `status`.
+interrupt_proof() {
+  "$@" > "$tmp/interrupted" 2> /dev/null &
+  local pid=$! i
+  for ((i = 0; i < 1000; i++)); do
+    [[ $(ls "/proc/$pid/task" 2> /dev/null | wc -l) -ge 2 ]] && break
+    sleep 0.01
+  done
+  sleep 0.1
+  kill -INT "$pid"
+  wait "$pid"
+  status=$?
+  out=$(cat "$tmp/interrupted")
+}
+
 # SIGINT is the user's stop, not a timeout.
-out=$(timeout --preserve-status -s INT 0.5 "$bin" --szs --hide=progress,time,memory \
-  "$tmp/endless.txt" 2> /dev/null)
-expect_eq "User exit status" 130 $?
+interrupt_proof "$bin" --szs --hide=progress,time,memory "$tmp/endless.txt"
+expect_eq "User exit status" 130 "$status"
 expect_eq "User report" "$header
 % SZS status User for endless" "$out"
 
@@ -99,6 +115,84 @@ expect_eq "long report: the notice, then the status" "Done, but output text exce
 % SZS status GaveUp for long_report" "$out"
 expect_eq "long report: saved status line" $'% SZS status GaveUp for long_report\r' \
   "$(tail -n 1 "$tmp/long_report.txt.out")"
+
+# --- --auto ---
+
+# The sequence's first setting searches only from the query, which meets neither axiom, so it ends
+# without a refutation; the second resolves the two contradictory axioms with each other.
+printf 'p;\n¬p;\n?- q;\n' > "$tmp/contradiction.txt"
+first="-s linear --one-refutation"
+second="-s breadth --check=trivial --one-refutation"
+last="-s modified --one-refutation"
+count=3
+read -r -a first_args <<< "$first"
+expect_eq "the first setting alone" "Solution to ¬q:1; " \
+  "$("$bin" "${first_args[@]}" $quiet "$tmp/contradiction.txt")"
+out=$("$bin" --auto --szs $quiet "$tmp/contradiction.txt")
+expect_eq "--auto exit status" 0 $?
+expect_eq "--auto report" "Solution to ¬q:1; 
+[F1&F0] :  YES (refutation deg.):1;
+% SZS status Theorem for contradiction
+Best refutation degree: 1" "$(sed '$d' <<< "$out")"
+[[ $(tail -n 1 <<< "$out") =~ ^"Auto: refuted by setting 2 of $count ($second) after "[0-9]+\.[0-9]{2}" s"$ ]] ||
+  fail "--auto names the second setting: $(tail -n 1 <<< "$out")"
+
+# A Pelletier problem the same way: P37's search from the query alone ends without a refutation.
+# The report is the one a plain run with the named options prints, to the byte.
+out=$("$bin" --auto --szs --timeout=20 $quiet examples/pelletier/p37.txt)
+auto_line=$(tail -n 1 <<< "$out")
+[[ $auto_line == "Auto: refuted by setting 2 of $count ($second) after "* ]] ||
+  fail "P37 is refuted by the second setting: $auto_line"
+read -r -a second_args <<< "$second"
+expect_eq "--auto report is the plain run's" \
+  "$("$bin" "${second_args[@]}" --szs $quiet examples/pelletier/p37.txt)" "$(sed '$d' <<< "$out")"
+
+# No setting refutes a non-theorem: every search ends, the last attempt's report is shown, GaveUp.
+out=$("$bin" --auto --szs --timeout=5 $quiet "$tmp/non_theorem.txt")
+expect_eq "--auto without a refutation: exit status" 0 $?
+expect_eq "--auto without a refutation: report" "Solution to ¬q(b):1; 
+% SZS status GaveUp for non_theorem" "$(sed '$d' <<< "$out")"
+[[ $(tail -n 1 <<< "$out") =~ ^"Auto: no setting refuted it in "[0-9.]+" s; the report is that of setting $count of $count ($last)"$ ]] ||
+  fail "--auto says no setting refuted it: $(tail -n 1 <<< "$out")"
+
+# The budget runs out: Timeout, exit status 3, and the note on standard error.
+out=$("$bin" --auto --szs --timeout=1 --hide=progress,time,memory "$tmp/endless.txt" 2> "$tmp/err")
+expect_eq "--auto out of time: exit status" 3 $?
+expect_eq "--auto out of time: status line" "% SZS status Timeout for endless" "$(sed -n 2p <<< "$out")"
+expect_eq "--auto out of time: note" "velmoran: $tmp/endless.txt: stopped by the time limit" \
+  "$(cat "$tmp/err")"
+
+# --max-resolvents holds for every attempt.
+out=$("$bin" --auto --szs --timeout=20 --max-resolvents=5 --hide=progress,time,memory \
+  "$tmp/endless.txt" 2> /dev/null)
+expect_eq "--auto resolvent limit: exit status" 3 $?
+expect_eq "--auto resolvent limit: status line" "% SZS status ResourceOut for endless" \
+  "$(sed -n 2p <<< "$out")"
+
+# SIGINT ends the whole portfolio in its first attempt.
+interrupt_proof "$bin" --auto --szs --hide=progress,time,memory "$tmp/endless.txt"
+expect_eq "--auto interrupted: exit status" 130 "$status"
+expect_eq "--auto interrupted: status line" "% SZS status User for endless" "$(sed -n 2p <<< "$out")"
+[[ $(tail -n 1 <<< "$out") == "Auto: interrupted in setting 1 of $count ($first) after "* ]] ||
+  fail "--auto names the interrupted setting: $(tail -n 1 <<< "$out")"
+
+# Two queries, only the first a theorem: no attempt refutes both, so the last of those that refute
+# the most (one) is shown, each query with its own status.
+printf 'man(socrates);\n?- man(socrates);\n?- man(plato);\n' > "$tmp/one_of_two.txt"
+out=$("$bin" --auto --szs --timeout=5 --hide=progress,sources,time,memory "$tmp/one_of_two.txt")
+expect_eq "--auto, one query of two refuted" "Solution to ¬man(socrates):1; 
+ YES (refutation deg.):1;
+% SZS status Theorem for one_of_two
+Solution to ¬man(plato):1; 
+% SZS status GaveUp for one_of_two" "$(sed '$d' <<< "$out")"
+[[ $(tail -n 1 <<< "$out") == *"; the report is that of setting $count of $count ($last)" ]] ||
+  fail "--auto shows the last attempt among equals: $(tail -n 1 <<< "$out")"
+
+# The portfolio chooses the search options itself.
+"$bin" --auto -s breadth "$tmp/socrates.txt" > /dev/null 2>&1
+expect_eq "--auto with -s" 2 $?
+"$bin" --auto --check=dcf "$tmp/socrates.txt" > /dev/null 2>&1
+expect_eq "--auto with --check" 2 $?
 
 [[ $failures -eq 0 ]] || { echo "$failures failure(s)" >&2; exit 1; }
 echo "all szs_auto checks passed"
