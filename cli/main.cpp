@@ -172,14 +172,12 @@ int Run(const cli::Options& options) {
     cli::ReadFailure failure{};
     auto text = cli::ReadTheory(path, Interrupted, cli::ReadsTptp(path, options.Tptp), &failure);
     if (!text) {
-      // A TPTP problem that does not parse is a syntax error, not a file that cannot be read.
-      const bool syntaxFailure = failure == cli::ReadFailure::Syntax;
-      (syntaxFailure ? syntax : usageOrFile) = true;
-      if (options.Szs) {
-        const auto status =
-            syntaxFailure ? cli::SzsStatus::SyntaxError : cli::SzsStatus::InputError;
-        stdOut.Line(cli::SzsLine(status, cli::SzsName(path)));
-      }
+      const bool syntaxError = failure == cli::ReadFailure::Syntax;
+      (syntaxError ? syntax : usageOrFile) = true;
+      if (options.Szs)
+        stdOut.Line(
+            cli::SzsLine(syntaxError ? cli::SzsStatus::SyntaxError : cli::SzsStatus::InputError,
+                         cli::SzsName(path)));
       continue;
     }
     int rc = Handle(*text, options, stdOut);

@@ -615,7 +615,7 @@ class Reader {
       if (op.Kind == Tok::Equal) return atom;
       int id = NewNode(Op::Not, op);
       nodes_[id].A = atom;
-      nodes_[id].Size = n.Size + 2;
+      nodes_[id].Size = nodes_[atom].Size + 2;  // `n` may have moved with the new node
       return id;
     }
     if (!left.Predicate)

@@ -118,34 +118,38 @@ expect_eq "long report: saved status line" $'% SZS status GaveUp for long_report
 
 # --- --auto ---
 
-# The sequence's first setting searches only from the query, which meets neither axiom, so it ends
-# without a refutation; the second resolves the two contradictory axioms with each other.
+first="-s breadth --check=trivial --general-cut --one-refutation"
+second="-s linear --one-refutation"
+last="-s breadth --check=trivial --one-refutation"
+count=4
+
+# Breadth-first resolves the two contradictory axioms with each other in its first level (F1, the
+# newer, is the centre): the first setting refutes it.
 printf 'p;\n¬p;\n?- q;\n' > "$tmp/contradiction.txt"
-first="-s linear --one-refutation"
-second="-s breadth --check=trivial --one-refutation"
-last="-s modified --one-refutation"
-count=3
-read -r -a first_args <<< "$first"
-expect_eq "the first setting alone" "Solution to ¬q:1; " \
-  "$("$bin" "${first_args[@]}" $quiet "$tmp/contradiction.txt")"
 out=$("$bin" --auto --szs $quiet "$tmp/contradiction.txt")
 expect_eq "--auto exit status" 0 $?
 expect_eq "--auto report" "Solution to ¬q:1; 
 [F1&F0] :  YES (refutation deg.):1;
 % SZS status Theorem for contradiction
 Best refutation degree: 1" "$(sed '$d' <<< "$out")"
-[[ $(tail -n 1 <<< "$out") =~ ^"Auto: refuted by setting 2 of $count ($second) after "[0-9]+\.[0-9]{2}" s"$ ]] ||
-  fail "--auto names the second setting: $(tail -n 1 <<< "$out")"
+[[ $(tail -n 1 <<< "$out") =~ ^"Auto: refuted by setting 1 of $count ($first) after "[0-9]+\.[0-9]{2}" s"$ ]] ||
+  fail "--auto names the first setting: $(tail -n 1 <<< "$out")"
 
-# A Pelletier problem the same way: P37's search from the query alone ends without a refutation.
-# The report is the one a plain run with the named options prints, to the byte.
-out=$("$bin" --auto --szs --timeout=20 $quiet examples/pelletier/p37.txt)
+# P39 (no set holds exactly the sets that do not hold themselves): the general cut turns the
+# negated query's self-resolvents into excluded middles, and the first setting's search ends
+# without a refutation; the linear search of the second refutes it. The report is the one a plain
+# run with the named options prints, to the byte.
+read -r -a first_args <<< "$first"
+out=$("$bin" "${first_args[@]}" $quiet examples/pelletier/p39.txt)
+expect_eq "P39, the first setting alone: exit status" 0 $?
+[[ $out != *"YES (refutation deg.)"* ]] || fail "the first setting alone refutes P39"
+out=$("$bin" --auto --szs --timeout=20 $quiet examples/pelletier/p39.txt)
 auto_line=$(tail -n 1 <<< "$out")
 [[ $auto_line == "Auto: refuted by setting 2 of $count ($second) after "* ]] ||
-  fail "P37 is refuted by the second setting: $auto_line"
+  fail "P39 is refuted by the second setting: $auto_line"
 read -r -a second_args <<< "$second"
 expect_eq "--auto report is the plain run's" \
-  "$("$bin" "${second_args[@]}" --szs $quiet examples/pelletier/p37.txt)" "$(sed '$d' <<< "$out")"
+  "$("$bin" "${second_args[@]}" --szs $quiet examples/pelletier/p39.txt)" "$(sed '$d' <<< "$out")"
 
 # No setting refutes a non-theorem: every search ends, the last attempt's report is shown, GaveUp.
 out=$("$bin" --auto --szs --timeout=5 $quiet "$tmp/non_theorem.txt")

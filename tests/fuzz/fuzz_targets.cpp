@@ -1,12 +1,16 @@
 #include "fuzz_targets.h"
 
+#include <memory>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "logic/formula.h"
 #include "logic/print.h"
 #include "logic/text_codec.h"
+#include "logic/tptp_print.h"
 #include "parser/formula_parser.h"
+#include "parser/tptp_reader.h"
 #include "prover/search.h"
 #include "prover/simplify.h"
 #include "report/line_sink.h"
@@ -56,6 +60,35 @@ void Parser(const std::uint8_t* data, std::size_t size) {
     if (program.ParsedLength <= 0) break;
     p += program.ParsedLength;
   }
+  Prover = ProverState{};
+}
+
+void Tptp(const std::uint8_t* data, std::size_t size) {
+  auto read = ReadTptp(std::string_view(reinterpret_cast<const char*>(data), size));
+  auto* theory = std::get_if<TTptpTheory>(&read);
+  if (!theory) {
+    const auto& e = std::get<TTptpError>(read);
+    if (e.Line < 1 || e.Column < 1 || e.Message.empty()) __builtin_trap();
+    return;
+  }
+  TPLProgram program;
+  SetMenuDefaults(program);
+  Prover.ActiveProgram = &program;
+  Prover.ActiveBindings = &program.Bindings;
+  std::vector<std::unique_ptr<TFALFormula>> records;
+  std::vector<const TFALFormula*> view;
+  const char* p = theory->Text.c_str();
+  while (*p != 0) {
+    TFALFormula* record = nullptr;
+    ParseFormula(program, p, record);
+    if (!record) __builtin_trap();  // a translation the prover cannot read
+    records.emplace_back(record);
+    view.push_back(record);
+    theory->Origin(static_cast<std::size_t>(p - theory->Text.c_str()));
+    p += program.ParsedLength;
+  }
+  if (TptpProblem(view, "fuzz").empty()) __builtin_trap();
+  records.clear();
   Prover = ProverState{};
 }
 

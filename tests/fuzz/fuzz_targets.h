@@ -12,6 +12,9 @@ namespace velmoran::fuzz {
 void Codec(const std::uint8_t* data, std::size_t size);
 // The parser over a whole text, formula by formula, printing each record as --syntax-only does.
 void Parser(const std::uint8_t* data, std::size_t size);
+// The TPTP reader: whatever it accepts, the theory parser must read formula by formula without
+// an error, and the parsed theory prints as TPTP again.
+void Tptp(const std::uint8_t* data, std::size_t size);
 // A whole proof run: the first two bytes choose the strategy and option bits, the rest is the
 // theory; small limits keep every run short.
 void Proof(const std::uint8_t* data, std::size_t size);

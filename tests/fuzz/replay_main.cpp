@@ -12,13 +12,14 @@
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::cerr << "usage: fuzz_replay codec|parser|proof PATH...\n";
+    std::cerr << "usage: fuzz_replay codec|parser|proof|tptp PATH...\n";
     return 2;
   }
   const std::string target = argv[1];
   auto run = target == "codec"    ? velmoran::fuzz::Codec
              : target == "parser" ? velmoran::fuzz::Parser
              : target == "proof"  ? velmoran::fuzz::Proof
+             : target == "tptp"   ? velmoran::fuzz::Tptp
                                   : nullptr;
   if (!run) {
     std::cerr << "fuzz_replay: unknown target '" << target << "'\n";
