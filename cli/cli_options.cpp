@@ -244,15 +244,19 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
                "adds one line after the report; a query never reached gets none");
 
   static_assert(kDefaultAutoSeconds == 60, "the help text names the default budget");
-  CLI::Option* autoFlag =
-      app.add_flag("--auto", options.Auto,
-                   "Try a fixed sequence of search settings, each a fresh proof with a\n"
-                   "slice of the --timeout budget (60 s when not given); print the report\n"
-                   "of the first that refutes every query, then the line\n"
-                   "'Auto: refuted by setting K of N (OPTIONS) after SECONDS s', where\n"
-                   "OPTIONS give the same report in a plain run. If none does: the report\n"
-                   "of the one that refuted the most queries (the later among equals) and\n"
-                   "a line that says so. --max-resolvents and --max-memory hold for each");
+  std::string autoHelp =
+      "Try a fixed sequence of search settings, each a fresh proof with a\n"
+      "slice of the --timeout budget (60 s when not given); print the report\n"
+      "of the first that refutes every query, then the line\n"
+      "'Auto: refuted by setting K of N (OPTIONS) after SECONDS s', where\n"
+      "OPTIONS give the same report in a plain run. If none does: the report\n"
+      "of the one that refuted the most queries (the later among equals) and\n"
+      "a line that says so. --max-resolvents and --max-memory hold for each.\n"
+      "The settings, in order:";
+  std::vector<std::string> labels = PortfolioLabels();
+  for (std::size_t i = 0; i < labels.size(); ++i)
+    autoHelp += "\n  " + std::to_string(i + 1) + "  " + labels[i];
+  CLI::Option* autoFlag = app.add_flag("--auto", options.Auto, autoHelp);
   // The portfolio chooses the search options itself; only the output switches and the
   // consequent-test limit are the user's.
   for (CLI::Option* option : app.get_options()) {

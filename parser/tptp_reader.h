@@ -10,7 +10,8 @@
 // - Roles axiom, hypothesis, definition, assumption, lemma, theorem, corollary and
 //   negated_conjecture give axioms, one per line, in file order. The conjunction of all
 //   conjectures gives one query, after every axiom. A problem without a conjecture gives a theory
-//   without a query: the prover stores the axioms and proves nothing.
+//   without a query: the prover stores the axioms and proves nothing (the report holds only its
+//   closing lines).
 // - `~ & | =>` are ¬ ∧ ∨ →; `a <= b` is `b → a`; `a <=> b` is `[a → b] ∧ [b → a]`; `<~>` is the
 //   negation of that, `~&` and `~|` the negated conjunction and disjunction. `! [X, Y] :` and
 //   `? [X] :` are ∀X, Y and ∃X.

@@ -123,6 +123,16 @@ second="-s linear --one-refutation"
 last="-s breadth --check=trivial --one-refutation"
 count=4
 
+# The help lists the sequence, and each setting is a valid plain run that refutes Socrates.
+settings=$("$bin" --help | sed -n '/The settings, in order:/,/^ *--/p' | sed -n 's/^ *[0-9]  //p')
+expect_eq "the help lists every setting" "$count" "$(grep -c . <<< "$settings")"
+expect_eq "the help's first setting" "$first" "$(head -n 1 <<< "$settings")"
+while read -r setting; do
+  read -r -a args <<< "$setting"
+  out=$("$bin" "${args[@]}" --hide=progress,sources,time,memory "$tmp/socrates.txt" 2>&1)
+  expect_eq "plain run with $setting" " YES (refutation deg.):0.9;" "$(sed -n 2p <<< "$out")"
+done <<< "$settings"
+
 # Breadth-first resolves the two contradictory axioms with each other in its first level (F1, the
 # newer, is the centre): the first setting refutes it.
 printf 'p;\n¬p;\n?- q;\n' > "$tmp/contradiction.txt"
