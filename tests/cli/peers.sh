@@ -28,9 +28,9 @@ EOF
 bench/peers -t 5 -r 1 --velmoran "$bin" -o "$tmp/out" "$tmp/problems" >"$tmp/table" 2>"$tmp/log"
 expect_eq "exit status" 0 "$?"
 csv=$tmp/out/peers.csv
-expect_eq "csv columns" \
-  "problem,velmoran_status,velmoran_median_s,velmoran_resolvents,velmoran_setting,velmoran_times_s,e_status,e_median_s,e_times_s,ratio" \
-  "$(head -1 "$csv")"
+columns=problem,velmoran_status,velmoran_median_s,velmoran_resolvents,velmoran_setting
+columns+=,velmoran_times_s,e_status,e_median_s,e_times_s,ratio
+expect_eq "csv columns" "$columns" "$(head -1 "$csv")"
 field() {  # problem column-number
   grep "^$1," "$csv" | cut -d, -f"$2"
 }
