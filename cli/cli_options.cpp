@@ -137,6 +137,7 @@ void CopySettings(const TPLProgram& from, TPLProgram& to) {
     if (option.Flag) to.*option.Flag = from.*option.Flag;
   to.Strategy = from.Strategy;
   to.DcfLimit = from.DcfLimit;
+  to.SerialIdentity = from.SerialIdentity;
 }
 
 std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
@@ -228,6 +229,12 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
       ->type_name("MB");
   app.add_flag("--syntax-only", options.SyntaxOnly, "Only parse, and print each formula");
   app.add_flag("--bytes", options.Bytes, "Print the one-byte alphabet as it is, not UTF-8");
+  std::string identity = "witness";
+  app.add_option("--debug-identity", identity,
+                 "UNSOUND, debugging only: 'serial' makes every copy of a variable one variable "
+                 "with its source, which refutes non-theorems")
+      ->check(OneOf({"witness", "serial"}));
+  accepts["--debug-identity"] = "one of witness,serial";
 
   accepts["--dcf-limit"] = "a whole number from 1";
   accepts["--show"] = accepts["--hide"] = "output switches, one of " + Join(SwitchNames());
@@ -259,6 +266,10 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
       p.*option.Flag = option.Default ? 0 : 1;
   }
   p.DcfLimit = dcfLimit < 1 ? 1 : dcfLimit;
+  p.SerialIdentity = identity == "serial";
+  if (p.SerialIdentity)
+    std::cerr << "velmoran: --debug-identity=serial: unsound identity of copies, "
+                 "a refutation proves nothing\n";
   p.Interactive = !options.Out;
   for (auto [list, value] : {std::pair{show, 1}, std::pair{hide, 0}}) {
     for (const std::string& name : SplitList(list)) {
