@@ -138,6 +138,7 @@ void CopySettings(const TPLProgram& from, TPLProgram& to) {
     if (option.Flag) to.*option.Flag = from.*option.Flag;
   to.Strategy = from.Strategy;
   to.DcfLimit = from.DcfLimit;
+  to.SerialIdentity = from.SerialIdentity;
 }
 
 std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
@@ -233,6 +234,12 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   app.add_flag("--to-tptp", options.ToTptp,
                "Print each theory as a TPTP FOF problem and prove nothing");
   app.add_flag("--bytes", options.Bytes, "Print the one-byte alphabet as it is, not UTF-8");
+  std::string identity = "witness";
+  app.add_option("--debug-identity", identity,
+                 "UNSOUND, debugging only: 'serial' makes every copy of a variable one variable "
+                 "with its source, which refutes non-theorems")
+      ->check(OneOf({"witness", "serial"}));
+  accepts["--debug-identity"] = "one of witness,serial";
   app.add_flag("--szs", options.Szs,
                "After each query's part of the report, print the line\n"
                "'% SZS status STATUS for NAME', NAME the file's base name without\n"
@@ -301,6 +308,10 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
       p.*option.Flag = option.Default ? 0 : 1;
   }
   p.DcfLimit = dcfLimit < 1 ? 1 : dcfLimit;
+  p.SerialIdentity = identity == "serial";
+  if (p.SerialIdentity)
+    std::cerr << "velmoran: --debug-identity=serial: unsound identity of copies, "
+                 "a refutation proves nothing\n";
   p.Interactive = !options.Out;
   for (auto [list, value] : {std::pair{show, 1}, std::pair{hide, 0}}) {
     for (const std::string& name : SplitList(list)) {

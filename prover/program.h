@@ -79,6 +79,10 @@ class TPLProgram {
   std::uint8_t TrivialCheckOnly = 0;
   std::uint8_t OneRefutation = 0;
   std::uint8_t QuantificationOn = 0;
+  // Debugging only, set by the command line alone and never by a menu: every copy of a variable
+  // counts as one variable with its source (`SameWitness`). Unsound, it refutes non-theorems; it
+  // shows which step of a missing proof the sound identity rule refuses.
+  std::uint8_t SerialIdentity = 0;
 
   std::function<void(TPLProgram&)> OnYield;
   std::function<void(TPLProgram&)> OnPoll;

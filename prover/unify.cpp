@@ -62,8 +62,14 @@ void Bind(TVariable* v, TId* t) {
 // A dependent witness (inside a universal) is left out, even where that universal is still the
 // same object in both copies: a copy of the universal is a variable of its own, and the witness of
 // the one copy is a function of the value the other copy takes, which the unifier cannot relate.
+//
+// `TPLProgram::SerialIdentity` drops the restriction to witnesses, for debugging only: any two
+// copies with one serial number are then one variable, which is the unsound rule above.
 bool SameWitness(const TVariable* a, const TVariable* b) {
-  return a == b || (a->Witness && b->Witness && a->Serial == b->Serial);
+  if (a == b) return true;
+  if (a->Serial != b->Serial) return false;
+  return (a->Witness && b->Witness) ||
+         (Prover.ActiveProgram && Prover.ActiveProgram->SerialIdentity);
 }
 
 TId* LookupBinding(TVariable* v) {

@@ -45,7 +45,8 @@ bool MayBind(TVariable* v, TId* t);
 // universal X to the existential Y of ∀X ∃Y is refused, also through a chain of bindings.
 bool DependsOn(TId* t, const TVariable* v);
 bool IsFreeOfOuterUniversals(TVariable* q);
-// Whether two variables count as one: the same object, or copies of one marked witness.
+// Whether two variables count as one: the same object, or copies of one marked witness (of any
+// declaration under the debugging `TPLProgram::SerialIdentity`).
 bool SameWitness(const TVariable* a, const TVariable* b);
 // Marks the declarations of a source formula (an axiom or the negated query) that act
 // existentially with no universal outside them. Must run before the first copy of the source is

@@ -64,6 +64,13 @@ const NonTheorem kNonTheorems[] = {
     {"swapped quantifiers around a conjunction",
      "∀Y [∃X [∀W, Y r(W, Y) ∧ [s ∨ r(a, Y)] ∨ r(Y, X)]]; "
      "?- ∃X [∀Y [∀W, Y r(W, Y) ∧ [s ∨ r(a, Y)] ∨ r(Y, X)]];"},
+    // Domain {a, b}, element(a, a) only, set_equal the identity: a and b differ. Splitting the
+    // axiom on element(Z, X) and element(Z, Y) as one atom, without the substitution, leaves
+    // ∀X, Y set_equal(X, Y) (the step that refutes Pelletier 43 under the loose split).
+    {"extensionality split on two element atoms",
+     "∀X, Y [[set_equal(X, Y) → [∀Z [[element(Z, X) → element(Z, Y)] ∧ "
+     "[element(Z, Y) → element(Z, X)]]]] ∧ [[∀Z [[element(Z, X) → element(Z, Y)] ∧ "
+     "[element(Z, Y) → element(Z, X)]]] → set_equal(X, Y)]]; ?- set_equal(a, b);"},
 };
 
 TEST(SoundnessRegression, LinearReportsNoRefutation) {

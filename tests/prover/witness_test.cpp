@@ -99,6 +99,38 @@ TEST_F(WitnessTest, DependentWitnessesAndUniversalsStayApart) {
   EXPECT_FALSE(AsVariable(AsFunctor(witness->LastAtom->Term)->Args[0])->Witness);
 }
 
+TEST_F(WitnessTest, SerialIdentityIsOffByDefaultAndOnlyItJoinsOtherCopies) {
+  TPLProgram fresh;
+  SetMenuDefaults(fresh);
+  EXPECT_EQ(fresh.SerialIdentity, 0) << "no menu default sets it";
+  EXPECT_EQ(fx.Program->SerialIdentity, 0);
+
+  // A copy of a dependent witness and a copy of a universal keep their sources' serial numbers.
+  auto source = fx.Axiom("[∀Y [∃X [r(Y, X) ∧ q(X)]]] ∨ t;");
+  auto cut = fx.Axiom("¬t;");
+  Record r = Resolve(*source, 2, *cut, 0);
+  ASSERT_TRUE(r->FirstAtom && AsFunctor(r->FirstAtom->Term)) << Utf8(Fixture::Printed(*r));
+  auto* y0 = AsVariable(AsFunctor(source->FirstAtom->Term)->Args[0]);
+  auto* x0 = AsVariable(AsFunctor(source->FirstAtom->Term)->Args[1]);
+  auto* y1 = AsVariable(AsFunctor(r->FirstAtom->Term)->Args[0]);
+  auto* x1 = AsVariable(AsFunctor(r->FirstAtom->Term)->Args[1]);
+  ASSERT_TRUE(y0 && x0 && y1 && x1);
+  std::size_t pairs = 0;
+  EXPECT_FALSE(SameWitness(x0, x1));
+  EXPECT_FALSE(SameWitness(y0, y1));
+
+  fx.Program->SerialIdentity = 1;
+  EXPECT_TRUE(SameWitness(x0, x1));
+  EXPECT_TRUE(SameWitness(y0, y1));
+  EXPECT_FALSE(SameWitness(x0, y1)) << "different declarations stay apart";
+  // q(X) and q(X#1) are now one atom: no binding needed.
+  EXPECT_TRUE(Unifies(*source, 1, *r, 1, pairs));
+  EXPECT_EQ(pairs, 0u);
+  fx.Program->SerialIdentity = 0;
+  // Off again, the existential copy cannot be bound: the two atoms differ.
+  EXPECT_FALSE(Unifies(*source, 1, *r, 1, pairs));
+}
+
 bool HasRefutation(const std::vector<std::string>& report) {
   return std::any_of(report.begin(), report.end(), [](const std::string& l) {
     return l.find("YES (refutation deg.)") != std::string::npos;
@@ -128,6 +160,22 @@ TEST(WitnessRuns, FamilyIsRefutedWithTheDefaultsAtItsBestDegree) {
       "?- ∃G grandparent(G, carol);\n");
   EXPECT_NE(std::find(report.begin(), report.end(), "Best refutation degree: 0.8(G = alice;)"),
             report.end());
+}
+
+TEST(WitnessRuns, SerialIdentityRefutesTheSwappedQuantifiersThatTheSoundRuleKeeps) {
+  // Domain {a, b}, r(a, a) and r(b, b) only: the axiom holds (X := Y) and the query fails. Taking
+  // the witness X of a resolvent for the witness X of its source closes the refutation: the
+  // switch reproduces the unsound rule, and only the switch does.
+  const char* text = "∀Y [∃X [r(Y, Y) → r(Y, X)]];\n?- ∃X [∀Y [r(Y, Y) → r(Y, X)]];\n";
+  for (std::uint8_t serial : {0, 1}) {
+    Fixture fx;
+    fx.Program->SerialIdentity = serial;
+    int yields = 0;
+    fx.Program->OnYield = [&yields](TPLProgram& p) {
+      if (++yields > 20'000) p.StopRequested = 1;
+    };
+    EXPECT_EQ(HasRefutation(fx.Run(text)), serial == 1) << "serial identity " << int(serial);
+  }
 }
 
 }  // namespace
