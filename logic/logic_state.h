@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "logic/object.h"
+
 namespace velmoran {
 
 class TAtom;
@@ -16,6 +18,8 @@ struct LogicState {
   TAtom* ChainFirst = nullptr;
   TAtom* ChainLast = nullptr;
   std::int32_t NextSerial = 0;
+  // Memory of freed terms, nodes and prefixes, for the next ones made (see `ObjectPool`).
+  ObjectPool Objects;
 };
 
 extern LogicState Logic;
