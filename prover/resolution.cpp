@@ -240,9 +240,9 @@ bool MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) 
         // prefix that both operands of the split share. Sameness is a condition of the match
         // and reads no pair of the list (only the variables' own bindings), so when it fails the
         // unification can only end in a refusal whose pairs are removed below: it is counted and
-        // not run.
+        // not run. (An atom already replaced by a constant never unifies either.)
         bool same;
-        if (sound && !SameTerm(n->Term, c->Term)) {
+        if (sound && (c->Constant != 0 || !SameTerm(n->Term, c->Term))) {
           ++Report.Unifications;
           same = false;
         } else {
