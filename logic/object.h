@@ -1,15 +1,8 @@
 // Root of every class that a walk can visit: terms, formula nodes and quantifier prefixes.
 // Walk callbacks receive and return objects of this type and tell them apart by their family, a
 // tag set at construction: walks visit every object, so the test must cost no more than a load.
-//
-// These objects are made and freed by the million (every resolution step copies whole trees
-// and simplification frees most of the copy at once), so their memory comes from free lists
-// kept by size (`ObjectPool`, in the logic state) rather than from the general allocator.
-// Ownership is unchanged: every object is still made with `new` and dies by `delete` (or its
-// family's free operation) exactly where it did; only the memory behind it is recycled.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
 namespace velmoran {
@@ -22,9 +15,6 @@ class TObject {
  public:
   enum class Family : std::uint8_t { Term, Node, Prefix };
 
-  static void* operator new(std::size_t size);
-  static void operator delete(void* memory, std::size_t size);
-
   virtual ~TObject() = default;
   Family ObjectFamily() const { return family_; }
 
@@ -35,22 +25,6 @@ class TObject {
 
  private:
   Family family_;
-};
-
-// Free lists of object memory by size, in steps of `kGrain` bytes; larger objects go to the
-// general allocator. A freed block is reused by the next object of its size class; blocks are
-// never handed back, as a proof soon needs them again. Under the sanitizers every object goes
-// to the general allocator, so that a use after free is still caught.
-struct ObjectPool {
-  static constexpr std::size_t kGrain = 16;
-  static constexpr std::size_t kClasses = 16;
-  struct FreeBlock {
-    FreeBlock* Next;
-  };
-  FreeBlock* Free[kClasses] = {};
-
-  void* Take(std::size_t size);
-  void Give(void* memory, std::size_t size);
 };
 
 // The object as a term, node or prefix, or null when it is of another family.
