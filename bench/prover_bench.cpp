@@ -58,6 +58,29 @@ BENCHMARK_CAPTURE(BM_ProveExample, p18_linear, "pelletier/p18.txt", SearchStrate
 BENCHMARK_CAPTURE(BM_ProveExample, p20_linear, "pelletier/p20.txt", SearchStrategy::Linear);
 BENCHMARK_CAPTURE(BM_ProveExample, p20_breadth, "pelletier/p20.txt", SearchStrategy::BreadthFirst);
 
+// The whole proofs that bench/callgrind counts, with the options examples/INDEX gives them.
+void BM_ProveTrivialBreadth(benchmark::State& state, const char* name) {
+  std::string text = LoadExample(name);
+  if (text.empty()) {
+    state.SkipWithError("example not found");
+    return;
+  }
+  for (auto _ : state) {
+    TPLProgram program;
+    SetMenuDefaults(program);
+    program.Strategy = SearchStrategy::BreadthFirst;
+    program.CheckDcfKill = program.CheckDcf = 0;
+    program.TrivialCheckOnly = 1;
+    program.OneRefutation = 1;
+    DiscardSink sink;
+    program.Output = &sink;
+    program.SourceText = text.c_str();
+    RunProof(program);
+  }
+}
+BENCHMARK_CAPTURE(BM_ProveTrivialBreadth, p33, "pelletier/p33.txt")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ProveTrivialBreadth, p36, "pelletier/p36.txt")->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 BENCHMARK_MAIN();

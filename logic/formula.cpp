@@ -1,5 +1,6 @@
 #include "logic/formula.h"
 
+#include <algorithm>
 #include <string_view>
 #include <unordered_map>
 
@@ -228,10 +229,32 @@ void NumberSameNames(TSub* node) {
     }
     return;
   }
+  // Prefixes are long mostly because copies of a few variables gather at a root: the counts
+  // then live in a short list searched in place, and only many distinct names need the map.
+  constexpr std::size_t kListedNames = 32;
+  std::vector<std::pair<std::string_view, std::int32_t>> listed;
   std::unordered_map<std::string_view, std::int32_t> seen;
   for (TVariable* v : items) {
     if (!v) continue;
-    v->DupIndex = v->Binding ? 0 : seen[v->Name]++;
+    if (v->Binding) {
+      v->DupIndex = 0;
+      continue;
+    }
+    if (!seen.empty()) {
+      v->DupIndex = seen[v->Name]++;
+      continue;
+    }
+    std::string_view name = v->Name;
+    auto at = std::find_if(listed.begin(), listed.end(), [&](auto& e) { return e.first == name; });
+    if (at != listed.end()) {
+      v->DupIndex = at->second++;
+    } else if (listed.size() < kListedNames) {
+      listed.emplace_back(name, 1);
+      v->DupIndex = 0;
+    } else {
+      seen.insert(listed.begin(), listed.end());
+      v->DupIndex = seen[name]++;
+    }
   }
 }
 

@@ -16,6 +16,9 @@ struct LogicState {
   TAtom* ChainFirst = nullptr;
   TAtom* ChainLast = nullptr;
   std::int32_t NextSerial = 0;
+  // Functor terms alive whose symbol is an arithmetic operator: while there is none, no formula
+  // holds anything to evaluate, and simplification skips that walk.
+  std::int64_t ArithmeticTerms = 0;
 };
 
 extern LogicState Logic;

@@ -112,6 +112,14 @@ void TFunctor::Print(std::string& out) const {
   out += kTermClose;
 }
 
+TFunctor::TFunctor(std::string name) : TFunc(TermClass::Functor, std::move(name)) {
+  if (!Name.empty() && IsArithmeticChar(Name.front())) ++Logic.ArithmeticTerms;
+}
+
+TFunctor::~TFunctor() {
+  if (!Name.empty() && IsArithmeticChar(Name.front())) --Logic.ArithmeticTerms;
+}
+
 void TFunctor::FreeTerm() {
   for (TId* a : Args) FreeTermIfAny(a);
   Args.clear();

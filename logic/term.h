@@ -84,7 +84,9 @@ class TFunc : public TId {
 
 class TFunctor : public TFunc {
  public:
-  explicit TFunctor(std::string name) : TFunc(TermClass::Functor, std::move(name)) {}
+  // Counts the functors of arithmetic operators alive (see `LogicState::ArithmeticTerms`).
+  explicit TFunctor(std::string name);
+  ~TFunctor() override;
   void Print(std::string& out) const override;
   void FreeTerm() override;
 

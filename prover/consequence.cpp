@@ -1,5 +1,6 @@
 #include "prover/consequence.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "logic/alphabet.h"
@@ -7,6 +8,7 @@
 #include "logic/print.h"
 #include "prover/program.h"
 #include "prover/resolution.h"
+#include "prover/search.h"
 #include "prover/simplify.h"
 #include "report/measure.h"
 #include "report/report.h"
@@ -154,6 +156,53 @@ bool SameText(const TFALFormula& x, const TFALFormula& y) {
   return !x.Text.empty() && !y.Text.empty() && x.Text == y.Text;
 }
 
+namespace {
+
+// Brings the index up to the current resolvent list. Stored records keep their text once it is
+// set, so the index only grows while the list grows at its end; anything else rebuilds it.
+void SyncTextIndex(const std::vector<TFALFormula*>& resolvents) {
+  TextIndex& index = Search.Texts;
+  std::size_t kept = index.Records.size();
+  if (kept > resolvents.size() ||
+      !std::equal(index.Records.begin(), index.Records.end(), resolvents.begin())) {
+    index.Records.clear();
+    index.Indexes.clear();
+    index.Untexted.clear();
+    kept = 0;
+  }
+  std::erase_if(index.Untexted, [&](std::size_t j) {
+    const std::string& text = resolvents[j]->Text;
+    if (text.empty()) return false;
+    auto& at = index.Indexes[text];
+    at.insert(std::lower_bound(at.begin(), at.end(), j), j);
+    return true;
+  });
+  for (std::size_t j = kept; j < resolvents.size(); ++j) {
+    TFALFormula* r = resolvents[j];
+    index.Records.push_back(r);
+    if (r->Text.empty())
+      index.Untexted.push_back(j);
+    else
+      index.Indexes[r->Text].push_back(j);
+  }
+}
+
+// The lowest index of an enabled stored resolvent with the text of `n`, as a scan from the
+// front would find it; -1 when there is none.
+std::ptrdiff_t IdenticalResolvent(const TFALFormula& n,
+                                  const std::vector<TFALFormula*>& resolvents) {
+  if (n.Text.empty()) return -1;
+  SyncTextIndex(resolvents);
+  auto found = Search.Texts.Indexes.find(n.Text);
+  if (found == Search.Texts.Indexes.end()) return -1;
+  for (std::size_t j : found->second)
+    if (!resolvents[j]->Disabled && SameText(n, *resolvents[j]))
+      return static_cast<std::ptrdiff_t>(j);
+  return -1;
+}
+
+}  // namespace
+
 TFALFormula* CheckResolvent(TFALFormula* n) {
   TPLProgram& program = *n->Program;
   TFALFormula* y = SelfRefute(n, SplitKind::Sound);
@@ -166,9 +215,9 @@ TFALFormula* CheckResolvent(TFALFormula* n) {
   if (n->Root->Constant != 0) return n;
   EnsureText(*n);
   auto& resolvents = program.Resolvents;
-  for (std::size_t j = 0; j < resolvents.size(); ++j) {
+  if (std::ptrdiff_t found = IdenticalResolvent(*n, resolvents); found >= 0) {
+    auto j = static_cast<std::size_t>(found);
     TFALFormula& r = *resolvents[j];
-    if (r.Disabled || !SameText(*n, r)) continue;
     std::string line;
     if (program.ShowDcf)
       line = "DCF: " + FormulaText(*n) + "//identical to R" + std::to_string(j) + ";";

@@ -70,10 +70,27 @@ long double TNorm(long double x, long double y) {
   return s >= 0 ? s : 0;
 }
 
+namespace {
+
+// Two predicate terms whose symbols differ (name, arity, or a constant against a term with
+// arguments) never unify: the unifier's first step compares exactly these and fails, adding no
+// pair, whatever bindings are collected. Deciding it here skips the walk, not the count.
+bool PredicatesDiffer(const TId* s, const TId* t) {
+  if (!s || !t || !s->IsFunc() || !t->IsFunc()) return false;
+  if (s->Class() != t->Class()) return true;
+  if (s->Class() == TermClass::Functor &&
+      static_cast<const TFunctor*>(s)->Args.size() != static_cast<const TFunctor*>(t)->Args.size())
+    return true;
+  return static_cast<const TFunc*>(s)->Name != static_cast<const TFunc*>(t)->Name;
+}
+
+}  // namespace
+
 bool UnifyAtoms(TAtom* a, TAtom* b) {
   ++Report.Unifications;
   std::size_t n = Bindings().size();
   if (b->Constant != 0) return false;
+  if (a->Term && PredicatesDiffer(a->Term, b->Term)) return false;
   bool ok = a->Term ? Unify(a->Term, b->Term) : true;
   if (!ok) Bindings().resize(n);
   return ok;
@@ -219,11 +236,19 @@ bool MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) 
       for (TAtom* c = x.FirstAtom; c; c = c->Next()) {
         if (c->Mark != 0) continue;
         std::size_t before = Bindings().size();
-        bool same = UnifyAtoms(n, c);
         // A sound case split takes one atom: the very same atom, over variables of the root
-        // prefix that both operands of the split share.
-        if (same && sound)
-          same = Bindings().size() == before && SameTerm(n->Term, c->Term) && IsSplitAtom(x, *c);
+        // prefix that both operands of the split share. Sameness is a condition of the match
+        // and reads no pair of the list (only the variables' own bindings), so when it fails the
+        // unification can only end in a refusal whose pairs are removed below: it is counted and
+        // not run. (An atom already replaced by a constant never unifies either.)
+        bool same;
+        if (sound && (c->Constant != 0 || !SameTerm(n->Term, c->Term))) {
+          ++Report.Unifications;
+          same = false;
+        } else {
+          same = UnifyAtoms(n, c);
+        }
+        if (same && sound) same = Bindings().size() == before && IsSplitAtom(x, *c);
         // One instance per class: the first atom that needs bindings fixes it, the rest must
         // meet it as it is, so that p(X) does not take X := a and then p(Y) take Y := a.
         if (same && !sound)

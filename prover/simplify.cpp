@@ -11,7 +11,7 @@
 namespace velmoran {
 
 void Simplify(TFALFormula& record) {
-  record.Walk(WalkMode::PostOrder, EvaluateArithmetic);
+  if (Logic.ArithmeticTerms > 0) record.Walk(WalkMode::PostOrder, EvaluateArithmetic);
   Logic.ChainFirst = record.FirstAtom;
   Logic.ChainLast = record.LastAtom;
   record.Walk(WalkMode::SimplifyWalk, SimplifyConstants);

@@ -166,6 +166,57 @@ TEST_F(ConsequenceTest, ADisabledResolventIsNotCompared) {
   EXPECT_EQ(Report.DcfConsequents, 0);
 }
 
+// The identical-text check names the first enabled stored resolvent with the text, also after
+// the list was changed behind its back: records disabled, replaced, removed, or given their text
+// only after they were stored.
+TEST_F(ConsequenceTest, IdenticalTextNamesTheLowestEnabledIndexWhateverHappenedToTheList) {
+  fx.Program->TrivialCheckOnly = 1;
+  fx.Program->ShowDcf = 1;
+  auto check = [&](const char* text) {
+    fx.Lines.Lines.clear();
+    TFALFormula* n = fx.Axiom(text).release();
+    TFALFormula* kept = CheckResolvent(n);
+    if (kept) delete kept;
+    return Lines();
+  };
+  auto stored = [&](const char* text) {
+    TFALFormula* r = Store(text);
+    EnsureText(*r);
+    return r;
+  };
+  stored("q;");
+  TFALFormula* r1 = stored("p(a);");
+  stored("r;");
+  TFALFormula* r3 = stored("p(a);");
+  EXPECT_EQ(check("p(a);"), (std::vector<std::string>{"DCF: p(a):1; //identical to R1;"}));
+  r1->Disabled = 1;
+  EXPECT_EQ(check("p(a);"), (std::vector<std::string>{"DCF: p(a):1; //identical to R3;"}));
+
+  // R0 replaced by a record with the text: it is now the first.
+  auto& list = fx.Program->Resolvents;
+  TFALFormula* r0 = fx.Axiom("p(a);").release();
+  EnsureText(*r0);
+  delete list[0];
+  list[0] = r0;
+  EXPECT_EQ(check("p(a);"), (std::vector<std::string>{"DCF: p(a):1; //identical to R0;"}));
+
+  // The front records removed: the old R3 is R1 now.
+  delete list[0];
+  delete list[1];
+  list.erase(list.begin(), list.begin() + 2);
+  ASSERT_EQ(list[1], r3);
+  EXPECT_EQ(check("p(a);"), (std::vector<std::string>{"DCF: p(a):1; //identical to R1;"}));
+
+  // A record stored without text is not identical to anything until its text is set.
+  TFALFormula* late = Store("s(b);");
+  late->Text.clear();
+  EXPECT_TRUE(check("s(b);").empty());
+  EnsureText(*late);
+  EXPECT_EQ(check("s(b);"), (std::vector<std::string>{"DCF: s(b):1; //identical to R2;"}));
+  r3->Disabled = 1;
+  EXPECT_TRUE(check("p(a);").empty());
+}
+
 TEST_F(ConsequenceTest, AConsequentIsDroppedUnlessItsDegreeIsHigher) {
   fx.Program->ShowDcf = 1;
   Store("p : 0.5;");
