@@ -11,6 +11,58 @@ namespace velmoran {
 
 LogicState Logic;
 
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kPooled = false;
+#else
+constexpr bool kPooled = true;
+#endif
+
+std::size_t SizeClass(std::size_t size) {
+  return (size + ObjectPool::kGrain - 1) / ObjectPool::kGrain - 1;
+}
+
+}  // namespace
+
+void* ObjectPool::Take(std::size_t size) {
+  std::size_t c = SizeClass(size);
+  if (!kPooled || c >= kClasses) return ::operator new(size);
+  if (FreeBlock* b = Free[c]) {
+    Free[c] = b->Next;
+    return b;
+  }
+  return ::operator new((c + 1) * kGrain);
+}
+
+void ObjectPool::Give(void* memory, std::size_t size) {
+  std::size_t c = SizeClass(size);
+  if (!kPooled || c >= kClasses) {
+    ::operator delete(memory, size);
+    return;
+  }
+  auto* b = static_cast<FreeBlock*>(memory);
+  b->Next = Free[c];
+  Free[c] = b;
+}
+
+void ObjectPool::Release() {
+  for (std::size_t c = 0; c < kClasses; ++c) {
+    while (FreeBlock* b = Free[c]) {
+      Free[c] = b->Next;
+      ::operator delete(b, (c + 1) * kGrain);
+    }
+  }
+}
+
+void* TObject::operator new(std::size_t size) {
+  return Logic.Objects.Take(size);
+}
+
+void TObject::operator delete(void* memory, std::size_t size) {
+  Logic.Objects.Give(memory, size);
+}
+
 void TQuant::FreeAll() {
   // Bindings first: a binding may refer to another variable of this very prefix.
   for (TVariable* v : Items) {

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "logic/object.h"
+
 namespace velmoran {
 
 class TAtom;
@@ -19,6 +21,8 @@ struct LogicState {
   // Functor terms alive whose symbol is an arithmetic operator: while there is none, no formula
   // holds anything to evaluate, and simplification skips that walk.
   std::int64_t ArithmeticTerms = 0;
+  // Memory of freed terms, nodes and prefixes, for the next ones made (see `ObjectPool`).
+  ObjectPool Objects;
 };
 
 extern LogicState Logic;

@@ -4,6 +4,7 @@
 
 #include <charconv>
 
+#include "logic/logic_state.h"
 #include "prover/options.h"
 #include "report/measure.h"
 
@@ -14,6 +15,7 @@ ProverState Prover;
 TPLProgram::~TPLProgram() {
   ClearFormulas();
   ClearResolvents();  // empty between proofs; cleared here so destruction never depends on it
+  Logic.Objects.Release();
   if (Prover.ActiveProgram == this) Prover = ProverState{};
 }
 

@@ -5,6 +5,7 @@
 #include <new>
 #include <unordered_set>
 
+#include "logic/logic_state.h"
 #include "logic/print.h"
 #include "parser/formula_parser.h"
 #include "prover/consequence.h"
@@ -188,6 +189,7 @@ void RunProofUnguarded(TPLProgram& program) {
     p += program.ParsedLength;
     consumed += program.ParsedLength;
   }
+  Logic.Objects.Release();  // so that the closing lines count only what the proof still holds
   WriteClosingLines(program);
 }
 
@@ -200,6 +202,7 @@ void RunProof(TPLProgram& program) {
   } catch (const std::bad_alloc&) {
     NoteOutOfMemory(program);
   }
+  Logic.Objects.Release();
 }
 
 void NegateQuery(TFALFormula& query) {

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 
+#include "logic/logic_state.h"
 #include "prover/search.h"
 #include "report/measure.h"
 #include "support/theory.h"
@@ -101,6 +103,27 @@ TEST(RunLimits, EachLimitStopsTheRunAndSaysWhich) {
     EXPECT_FALSE(fx.Program->OutOfMemory);
   }
   EXPECT_GT(DefaultHeapCap(), std::int64_t{1} << 20);
+}
+
+// The heap figure behind the memory cap and the report's memory lines follows what the program
+// holds, and a proof hands the memory of its terms and formulas back when it ends: a second proof
+// in the same process (a desktop session, several files on one command line) starts from the
+// heap the first one left, not from the largest heap it ever needed.
+TEST(HeapFigure, FollowsAllocationsAndAProofLeavesNoRecycledMemoryBehind) {
+  const std::int64_t before = HeapBytesInUse();
+  auto block = std::make_unique<char[]>(std::size_t{1} << 20);
+  block[0] = 1;
+  EXPECT_GE(HeapBytesInUse() - before, std::int64_t{1} << 20);
+  block.reset();
+  EXPECT_LT(HeapBytesInUse() - before, std::int64_t{1} << 16);
+
+  Fixture fx;
+  StopAfter(fx, SearchStrategy::BreadthFirst, 400);
+  for (const ObjectPool::FreeBlock* list : Logic.Objects.Free) EXPECT_EQ(list, nullptr);
+  const std::int64_t afterFirst = HeapBytesInUse();
+  Fixture again;
+  StopAfter(again, SearchStrategy::BreadthFirst, 400);
+  EXPECT_LT(HeapBytesInUse() - afterFirst, std::int64_t{1} << 20);
 }
 
 }  // namespace
