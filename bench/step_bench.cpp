@@ -90,7 +90,8 @@ void BM_UnifyAtoms(benchmark::State& state) {
 BENCHMARK(BM_UnifyAtoms);
 
 // One resolution step on the first atoms: unification, both trees copied under the new
-// disjunction, the sources cleaned; the resolvent is freed unsimplified.
+// disjunction, the sources cleaned; with argument 1 the resolvent is also simplified, so the
+// difference between the two is what simplifying costs.
 void BM_ResolutionStep(benchmark::State& state) {
   Bench bench;
   auto f = bench.Axiom(kLeft, state);
@@ -98,40 +99,22 @@ void BM_ResolutionStep(benchmark::State& state) {
   if (!f || !g) return;
   TAtom* a = f->FirstAtom;
   TAtom* b = g->FirstAtom;
+  const bool simplified = state.range(0) != 0;
   for (auto _ : state) {
     if (!UnifyAtoms(a, b)) {
       state.SkipWithError("the atoms do not unify");
       break;
     }
     TFALFormula* r = MakeResolvent(*f, *g, a, FalseInFirst(*a, *b), b);
-    benchmark::DoNotOptimize(r);
-    delete r;
-  }
-}
-BENCHMARK(BM_ResolutionStep);
-
-// The same step followed by the simplification of the resolvent: the difference to
-// BM_ResolutionStep is what simplifying costs.
-void BM_ResolutionStepSimplified(benchmark::State& state) {
-  Bench bench;
-  auto f = bench.Axiom(kLeft, state);
-  auto g = bench.Axiom(kRight, state);
-  if (!f || !g) return;
-  TAtom* a = f->FirstAtom;
-  TAtom* b = g->FirstAtom;
-  for (auto _ : state) {
-    if (!UnifyAtoms(a, b)) {
-      state.SkipWithError("the atoms do not unify");
-      break;
+    if (simplified) {
+      Simplify(*r);
+      ComputePolarity(r->Root);
     }
-    TFALFormula* r = MakeResolvent(*f, *g, a, FalseInFirst(*a, *b), b);
-    Simplify(*r);
-    ComputePolarity(r->Root);
     benchmark::DoNotOptimize(r->Root);
     delete r;
   }
 }
-BENCHMARK(BM_ResolutionStepSimplified);
+BENCHMARK(BM_ResolutionStep)->ArgName("simplified")->Arg(0)->Arg(1);
 
 // One consequent test (the negated implication refuted within the limit): a consequence, and a
 // formula that does not follow, which runs the test to its limit.
