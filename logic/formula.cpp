@@ -13,8 +13,16 @@ LogicState Logic;
 
 namespace {
 
+// Under a sanitizer every object comes from the general allocator (g++ names the sanitizers by
+// macros, clang by features).
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 constexpr bool kPooled = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kPooled = false;
+#else
+constexpr bool kPooled = true;
+#endif
 #else
 constexpr bool kPooled = true;
 #endif
@@ -38,7 +46,7 @@ void* ObjectPool::Take(std::size_t size) {
 void ObjectPool::Give(void* memory, std::size_t size) {
   std::size_t c = SizeClass(size);
   if (!kPooled || c >= kClasses) {
-    ::operator delete(memory, size);
+    ::operator delete(memory);
     return;
   }
   auto* b = static_cast<FreeBlock*>(memory);
@@ -50,7 +58,7 @@ void ObjectPool::Release() {
   for (std::size_t c = 0; c < kClasses; ++c) {
     while (FreeBlock* b = Free[c]) {
       Free[c] = b->Next;
-      ::operator delete(b, (c + 1) * kGrain);
+      ::operator delete(b);
     }
   }
 }
