@@ -37,10 +37,7 @@ class ResolutionTest : public ::testing::Test {
 
   // Resolves f's atom i with g's atom j, oriented as the search orients it.
   Record Resolve(TFALFormula& f, int i, TFALFormula& g, int j) {
-    TAtom* a = AtomAt(f, i);
-    TAtom* b = AtomAt(g, j);
-    EXPECT_TRUE(UnifyAtoms(a, b));
-    return Record(MakeResolvent(f, g, a, FalseInFirst(*a, *b), b));
+    return Record(ResolveAt(f, i, g, j));
   }
 
   static void Finish(TFALFormula& r) {

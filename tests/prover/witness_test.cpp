@@ -25,10 +25,7 @@ class WitnessTest : public ::testing::Test {
 
   // Resolves f's atom i with g's atom j as the search does, simplified.
   Record Resolve(TFALFormula& f, int i, TFALFormula& g, int j) {
-    TAtom* a = AtomAt(f, i);
-    TAtom* b = AtomAt(g, j);
-    EXPECT_TRUE(UnifyAtoms(a, b));
-    Record r(MakeResolvent(f, g, a, FalseInFirst(*a, *b), b));
+    Record r(ResolveAt(f, i, g, j));
     Simplify(*r);
     ComputePolarity(r->Root);
     return r;

@@ -9,6 +9,7 @@
 #include "logic/print.h"
 #include "logic/text_codec.h"
 #include "parser/formula_parser.h"
+#include "prover/resolution.h"
 #include "prover/search.h"
 #include "prover/simplify.h"
 
@@ -107,6 +108,13 @@ TAtom* AtomAt(TFALFormula& record, int index) {
   for (int i = 0; a && i < index; ++i) a = a->Next();
   EXPECT_TRUE(a) << "no atom " << index;
   return a;
+}
+
+TFALFormula* ResolveAt(TFALFormula& f, int i, TFALFormula& g, int j) {
+  TAtom* a = AtomAt(f, i);
+  TAtom* b = AtomAt(g, j);
+  EXPECT_TRUE(UnifyAtoms(a, b));
+  return MakeResolvent(f, g, a, FalseInFirst(*a, *b), b);
 }
 
 }  // namespace velmoran::testing

@@ -21,6 +21,10 @@ std::string Utf8(const std::string& bytes);
 // The record's atom number `index` in its atom chain (fails the test when there is none).
 TAtom* AtomAt(TFALFormula& record, int index);
 
+// Resolves f's atom i with g's atom j, oriented as the search orients it, unsimplified (fails the
+// test when the atoms do not unify). The caller owns the resolvent.
+TFALFormula* ResolveAt(TFALFormula& f, int i, TFALFormula& g, int j);
+
 // A prover object with the menu defaults, its output going to `Lines`, made active.
 struct Fixture {
   Fixture();
