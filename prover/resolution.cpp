@@ -1,5 +1,9 @@
 #include "prover/resolution.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "logic/alphabet.h"
 #include "logic/logic_state.h"
 #include "prover/program.h"
 #include "prover/unify.h"
@@ -48,19 +52,42 @@ TSub* CopyUnder(TSub* root, TDis* d, bool negateConstants) {
 }
 
 // Copies the tree twice below `d`, the second time with the constants of the atoms negated. The
-// variables of the root prefix get one set of counterparts, shared by both copies and quantified
-// at `d`: the split X[A := v] ∨ X[A := ¬v] speaks of one value for each of them.
-void CopyTwiceSharingRoot(TSub* root, TDis* d, TSub*& first, TSub*& second) {
+// variables of the root prefix, and the `lifted` universals of inner prefixes, get one set of
+// counterparts, shared by both copies and quantified at `d`: the split X[A := v] ∨ X[A := ¬v]
+// speaks of one value for each of them.
+void CopyTwiceSharingRoot(TSub* root, TDis* d, TSub*& first, TSub*& second,
+                          const std::vector<TVariable*>& lifted = {}) {
   first = CopyUnder(root, d, false);
   if (root->Prefix)
     for (TVariable* v : root->Prefix->Items)
       if (v) v->NoCopy = 1;
+  for (TVariable* v : lifted) v->NoCopy = 1;
   second = CopyUnder(root, d, true);
-  if (first->Prefix) {
-    TQuant* shared = first->Prefix;
-    first->Prefix = nullptr;
-    MergePrefix(d, shared);
+  TQuant* shared = first->Prefix;
+  first->Prefix = nullptr;
+  // A lifted universal leaves its place in the first copy (the second never declared it) and
+  // joins the root's variables, as a universal now that no negation stands above it. It keeps
+  // its as-written mark: it still fixes a value for the existentials inside it.
+  // A counterpart made before its prefix was copied waits among the hoisted variables instead.
+  for (TVariable* v : lifted) {
+    TVariable* c = v->CopyOf;
+    auto& hoisted = Walks.NewVariables->Items;
+    if (std::find(hoisted.begin(), hoisted.end(), c) != hoisted.end()) {
+      std::erase(hoisted, c);
+    } else if (TSub* s = c->Scope; s && s->Prefix) {
+      std::erase(s->Prefix->Items, c);
+      if (s->Prefix->Empty()) {
+        delete s->Prefix;
+        s->Prefix = nullptr;
+      } else {
+        NumberSameNames(s);
+      }
+    }
+    c->Quantifier = kForAll;
+    if (!shared) shared = new TQuant;
+    shared->Items.push_back(c);
   }
+  if (shared) MergePrefix(d, shared);
 }
 
 }  // namespace
@@ -270,12 +297,85 @@ bool MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) 
   return true;
 }
 
+namespace {
+
+bool InRootPrefix(const TFALFormula& x, const TVariable* v) {
+  if (!x.Root || !x.Root->Prefix) return false;
+  const auto& items = x.Root->Prefix->Items;
+  return std::find(items.begin(), items.end(), v) != items.end();
+}
+
+// The unbound variables of `t` under the collected pairs and the variables' own bindings, each
+// once.
+void CollectVariables(TId* t, std::vector<TVariable*>& out) {
+  for (;;) {
+    t = LookupChain(t);
+    TVariable* v = AsVariable(t);
+    if (!v || !v->Binding) break;
+    t = v->Binding;
+  }
+  if (TVariable* v = AsVariable(t)) {
+    if (std::find(out.begin(), out.end(), v) == out.end()) out.push_back(v);
+  } else if (TFunctor* f = AsFunctor(t)) {
+    for (TId* arg : f->Args)
+      if (arg) CollectVariables(arg, out);
+  }
+}
+
+}  // namespace
+
+// A split of a record with itself on an atom over inner variables (which the sound split
+// refuses). Argument: let L be universals of inner prefixes with only universals outside them
+// (`IsLiftableUniversal`); L is empty unless the root prefix R holds universals only, since R is
+// outside every inner variable. Moving L to the root gives an equivalent record ∀R ∀L X', and in
+// that block of universals the order is free. The pairs that unified `a` with its partner bind
+// universals of R ∪ L (the unifier binds no other kind) to terms over R ∪ L and witnesses, so the
+// instance X'σ follows, and on the atom aσ, whose variables are all in R ∪ L, the split
+// ∀R ∀L [X'σ[aσ := v] ∨ X'σ[aσ := ¬v]] follows as the sound split does. The class is every atom
+// equal to `a` under σ; the atoms' variables of L move to the new root, shared by both copies.
+// A partner that needs no binding is left to the sound split: splitting single inner atoms
+// multiplies the resolvents without adding proofs.
+bool MarkLiftedClass(TFALFormula& x, TAtom* a, bool falseInFirst, std::vector<TVariable*>& lifted) {
+  std::vector<TVariable*> vars;
+  const auto& b = Bindings();
+  if (b.empty()) return false;
+  for (std::size_t k = 0; k + 1 < b.size(); k += 2) {
+    auto* v = static_cast<TVariable*>(b[k]);
+    if (!InRootPrefix(x, v) && !IsLiftableUniversal(*v)) return false;
+    CollectVariables(b[k + 1], vars);
+  }
+  CollectVariables(a->Term, vars);
+  lifted.clear();
+  for (TVariable* v : vars) {
+    if (v->Witness || InRootPrefix(x, v)) continue;
+    if (!IsLiftableUniversal(*v)) return false;
+    lifted.push_back(v);
+  }
+  if (lifted.empty()) return false;  // the sound split's own case
+  int v = falseInFirst ? -1 : 1;
+  a->Mark = NodeValue(*a, v);
+  for (TAtom* c = x.FirstAtom; c; c = c->Next()) {
+    if (c == a || c->Constant != 0) continue;
+    std::size_t before = Bindings().size();
+    if (UnifyAtoms(a, c) && Bindings().size() == before) c->Mark = NodeValue(*c, v);
+    Bindings().resize(before);
+  }
+  for (TAtom* c = x.FirstAtom; c; c = c->Next()) c->Constant = c->Mark;
+  return true;
+}
+
 TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseInFirst, TAtom* b) {
   bool self = &f == &g;
   // Sources are copied here first: their witnesses are marked before any copy exists.
   if (!f.Source1) MarkWitnesses(f);
   if (!self && !g.Source1) MarkWitnesses(g);
-  if (self && !MarkAtomClass(f, a, falseInFirst, SplitKind::Sound)) {
+  std::vector<TVariable*> lifted;
+  if (self && !IsSplitAtom(f, *a)) {
+    if (!MarkLiftedClass(f, a, falseInFirst, lifted)) {
+      ClearBindings();
+      return nullptr;
+    }
+  } else if (self && !MarkAtomClass(f, a, falseInFirst, SplitKind::Sound)) {
     ClearBindings();
     return nullptr;
   }
@@ -300,7 +400,7 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
   r->Root = d;
   d->SetParent(r);
   if (self) {
-    CopyTwiceSharingRoot(f.Root, d, d->Left, d->Right);
+    CopyTwiceSharingRoot(f.Root, d, d->Left, d->Right, lifted);
   } else {
     d->Left = CopyUnder(f.Root, d, false);
     d->Right = CopyUnder(g.Root, d, false);

@@ -301,6 +301,17 @@ bool IsFreeOfOuterUniversals(TVariable* q) {
   });
 }
 
+// A universal with only universals outside it may move to the root: the steps that take it
+// there (through ∧ and ∨, through a negation or the left side of an implication as the dual
+// quantifier, past other universals) are equivalences, and its name is its own object, so
+// nothing else is captured. An existential outside would make it depend on that choice, and a
+// node with both polarities (an equivalence) has no one quantifier to move.
+bool IsLiftableUniversal(const TVariable& v) {
+  if (v.Binding || !IsEffectivelyUniversal(v) || !ScopeHasPolarity(v)) return false;
+  return !AnyOuterVariable(
+      &v, [](TVariable* w) { return !IsEffectivelyUniversal(*w) || !ScopeHasPolarity(*w); });
+}
+
 namespace {
 
 bool IsSourceWitness(const TVariable& d) {

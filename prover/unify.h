@@ -45,6 +45,9 @@ bool MayBind(TVariable* v, TId* t);
 // universal X to the existential Y of ∀X ∃Y is refused, also through a chain of bindings.
 bool DependsOn(TId* t, const TVariable* v);
 bool IsFreeOfOuterUniversals(TVariable* q);
+// An unbound universal, at a position of one polarity, with only universals quantified outside
+// it: moving it to the record's root prefix keeps the record's meaning.
+bool IsLiftableUniversal(const TVariable& v);
 // Whether two variables count as one: the same object, or copies of one marked witness (of any
 // declaration under the debugging `TPLProgram::SerialIdentity`).
 bool SameWitness(const TVariable* a, const TVariable* b);

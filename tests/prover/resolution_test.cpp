@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "logic/alphabet.h"
 #include "logic/number_format.h"
 #include "prover/simplify.h"
 #include "report/report.h"
@@ -251,6 +252,42 @@ TEST_F(ResolutionTest, ConsequenceSplitTakesAnInstanceSharedByBothCopies) {
   Record s(SelfResolveCopy(*e, e->FirstAtom, true, SplitKind::ConsequenceTest));
   ASSERT_TRUE(s);
   EXPECT_EQ(Constants(*s), (std::vector<int>{-1, 0, 1, 0}));
+}
+
+TEST_F(ResolutionTest, SelfPairOverInnerUniversalsSplitsWithThemMovedToTheRoot) {
+  // ∀X [p(X) → q(X)] ∧ ∀Y p(Y): p(X) and p(Y) unify with Y := X, both universals with nothing
+  // but universals outside them, so the record splits on p(X) with X at the new root, shared by
+  // both copies: ∀X [[[⊤ → q(X)] ∧ ⊤] ∨ [[⊥ → q(X)] ∧ ⊥]], which is ∀X q(X).
+  auto x = fx.Axiom("[∀X [p(X) → q(X)]] ∧ [∀Y p(Y)];");
+  const std::string before = Fixture::Printed(*x);
+  TAtom* a = AtomAt(*x, 0);
+  TAtom* b = AtomAt(*x, 2);
+  ASSERT_TRUE(UnifyAtoms(a, b));
+  Record r(MakeResolvent(*x, *x, a, FalseInFirst(*a, *b), b));
+  ASSERT_TRUE(r);
+  EXPECT_TRUE(fx.Program->Bindings.empty());
+  ASSERT_TRUE(r->Root->Prefix);
+  ASSERT_EQ(r->Root->Prefix->Items.size(), 1u);
+  EXPECT_EQ(r->Root->Prefix->Items[0]->Quantifier, kForAll);
+  auto* first = AsVariable(AsFunctor(AtomAt(*r, 1)->Term)->Args[0]);
+  auto* second = AsVariable(AsFunctor(AtomAt(*r, 4)->Term)->Args[0]);
+  EXPECT_EQ(first, r->Root->Prefix->Items[0]) << "q(X) of the first copy speaks of the root's X";
+  EXPECT_EQ(second, first) << "and so does the second copy's";
+  EXPECT_EQ(Fixture::Printed(*x), before) << "the source keeps its text";
+  EXPECT_EQ(Constants(*x), (std::vector<int>{0, 0, 0}));
+  Finish(*r);
+  // X became the value of Y, so like every such variable it is printed as one the prover
+  // changed.
+  EXPECT_EQ(Fixture::Printed(*r), "∀!X q(X)");
+
+  // The same record with the conclusion under an existential at the root: nothing inside may
+  // move past it, so the pair gives no resolvent, as it did before inner splits existed.
+  auto e = fx.Axiom("∃Z [[∀X [p(X) → q(X, Z)]] ∧ [∀Y p(Y)]];");
+  TAtom* c = AtomAt(*e, 0);
+  TAtom* d = AtomAt(*e, 2);
+  ASSERT_TRUE(UnifyAtoms(c, d));
+  EXPECT_EQ(MakeResolvent(*e, *e, c, FalseInFirst(*c, *d), d), nullptr);
+  EXPECT_TRUE(fx.Program->Bindings.empty());
 }
 
 }  // namespace
