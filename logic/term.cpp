@@ -120,7 +120,11 @@ void TFunctor::Print(std::string& out) const {
   out += kTermClose;
 }
 
-TFunctor::TFunctor(std::string name) : TFunc(TermClass::Functor, std::move(name)) {
+TFunctor::TFunctor(const std::string& name) : TFunc(TermClass::Functor, name) {
+  if (!Name.empty() && IsArithmeticChar(Name.front())) ++Logic.ArithmeticTerms;
+}
+
+TFunctor::TFunctor(std::string&& name) : TFunc(TermClass::Functor, std::move(name)) {
   if (!Name.empty() && IsArithmeticChar(Name.front())) ++Logic.ArithmeticTerms;
 }
 

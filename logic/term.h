@@ -80,7 +80,10 @@ class TFunc : public TId {
   std::string Name;
 
  protected:
-  TFunc(TermClass c, std::string name) : TId(c), Name(std::move(name)) {}
+  // Copies made for every resolvent take the source's name by reference: one string copy, not a
+  // copy and two moves.
+  TFunc(TermClass c, const std::string& name) : TId(c), Name(name) {}
+  TFunc(TermClass c, std::string&& name) : TId(c), Name(std::move(name)) {}
 };
 
 // Memory for argument lists, from the object free lists of the logic state (see `ObjectPool`):
@@ -103,7 +106,8 @@ struct ListAllocator {
 class TFunctor : public TFunc {
  public:
   // Counts the functors of arithmetic operators alive (see `LogicState::ArithmeticTerms`).
-  explicit TFunctor(std::string name);
+  explicit TFunctor(const std::string& name);
+  explicit TFunctor(std::string&& name);
   ~TFunctor() override;
   void Print(std::string& out) const override;
   void FreeTerm() override;
@@ -113,7 +117,8 @@ class TFunctor : public TFunc {
 
 class TFunctorA : public TFunc {
  public:
-  explicit TFunctorA(std::string name) : TFunc(TermClass::FunctorA, std::move(name)) {}
+  explicit TFunctorA(const std::string& name) : TFunc(TermClass::FunctorA, name) {}
+  explicit TFunctorA(std::string&& name) : TFunc(TermClass::FunctorA, std::move(name)) {}
   void Print(std::string& out) const override;
 };
 

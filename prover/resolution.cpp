@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -171,7 +170,11 @@ std::uint64_t TermKey(TId* t) {
     h ^= v + 0x9e3779b97f4a7c15ULL + (h << 6) + (h >> 2);
     return h;
   };
-  auto name = [](const std::string& s) { return std::hash<std::string>{}(s); };
+  auto name = [](const std::string& s) {
+    std::uint64_t h = 0xcbf29ce484222325ULL;  // FNV-1a: short names, no call
+    for (unsigned char ch : s) h = (h ^ ch) * 0x100000001b3ULL;
+    return h;
+  };
   t = Deref(t);
   if (!t) return 0;
   if (t->IsNumber()) return 1;
