@@ -34,6 +34,14 @@ int CompareNumberTo(const TNumber& a, const TId* b) {
 
 }  // namespace
 
+void* TakeListMemory(std::size_t bytes) {
+  return Logic.Objects.Take(bytes);
+}
+
+void GiveListMemory(void* memory, std::size_t bytes) {
+  Logic.Objects.Give(memory, bytes);
+}
+
 void TId::FreeTerm() {
   delete this;
 }
@@ -112,7 +120,11 @@ void TFunctor::Print(std::string& out) const {
   out += kTermClose;
 }
 
-TFunctor::TFunctor(std::string name) : TFunc(TermClass::Functor, std::move(name)) {
+TFunctor::TFunctor(const std::string& name) : TFunc(TermClass::Functor, name) {
+  if (!Name.empty() && IsArithmeticChar(Name.front())) ++Logic.ArithmeticTerms;
+}
+
+TFunctor::TFunctor(std::string&& name) : TFunc(TermClass::Functor, std::move(name)) {
   if (!Name.empty() && IsArithmeticChar(Name.front())) ++Logic.ArithmeticTerms;
 }
 

@@ -9,6 +9,7 @@
 // `FreeTerm`, never with `delete`, so that variable occurrences stay in their prefixes.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -79,23 +80,45 @@ class TFunc : public TId {
   std::string Name;
 
  protected:
-  TFunc(TermClass c, std::string name) : TId(c), Name(std::move(name)) {}
+  // Copies made for every resolvent take the source's name by reference: one string copy, not a
+  // copy and two moves.
+  TFunc(TermClass c, const std::string& name) : TId(c), Name(name) {}
+  TFunc(TermClass c, std::string&& name) : TId(c), Name(std::move(name)) {}
+};
+
+// Memory for argument lists, from the object free lists of the logic state (see `ObjectPool`):
+// every term copy makes one list and every freed term releases one, as often as the terms
+// themselves.
+void* TakeListMemory(std::size_t bytes);
+void GiveListMemory(void* memory, std::size_t bytes);
+
+template <class T>
+struct ListAllocator {
+  using value_type = T;
+  ListAllocator() = default;
+  template <class U>
+  ListAllocator(const ListAllocator<U>&) {}
+  T* allocate(std::size_t n) { return static_cast<T*>(TakeListMemory(n * sizeof(T))); }
+  void deallocate(T* p, std::size_t n) { GiveListMemory(p, n * sizeof(T)); }
+  friend bool operator==(const ListAllocator&, const ListAllocator&) { return true; }
 };
 
 class TFunctor : public TFunc {
  public:
   // Counts the functors of arithmetic operators alive (see `LogicState::ArithmeticTerms`).
-  explicit TFunctor(std::string name);
+  explicit TFunctor(const std::string& name);
+  explicit TFunctor(std::string&& name);
   ~TFunctor() override;
   void Print(std::string& out) const override;
   void FreeTerm() override;
 
-  std::vector<TId*> Args;
+  std::vector<TId*, ListAllocator<TId*>> Args;
 };
 
 class TFunctorA : public TFunc {
  public:
-  explicit TFunctorA(std::string name) : TFunc(TermClass::FunctorA, std::move(name)) {}
+  explicit TFunctorA(const std::string& name) : TFunc(TermClass::FunctorA, name) {}
+  explicit TFunctorA(std::string&& name) : TFunc(TermClass::FunctorA, std::move(name)) {}
   void Print(std::string& out) const override;
 };
 

@@ -228,6 +228,35 @@ TEST_F(ResolutionTest, SelfResolutionSquaresTheDegreeAndOrdersTheOperandsByTheFl
   EXPECT_EQ(r->Degree, 0) << "max(0, 2d - 1)";
 }
 
+// The sound split's class holds exactly the atoms with the same term, bindings followed and
+// numbers compared by value, and every comparison of a marked atom with an unmarked one counts:
+// a round per marked atom, in chain order from the chosen one, then one more round over all of
+// them after the round that marked something.
+TEST_F(ResolutionTest, SoundSplitMarksTheSameAtomsAndCountsEachComparison) {
+  auto x = fx.Axiom("p(a) ∨ q(b) ∨ p(a) ∨ r ∨ p(a);");
+  ASSERT_TRUE(MarkAtomClass(*x, x->FirstAtom, true, SplitKind::Sound));
+  EXPECT_EQ(Constants(*x), (std::vector<int>{-1, 0, -1, 0, -1}));
+  EXPECT_EQ(Report.Unifications, 4 + 2 + 2 + 3 * 2);
+
+  ResetReportState();
+  auto n = fx.Axiom("p(2) ∨ p(3) ∨ q ∨ p(2.0);");
+  ASSERT_TRUE(MarkAtomClass(*n, n->FirstAtom, false, SplitKind::Sound));
+  EXPECT_EQ(Constants(*n), (std::vector<int>{1, 0, 0, 1}));
+  EXPECT_EQ(Report.Unifications, 3 + 2 + 2 * 2);
+
+  // q(X) with X bound to a, beside q(a), in the resolvent of p(X) with ¬p(a).
+  auto f = fx.Axiom("∀X [p(X) ∨ q(X)];");
+  auto g = fx.Axiom("¬p(a) ∨ q(a);");
+  Record r = Resolve(*f, 0, *g, 0);
+  Finish(*r);
+  ASSERT_EQ(Fixture::Printed(*r), "[q(a)∨q(a)]");
+  ASSERT_TRUE(AsVariable(AsFunctor(AtomAt(*r, 0)->Term)->Args[0])) << "q(X), printed as bound";
+  ResetReportState();
+  ASSERT_TRUE(MarkAtomClass(*r, r->FirstAtom, true, SplitKind::Sound));
+  EXPECT_EQ(Constants(*r), (std::vector<int>{-1, -1}));
+  EXPECT_EQ(Report.Unifications, 1);
+}
+
 TEST_F(ResolutionTest, ConsequenceSplitTakesAnInstanceSharedByBothCopies) {
   // The consequence test's split marks p(a) with p(Y) by taking the instance Y := a of the root
   // universal: [p(a) ∨ p(a) ∨ q] with p(a) false, or with p(a) true.
