@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -320,11 +321,12 @@ std::optional<TRunOutcome> RunInTurn(const std::string& text, const Options& opt
 // attempt ends as a plain run's does. A child dies with its parent (PR_SET_PDEATHSIG), so no
 // attempt outlives the portfolio.
 
-// Set by SIGTERM in a child: the portfolio asks it to stop its attempt.
-volatile std::sig_atomic_t childStopAsked = 0;
+// Set by SIGTERM in a child: the portfolio asks it to stop its attempt. Read by the proof's
+// thread, so an atomic rather than a plain flag.
+std::atomic<int> childStopAsked{0};
 
 extern "C" void OnChildStop(int) {
-  childStopAsked = 1;
+  childStopAsked.store(1, std::memory_order_relaxed);
 }
 
 // The names a child's `Reached` may carry; its pointer does not survive the trip.
@@ -551,7 +553,8 @@ void TLanes::RunChild(pid_t parent, int pipe, int index, double seconds) {
     TRunLimits limits = SliceLimits(options_, seconds);
     TLineList lines;
     TAttempt attempt =
-        RunAttempt(text_, settings, limits, lines, [] { return childStopAsked != 0; }, {});
+        RunAttempt(text_, settings, limits, lines,
+                   [] { return childStopAsked.load(std::memory_order_relaxed) != 0; }, {});
     ::_exit(WriteAll(pipe, Encode(attempt, lines)) ? 0 : 1);
   } catch (...) {
     ::_exit(1);
