@@ -481,9 +481,9 @@ class TLanes {
   ~TLanes() { KillAll(); }
 
   // Runs both lanes until an attempt ends the portfolio or every lane has run out of settings or
-  // budget. False when a child process could not be made (every child is then gone).
-  bool Run(const std::function<bool()>& interrupted, TChoice& choice,
-           std::optional<TRunOutcome>& notStarted);
+  // budget. False when a child process, or a child's proof thread, could not be made (every
+  // child is then gone).
+  bool Run(const std::function<bool()>& interrupted, TChoice& choice);
 
  private:
   // Starts the lane's next setting with its slice of what is left of the budget; true when there
@@ -595,8 +595,7 @@ void TLanes::Kill(TChild& child) {
   child = TChild{};
 }
 
-bool TLanes::Run(const std::function<bool()>& interrupted, TChoice& choice,
-                 std::optional<TRunOutcome>& notStarted) {
+bool TLanes::Run(const std::function<bool()>& interrupted, TChoice& choice) {
   for (TLane& lane : lanes_)
     if (!StartNext(lane)) return false;
   double killAt = 0;
@@ -646,10 +645,11 @@ bool TLanes::Run(const std::function<bool()>& interrupted, TChoice& choice,
       TAttempt attempt;
       TLineList lines;
       if (!Receive(lane, attempt, lines)) continue;
+      // A child without its proof thread is short of processes as a failed fork is: in turn,
+      // with the children gone, the thread may be had.
       if (!attempt.Outcome.Started) {
-        notStarted = attempt.Outcome;
         KillAll();
-        return true;
+        return false;
       }
       if (choice.Add(index, std::move(attempt), std::move(lines))) {
         // A refutation is kept at once.
@@ -711,10 +711,10 @@ TRunOutcome ProveWithPortfolio(const std::string& text, const std::string& name,
     const sigset_t stops = StopSignals();
     sigset_t before;
     ::sigprocmask(SIG_BLOCK, &stops, &before);
-    ran = TLanes(text, options, start, budget).Run(interrupted, choice, notStarted);
+    ran = TLanes(text, options, start, budget).Run(interrupted, choice);
     ::sigprocmask(SIG_SETMASK, &before, nullptr);
   }
-  // Without a child process the sequence runs in this process, with what is left of the budget.
+  // Without child processes the sequence runs in this process, with what is left of the budget.
   if (!ran) {
     choice = TChoice{};
     notStarted = RunInTurn(text, options, interrupted, start, budget, choice);

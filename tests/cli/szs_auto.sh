@@ -210,6 +210,24 @@ out=$("${one_core[@]}" "$bin" --auto --szs --timeout=20 $limit $quiet examples/p
 expect_plain_report "P30 on one core" "$out" examples/pelletier/p30.txt $limit
 expect_eq "P30 on one core: the second setting" 2 "$winner"
 
+# Short of processes, --auto runs the sequence in turn as on one core: P30 as above. With at most
+# two processes (run as an unprivileged user, for root has no such limit) the second lane's fork
+# fails; with three, a child's proof thread cannot be made. Not under the sanitizers, whose leak
+# check at the end needs a thread of its own.
+if [[ $EUID != 0 ]] || ! command -v setpriv > /dev/null || ldd "$bin" | grep -q 'libasan'; then
+  echo "szs_auto.sh: the checks short of processes need root, setpriv and no sanitizer: skipped"
+else
+  chmod 755 "$tmp"
+  mkdir "$tmp/few"
+  cp "$bin" examples/pelletier/p30.txt "$tmp/few/"
+  for processes in 2 3; do
+    out=$(setpriv --reuid=65534 --regid=65534 --clear-groups -- bash -c \
+      "ulimit -u $processes; '$tmp/few/velmoran' --auto $limit --hide=progress,time,memory '$tmp/few/p30.txt'")
+    [[ $(tail -n 1 <<< "$out") == "Auto: refuted by setting 2 of $count ($second) after "* ]] ||
+      fail "at most $processes processes: in turn, the second setting wins: $(tail -n 1 <<< "$out")"
+  done
+fi
+
 # The processes running an argument (the children of a fork run the parent's command line),
 # zombies aside: they are already gone.
 running_with() {
