@@ -175,7 +175,9 @@ struct TLaneStep {
 // lane shares the whole budget out as the sequence does; the first setting keeps the larger
 // slice of its lane, since its failures mostly end on their own, while the modified search runs
 // into the limit on what it misses (P21, P23, P25, P33, P36), so it leaves the linear search
-// half of its lane.
+// half of its lane. The price: where the cores share their speed (the 2-core machines measured in
+// bench/RESULTS.md), a problem the first lane wins takes up to twice its one-core time while the
+// second searches in vain beside it; where the second lane wins, it gains up to twentyfold.
 constexpr int kLanes = 2;
 constexpr TLaneStep kLaneSteps[kLanes][2] = {{{0, 2}, {3, 1}}, {{2, 1}, {1, 1}}};
 
