@@ -9,9 +9,15 @@ that would win and the seconds until then, then the problems solved and the sum 
 those seconds, and the problems that some single setting refutes within the budget but the
 sequence does not.
 
-Usage: bench/portfolio_replay.py BUDGET "N:WEIGHT,N:WEIGHT,..." MATRIX.tsv...
+Lanes, separated by "|", replay a portfolio that runs several sequences at once, one process
+each: each lane is walked alone with the whole budget, and the problem goes to the lane that
+refutes it first (the cost of starting the processes is left out).
+
+Usage: bench/portfolio_replay.py BUDGET "N:WEIGHT,N:WEIGHT,...[|N:WEIGHT,...]" MATRIX.tsv...
        bench/portfolio_replay.py --table MATRIX.tsv...
   N is a setting's number in the matrix (the number before the colon in its "setting" column).
+  A run the matrix shows as stopped counts as not refuted within any slice, even one longer than
+  the matrix's own limit.
   --table prints the matrix as a Markdown table instead: seconds and resolvents of each refutation,
   "ended" for a search that ended without one, "–" for a run that its limit stopped; the problems
   that every setting refutes in under 0.2 s are only listed below it.
@@ -66,6 +72,15 @@ def replay(rows, problem, sequence, budget):
     return None, elapsed
 
 
+def replay_lanes(rows, problem, lanes, budget):
+    """The lane that refutes first, as (setting, seconds); else (None, the longest lane's)."""
+    results = [replay(rows, problem, lane, budget) for lane in lanes]
+    refuted = [r for r in results if r[0] is not None]
+    if refuted:
+        return min(refuted, key=lambda r: r[1])
+    return None, max(seconds for _, seconds in results)
+
+
 def main():
     if len(sys.argv) >= 3 and sys.argv[1] == "--table":
         table(load(sys.argv[2:]))
@@ -73,12 +88,13 @@ def main():
     if len(sys.argv) < 4:
         sys.exit(__doc__)
     budget = float(sys.argv[1])
-    sequence = [tuple(int(x) for x in item.split(":")) for item in sys.argv[2].split(",")]
+    lanes = [[tuple(int(x) for x in item.split(":")) for item in lane.split(",")]
+             for lane in sys.argv[2].split("|")]
     rows = load(sys.argv[3:])
     problems = sorted({p for p, _ in rows})
     solved, total, worst, missed = 0, 0.0, 0.0, []
     for problem in problems:
-        winner, seconds = replay(rows, problem, sequence, budget)
+        winner, seconds = replay_lanes(rows, problem, lanes, budget)
         alone = [n for (p, n), (o, s, _) in rows.items()
                  if p == problem and o == "refuted" and s <= budget]
         if winner is None:

@@ -259,6 +259,16 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
       "OPTIONS give the same report in a plain run. If none does: the report\n"
       "of the one that refuted the most queries (the later among equals) and\n"
       "a line that says so. --max-resolvents and --max-memory hold for each.\n"
+      "With two cores or more it runs two processes at once, in two lanes\n"
+      "(settings";
+  std::vector<std::vector<int>> lanes = PortfolioLanes();
+  for (std::size_t lane = 0; lane < lanes.size(); ++lane)
+    for (std::size_t i = 0; i < lanes[lane].size(); ++i)
+      autoHelp += (i > 0 ? " then " : lane > 0 ? ", and " : " ") + std::to_string(lanes[lane][i]);
+  autoHelp +=
+      "): the first attempt to refute every\n"
+      "query wins, the other lane is stopped at once. On one core they run\n"
+      "in turn.\n"
       "The settings, in order:";
   std::vector<std::string> labels = PortfolioLabels();
   for (std::size_t i = 0; i < labels.size(); ++i)

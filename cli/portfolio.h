@@ -5,15 +5,19 @@
 // report that query's part ended. A plain run is a single attempt whose report streams to standard
 // output (or to the ".out" list), with the SZS line of each query added as the query ends.
 //
-// The portfolio runs the attempts of a fixed sequence of settings one after another, each on a
-// fresh prover object with its slice of the time budget, and keeps the report of the first attempt
-// that refutes every query of the theory, unchanged, so it is the report a plain run with that
-// setting prints. The other attempts' reports are dropped. When none succeeds, the report shown is
-// that of the attempt that refuted the most queries (the later one among equals). After the report
-// comes one line that names the setting that refuted it, or says that none did; with --szs, each
-// query's SZS line is put where a plain run puts it. The limits of the command line hold for every
-// attempt (the resolvent and memory limits as they are, the time limit as the whole budget); an
-// interrupt ends the whole portfolio.
+// The portfolio tries a fixed sequence of settings, each attempt on a fresh prover object with its
+// slice of the time budget, and keeps the report of the first attempt that refutes every query of
+// the theory, unchanged, so it is the report a plain run with that setting prints. Where the
+// process may use two cores, the settings run in two lanes at once, each attempt in a child process
+// of its own (the engine's state is process-wide), and the first lane to refute ends the other at
+// once; on one core, or when no child process can be made, the attempts run one after another in
+// this process, in the sequence's order. The other attempts' reports are dropped. When none
+// succeeds, the report shown is that of the attempt that refuted the most queries (the later
+// setting among equals). After the report comes one line that names the setting that refuted it,
+// or says that none did; with --szs, each query's SZS line is put where a plain run puts it. The
+// limits of the command line hold for every attempt (the resolvent and memory limits as they are,
+// in each child, the time limit as the whole budget); an interrupt ends the whole portfolio, and
+// no child process outlives it.
 #pragma once
 
 #include <cstdint>
@@ -60,5 +64,7 @@ TRunOutcome ProveWithPortfolio(const std::string& text, const std::string& name,
 
 // The settings the portfolio tries, in order, as the command-line options that give the same run.
 std::vector<std::string> PortfolioLabels();
+// The lanes: each the numbers (from 1, as in the labels) of the settings it runs, in its order.
+std::vector<std::vector<int>> PortfolioLanes();
 
 }  // namespace velmoran::cli

@@ -29,7 +29,7 @@ bench/peers -t 5 -r 1 --velmoran "$bin" -o "$tmp/out" "$tmp/problems" >"$tmp/tab
 expect_eq "exit status" 0 "$?"
 csv=$tmp/out/peers.csv
 columns=problem,velmoran_status,velmoran_median_s,velmoran_resolvents,velmoran_setting
-columns+=,velmoran_times_s,e_status,e_median_s,e_times_s,ratio
+columns+=,velmoran_times_s,e_status,e_median_s,e_times_s,ratio,velmoran_cpu_s
 expect_eq "csv columns" "$columns" "$(head -1 "$csv")"
 field() {  # problem column-number
   grep "^$1," "$csv" | cut -d, -f"$2"

@@ -42,14 +42,20 @@ expect_eq "ResourceOut exit status" 3 $?
 expect_eq "ResourceOut report" "$header
 % SZS status ResourceOut for endless" "$out"
 
-# Runs the command in the background and sends it SIGINT once its proof runs (the proof has a
-# thread of its own, and the signal handlers are in place before it starts); sets `out` and
-# `status`.
+# The child processes of a process, one "PID STATE" line each.
+children() {
+  ps --ppid "$1" -o pid=,stat= 2> /dev/null
+}
+
+# Runs the command in the background and sends it SIGINT once its proof runs (a plain run's proof
+# has a thread of its own, --auto's attempts run in two child processes; the signal handlers are
+# in place before either starts); sets `out` and `status`.
 interrupt_proof() {
   "$@" > "$tmp/interrupted" 2> /dev/null &
   local pid=$! i
   for ((i = 0; i < 1000; i++)); do
-    [[ $(ls "/proc/$pid/task" 2> /dev/null | wc -l) -ge 2 ]] && break
+    [[ $(ls "/proc/$pid/task" 2> /dev/null | wc -l) -ge 2 || $(children "$pid" | wc -l) -ge 2 ]] &&
+      break
     sleep 0.01
   done
   sleep 0.1
@@ -145,21 +151,131 @@ Best refutation degree: 1" "$(sed '$d' <<< "$out")"
 [[ $(tail -n 1 <<< "$out") =~ ^"Auto: refuted by setting 1 of $count ($first) after "[0-9]+\.[0-9]{2}" s"$ ]] ||
   fail "--auto names the first setting: $(tail -n 1 <<< "$out")"
 
+# With two cores the settings run in two lanes at once: 1 then 4, and 3 then 2. On one core
+# (taskset) the sequence runs in turn: 1, 2, 3, 4. What only lanes do is checked where they run.
+one_core=(taskset -c 0)
+lanes_run=$(($(nproc) >= 2))
+[[ $lanes_run == 1 ]] || echo "szs_auto.sh: one core, so the checks of the two lanes are skipped"
+
+# The lane's winner is the one whose report --auto prints, to the byte, as a plain run with the
+# named options prints it. Sets `winner` to the number of the setting.
+expect_plain_report() {  # name auto-output file extra-options...
+  local name=$1 output=$2 file=$3
+  shift 3
+  local line options
+  line=$(tail -n 1 <<< "$output")
+  [[ $line =~ ^"Auto: refuted by setting "([0-9])" of $count ("(.*)") after " ]] ||
+    { fail "$name: no setting refuted it: $line"; winner=; return; }
+  winner=${BASH_REMATCH[1]}
+  read -r -a options <<< "${BASH_REMATCH[2]}"
+  expect_eq "$name: the report is the plain run's" \
+    "$("$bin" "${options[@]}" "$@" --szs $quiet "$file")" "$(sed '$d' <<< "$output")"
+}
+
 # P39 (no set holds exactly the sets that do not hold themselves): the general cut turns the
 # negated query's self-resolvents into excluded middles, and the first setting's search ends
-# without a refutation; the linear search of the second refutes it. The report is the one a plain
-# run with the named options prints, to the byte.
+# without a refutation. In turn, the linear search of the second refutes it. In lanes, the first
+# lane goes on with setting 4 and the second starts with setting 3, and both refute it: either
+# may be first.
 read -r -a first_args <<< "$first"
 out=$("$bin" "${first_args[@]}" $quiet examples/pelletier/p39.txt)
 expect_eq "P39, the first setting alone: exit status" 0 $?
 [[ $out != *"YES (refutation deg.)"* ]] || fail "the first setting alone refutes P39"
-out=$("$bin" --auto --szs --timeout=20 $quiet examples/pelletier/p39.txt)
+out=$("${one_core[@]}" "$bin" --auto --szs --timeout=20 $quiet examples/pelletier/p39.txt)
 auto_line=$(tail -n 1 <<< "$out")
 [[ $auto_line == "Auto: refuted by setting 2 of $count ($second) after "* ]] ||
-  fail "P39 is refuted by the second setting: $auto_line"
-read -r -a second_args <<< "$second"
-expect_eq "--auto report is the plain run's" \
-  "$("$bin" "${second_args[@]}" --szs $quiet examples/pelletier/p39.txt)" "$(sed '$d' <<< "$out")"
+  fail "P39 on one core is refuted by the second setting: $auto_line"
+expect_plain_report "P39 on one core" "$out" examples/pelletier/p39.txt
+if [[ $lanes_run == 1 ]]; then
+  out=$("$bin" --auto --szs --timeout=20 $quiet examples/pelletier/p39.txt)
+  expect_plain_report "P39 in lanes" "$out" examples/pelletier/p39.txt
+  [[ $winner == 3 || $winner == 4 ]] || fail "P39 in lanes is refuted by setting 3 or 4: $winner"
+fi
+
+# P30 with at most 100 resolvents: both breadth-first settings reach the limit before a
+# refutation, both linear kinds refute it. So the second lane's first setting (3) wins in lanes,
+# the first linear kind in the sequence (2) on one core.
+limit=--max-resolvents=100
+for setting in "$first" "$last"; do
+  read -r -a args <<< "$setting"
+  "$bin" "${args[@]}" $limit $quiet examples/pelletier/p30.txt > /dev/null 2>&1
+  expect_eq "P30, $setting alone: stopped by the limit" 3 $?
+done
+if [[ $lanes_run == 1 ]]; then
+  out=$("$bin" --auto --szs --timeout=20 $limit $quiet examples/pelletier/p30.txt)
+  expect_plain_report "P30 in lanes" "$out" examples/pelletier/p30.txt $limit
+  expect_eq "P30 in lanes: the second lane's first setting" 3 "$winner"
+fi
+out=$("${one_core[@]}" "$bin" --auto --szs --timeout=20 $limit $quiet examples/pelletier/p30.txt)
+expect_plain_report "P30 on one core" "$out" examples/pelletier/p30.txt $limit
+expect_eq "P30 on one core: the second setting" 2 "$winner"
+
+# Short of processes, --auto runs the sequence in turn as on one core: P30 as above. With at most
+# two processes (run as an unprivileged user, for root has no such limit) the second lane's fork
+# fails; with three, a child's proof thread cannot be made. Not under the sanitizers, whose leak
+# check at the end needs a thread of its own.
+if [[ $EUID != 0 ]] || ! command -v setpriv > /dev/null || ldd "$bin" | grep -q 'libasan'; then
+  echo "szs_auto.sh: the checks short of processes need root, setpriv and no sanitizer: skipped"
+else
+  chmod 755 "$tmp"
+  mkdir "$tmp/few"
+  cp "$bin" examples/pelletier/p30.txt "$tmp/few/"
+  for processes in 2 3; do
+    out=$(setpriv --reuid=65534 --regid=65534 --clear-groups -- bash -c \
+      "ulimit -u $processes; '$tmp/few/velmoran' --auto $limit --hide=progress,time,memory '$tmp/few/p30.txt'")
+    [[ $(tail -n 1 <<< "$out") == "Auto: refuted by setting 2 of $count ($second) after "* ]] ||
+      fail "at most $processes processes: in turn, the second setting wins: $(tail -n 1 <<< "$out")"
+  done
+fi
+
+# The processes running an argument (the children of a fork run the parent's command line),
+# zombies aside: they are already gone.
+running_with() {
+  local f
+  for f in /proc/[0-9]*/cmdline; do
+    grep -qF -- "$1" "$f" 2> /dev/null || continue
+    f=${f%/cmdline}
+    [[ $(awk '{ print $3 }' "$f/stat" 2> /dev/null) != Z ]] && echo "${f#/proc/}"
+  done
+}
+
+# P25: the first setting refutes it at once, while the second lane's modified search is still
+# searching (alone it runs into any limit of a few seconds); that lane is killed, nothing is left.
+cp examples/pelletier/p25.txt "$tmp/race_p25.txt"
+out=$("$bin" --auto --timeout=60 $quiet "$tmp/race_p25.txt")
+[[ $(tail -n 1 <<< "$out") == "Auto: refuted by setting 1 of $count"* ]] ||
+  fail "P25 is refuted by the first setting: $(tail -n 1 <<< "$out")"
+expect_eq "no process is left after a win" "" "$(running_with "$tmp/race_p25.txt")"
+
+# Two files: while the second (endless) runs, its two lanes are the only children, the first
+# file's are reaped; an interrupt then ends both lanes with the run.
+"$bin" --auto --szs --hide=progress,time,memory "$tmp/race_p25.txt" "$tmp/endless.txt" \
+  > "$tmp/two_files" 2> /dev/null &
+pid=$!
+for ((i = 0; i < 100; i++)); do
+  sleep 0.05
+  [[ $i -ge 20 && $(children "$pid" | wc -l) -ge 2 ]] && break
+done
+lanes=$(children "$pid")
+[[ $lanes_run == 0 ]] || expect_eq "two lanes, no zombie" "2 0" \
+  "$(wc -l <<< "$lanes") $(awk '$2 ~ /^Z/' <<< "$lanes" | wc -l)"
+kill -INT "$pid"
+wait "$pid"
+expect_eq "two files, interrupted: exit status" 130 $?
+for child in $(awk '{ print $1 }' <<< "$lanes"); do
+  [[ ! -e /proc/$child ]] || fail "lane $child outlived the interrupt"
+done
+expect_eq "two files: the first refuted, the second interrupted" \
+  "Theorem for race_p25 User for endless" \
+  "$(sed -n 's/^% SZS status //p' "$tmp/two_files" | tr '\n' ' ' | sed 's/ $//')"
+
+# --max-memory holds in every attempt's process: 200,000 axioms are more than 1 MB of heap.
+out=$("$bin" --auto --szs --max-memory=1 "$tmp/many_axioms.txt" 2> "$tmp/err")
+expect_eq "--auto memory limit: exit status" 3 $?
+expect_eq "--auto memory limit: status line" "% SZS status ResourceOut for many_axioms" \
+  "$(head -n 1 <<< "$out")"
+expect_eq "--auto memory limit: note" "velmoran: $tmp/many_axioms.txt: stopped by the memory limit" \
+  "$(cat "$tmp/err")"
 
 # No setting refutes a non-theorem: every search ends, the last attempt's report is shown, GaveUp.
 out=$("$bin" --auto --szs --timeout=5 $quiet "$tmp/non_theorem.txt")
