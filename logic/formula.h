@@ -12,6 +12,11 @@
 // that variables still bound elsewhere survive; the hand-up keeps the formula's meaning by
 // flipping the quantifiers when the move crosses exactly one negation. A record frees its whole
 // tree with `FreeWholeTree`, which skips the hand-up (nothing survives) and so stays linear.
+//
+// A prefix's variables know their scope and carry their number among same-named variables. Both
+// are settled by the node that finally keeps a merged list: a node that dies itself before
+// anything reads them (the parent of a subtree being freed, a node about to become a constant)
+// takes the list without settling it, and hands it on.
 #pragma once
 
 #include <cstdint>
@@ -46,7 +51,9 @@ class TSub : public TObject {
  public:
   TSub() : TObject(Family::Node) {}
   // Frees the node and everything below it, handing the prefix upward (see the header comment).
-  virtual void FreeTree(HeldSlot slot = HeldSlot::AsLinked);
+  // `parentDies`: the parent goes too before its variables are read again, so the hand-up need
+  // not settle their scope and numbering.
+  virtual void FreeTree(HeldSlot slot = HeldSlot::AsLinked, bool parentDies = false);
   // Frees a whole tree that nothing outside refers to (a record's root): nothing survives, so no
   // prefix is handed up and the cost is linear in the tree's size. Terms and bindings go before any
   // variable, since they may refer to variables of any prefix of the tree.
@@ -82,7 +89,7 @@ class TSub : public TObject {
 
  protected:
   // Hands the prefix to the parent (or frees it at a root) and clears it.
-  void HandPrefixUp(HeldSlot slot);
+  void HandPrefixUp(HeldSlot slot, bool parentDies);
   ~TSub() override = default;  // nodes die through FreeTree
 };
 
@@ -106,7 +113,7 @@ class TImp : public TSub {
 
 class TAtom : public TSub {
  public:
-  void FreeTree(HeldSlot slot = HeldSlot::AsLinked) override;
+  void FreeTree(HeldSlot slot = HeldSlot::AsLinked, bool parentDies = false) override;
   void OperatorText(std::string&) const override {}
   int Kind() const override { return 5; }
   void Print(std::string& out) const override;
@@ -167,8 +174,10 @@ TSub* ReplaceByChild(TSub* child);
 // Links the atom after the end of the chain under construction.
 void AppendAtom(TAtom* atom);
 // Gives `node` the variables of `list` as the outermost part of its prefix; `list` is consumed
-// (it becomes the node's prefix or is freed) and set to null when it ends up empty.
-void MergePrefix(TSub* node, TQuant*& list);
+// (it becomes the node's prefix or is freed) and set to null when it ends up empty. With
+// `nodeDies` the scope and numbering are left as they are: the node hands the list on before
+// they are read (see the header comment).
+void MergePrefix(TSub* node, TQuant*& list, bool nodeDies = false);
 // Numbers the unbound variables of the node's prefix that share a name, for printing.
 void NumberSameNames(TSub* node);
 // Turns every quantifier of the prefix into the other one and marks it as inverted.
