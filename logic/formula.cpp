@@ -198,19 +198,34 @@ void Negate(TSub* node) {
   ComputePolarity(node);
 }
 
-void ComputePolarity(TSub* node) {
-  if (!node->ParentNode) {
-    node->Polarity = node->Negated ? -1 : 1;
-  } else {
-    TSub* p = node->ParentNode;
-    int pol = p->Polarity;
-    if (p->IsImplication() && p->Left == node) pol = -pol;
-    if (node->Negated) pol = -pol;
+namespace {
+
+// The polarity `pol` of `node` (its own negation counted) and of everything below it; the right
+// operand continues the loop, so a right-leaning chain costs no stack.
+void SetPolarityBelow(TSub* node, int pol) {
+  for (;;) {
     node->Polarity = static_cast<std::int8_t>(pol);
+    if (node->IsAtom()) return;
+    if (TSub* l = node->Left) {
+      int lp = node->IsImplication() ? -pol : pol;
+      SetPolarityBelow(l, l->Negated ? -lp : lp);
+    }
+    TSub* r = node->Right;
+    if (!r) return;
+    if (r->Negated) pol = -pol;
+    node = r;
   }
-  if (node->IsAtom()) return;
-  if (node->Left) ComputePolarity(node->Left);
-  if (node->Right) ComputePolarity(node->Right);
+}
+
+}  // namespace
+
+void ComputePolarity(TSub* node) {
+  int pol = 1;
+  if (TSub* p = node->ParentNode) {
+    pol = p->Polarity;
+    if (p->IsImplication() && p->Left == node) pol = -pol;
+  }
+  SetPolarityBelow(node, node->Negated ? -pol : pol);
 }
 
 TSub* ReplaceByChild(TSub* child) {

@@ -49,7 +49,6 @@ enum class HeldSlot : std::uint8_t { AsLinked, Left, Right };
 
 class TSub : public TObject {
  public:
-  TSub() : TObject(Family::Node) {}
   // Frees the node and everything below it, handing the prefix upward (see the header comment).
   // `parentDies`: the parent goes too before its variables are read again, so the hand-up need
   // not settle their scope and numbering.
@@ -60,8 +59,9 @@ class TSub : public TObject {
   static void FreeWholeTree(TSub* root);
   // The connective character; atoms have none.
   virtual void OperatorText(std::string& out) const = 0;
-  // Binding strength: implication 2, disjunction 3, conjunction 4, atom 5.
-  virtual int Kind() const = 0;
+  // Binding strength: implication 2, disjunction 3, conjunction 4, atom 5. Stored, not virtual:
+  // every walk asks it at every node.
+  int Kind() const { return kind_; }
   virtual void Print(std::string& out) const;
   virtual TObject* Traverse(WalkMode mode, WalkCallback callback, TObject* argument);
 
@@ -88,34 +88,38 @@ class TSub : public TObject {
   TQuant* Prefix = nullptr;
 
  protected:
+  explicit TSub(std::uint8_t kind) : TObject(Family::Node), kind_(kind) {}
   // Hands the prefix to the parent (or frees it at a root) and clears it.
   void HandPrefixUp(HeldSlot slot, bool parentDies);
   ~TSub() override = default;  // nodes die through FreeTree
+
+ private:
+  std::uint8_t kind_;
 };
 
 class TCon : public TSub {
  public:
+  TCon() : TSub(4) {}
   void OperatorText(std::string& out) const override;
-  int Kind() const override { return 4; }
 };
 
 class TDis : public TSub {
  public:
+  TDis() : TSub(3) {}
   void OperatorText(std::string& out) const override;
-  int Kind() const override { return 3; }
 };
 
 class TImp : public TSub {
  public:
+  TImp() : TSub(2) {}
   void OperatorText(std::string& out) const override;
-  int Kind() const override { return 2; }
 };
 
 class TAtom : public TSub {
  public:
+  TAtom() : TSub(5) {}
   void FreeTree(HeldSlot slot = HeldSlot::AsLinked, bool parentDies = false) override;
   void OperatorText(std::string&) const override {}
-  int Kind() const override { return 5; }
   void Print(std::string& out) const override;
   TObject* Traverse(WalkMode mode, WalkCallback callback, TObject* argument) override;
 
