@@ -63,6 +63,14 @@ void ObjectPool::Release() {
   }
 }
 
+void* TakeObjectMemory(std::size_t bytes) {
+  return Logic.Objects.Take(bytes);
+}
+
+void GiveObjectMemory(void* memory, std::size_t bytes) {
+  Logic.Objects.Give(memory, bytes);
+}
+
 void* TObject::operator new(std::size_t size) {
   return Logic.Objects.Take(size);
 }

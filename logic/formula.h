@@ -33,6 +33,8 @@ class TPLProgram;
 enum class WalkMode : char;
 using WalkCallback = TObject* (*)(TObject* object, WalkMode& mode, TObject* argument);
 
+using VariableList = std::vector<TVariable*, PoolAllocator<TVariable*>>;
+
 // A quantifier prefix: variables, outermost first; owns them. Slots may be null transiently.
 class TQuant : public TObject {
  public:
@@ -41,7 +43,7 @@ class TQuant : public TObject {
   void FreeAll();
   bool Empty() const;
 
-  std::vector<TVariable*> Items;
+  VariableList Items;
 };
 
 // Which operand slot of its parent a node held, when the parent can no longer tell.
