@@ -63,6 +63,14 @@ void ObjectPool::Release() {
   }
 }
 
+void* TakeObjectMemory(std::size_t bytes) {
+  return Logic.Objects.Take(bytes);
+}
+
+void GiveObjectMemory(void* memory, std::size_t bytes) {
+  Logic.Objects.Give(memory, bytes);
+}
+
 void* TObject::operator new(std::size_t size) {
   return Logic.Objects.Take(size);
 }
@@ -101,7 +109,7 @@ void TImp::OperatorText(std::string& out) const {
   out = kImplies;
 }
 
-void TSub::HandPrefixUp(HeldSlot slot) {
+void TSub::HandPrefixUp(HeldSlot slot, bool parentDies) {
   if (!Prefix) return;
   if (TSub* p = ParentNode) {
     bool heldLeft = slot == HeldSlot::AsLinked ? p->Left == this : slot == HeldSlot::Left;
@@ -109,7 +117,7 @@ void TSub::HandPrefixUp(HeldSlot slot) {
     // crossing exactly one of them turns every quantifier into its dual.
     bool crossesNegation = (heldLeft && p->IsImplication()) != (p->Negated != 0);
     if (crossesNegation) FlipPrefix(*Prefix);
-    MergePrefix(p, Prefix);
+    MergePrefix(p, Prefix, parentDies);
   } else if (TFALFormula* r = ParentRecord; r && r->Root && r->Root != this) {
     MergePrefix(r->Root, Prefix);  // an old root's prefix goes to the new root unchanged
   } else {
@@ -118,23 +126,24 @@ void TSub::HandPrefixUp(HeldSlot slot) {
   Prefix = nullptr;
 }
 
-void TSub::FreeTree(HeldSlot slot) {
+void TSub::FreeTree(HeldSlot slot, bool parentDies) {
+  // The operands hand their prefixes to this node, which dies right after them.
   if (Left) {
-    Left->FreeTree();
+    Left->FreeTree(HeldSlot::AsLinked, true);
     Left = nullptr;
   }
   if (Right) {
-    Right->FreeTree();
+    Right->FreeTree(HeldSlot::AsLinked, true);
     Right = nullptr;
   }
-  HandPrefixUp(slot);
+  HandPrefixUp(slot, parentDies);
   delete this;
 }
 
-void TAtom::FreeTree(HeldSlot slot) {
+void TAtom::FreeTree(HeldSlot slot, bool parentDies) {
   FreeTermIfAny(Term);
   Term = nullptr;
-  HandPrefixUp(slot);
+  HandPrefixUp(slot, parentDies);
   if (Left) Left->Right = Right;
   if (Right) Right->Left = Left;
   if (Logic.ChainFirst == this) Logic.ChainFirst = Next();
@@ -197,19 +206,34 @@ void Negate(TSub* node) {
   ComputePolarity(node);
 }
 
-void ComputePolarity(TSub* node) {
-  if (!node->ParentNode) {
-    node->Polarity = node->Negated ? -1 : 1;
-  } else {
-    TSub* p = node->ParentNode;
-    int pol = p->Polarity;
-    if (p->IsImplication() && p->Left == node) pol = -pol;
-    if (node->Negated) pol = -pol;
+namespace {
+
+// The polarity `pol` of `node` (its own negation counted) and of everything below it; the right
+// operand continues the loop, so a right-leaning chain costs no stack.
+void SetPolarityBelow(TSub* node, int pol) {
+  for (;;) {
     node->Polarity = static_cast<std::int8_t>(pol);
+    if (node->IsAtom()) return;
+    if (TSub* l = node->Left) {
+      int lp = node->IsImplication() ? -pol : pol;
+      SetPolarityBelow(l, l->Negated ? -lp : lp);
+    }
+    TSub* r = node->Right;
+    if (!r) return;
+    if (r->Negated) pol = -pol;
+    node = r;
   }
-  if (node->IsAtom()) return;
-  if (node->Left) ComputePolarity(node->Left);
-  if (node->Right) ComputePolarity(node->Right);
+}
+
+}  // namespace
+
+void ComputePolarity(TSub* node) {
+  int pol = 1;
+  if (TSub* p = node->ParentNode) {
+    pol = p->Polarity;
+    if (p->IsImplication() && p->Left == node) pol = -pol;
+  }
+  SetPolarityBelow(node, node->Negated ? -pol : pol);
 }
 
 TSub* ReplaceByChild(TSub* child) {
@@ -248,7 +272,16 @@ void AppendAtom(TAtom* atom) {
   }
 }
 
-void MergePrefix(TSub* node, TQuant*& list) {
+// Skipping the scope and numbering for a dying node gives exactly the state that settling them
+// would: the node's list (in the same order, with the same variables, since only the settling is
+// skipped) goes on to another node, which either settles it, writing the scope and the number of
+// every variable of its whole list afresh from the list's order, names and bindings as they are
+// then, or dies in turn, or frees it. The values a dying node would have written are thus
+// overwritten before anything reads them, provided nothing reads a scope or a number between
+// the two merges: the callers make sure of that (a node being freed hands its list on within the
+// same `FreeTree`; a node that simplification turns into a constant is freed by its parent's
+// simplification in the same walk, which reads no scope and prints nothing).
+void MergePrefix(TSub* node, TQuant*& list, bool nodeDies) {
   if (node->Prefix && node->Prefix->Empty()) {
     node->Prefix->FreeAll();
     node->Prefix = nullptr;
@@ -267,7 +300,7 @@ void MergePrefix(TSub* node, TQuant*& list) {
     list = nullptr;
     node->Prefix = nullptr;
   }
-  if (!node->Prefix) return;
+  if (!node->Prefix || nodeDies) return;
   for (TVariable* v : node->Prefix->Items)
     if (v) v->Scope = node;
   NumberSameNames(node);

@@ -12,6 +12,11 @@
 // that variables still bound elsewhere survive; the hand-up keeps the formula's meaning by
 // flipping the quantifiers when the move crosses exactly one negation. A record frees its whole
 // tree with `FreeWholeTree`, which skips the hand-up (nothing survives) and so stays linear.
+//
+// A prefix's variables know their scope and carry their number among same-named variables. Both
+// are settled by the node that finally keeps a merged list: a node that dies itself before
+// anything reads them (the parent of a subtree being freed, a node about to become a constant)
+// takes the list without settling it, and hands it on.
 #pragma once
 
 #include <cstdint>
@@ -28,6 +33,8 @@ class TPLProgram;
 enum class WalkMode : char;
 using WalkCallback = TObject* (*)(TObject* object, WalkMode& mode, TObject* argument);
 
+using VariableList = std::vector<TVariable*, PoolAllocator<TVariable*>>;
+
 // A quantifier prefix: variables, outermost first; owns them. Slots may be null transiently.
 class TQuant : public TObject {
  public:
@@ -36,7 +43,7 @@ class TQuant : public TObject {
   void FreeAll();
   bool Empty() const;
 
-  std::vector<TVariable*> Items;
+  VariableList Items;
 };
 
 // Which operand slot of its parent a node held, when the parent can no longer tell.
@@ -44,17 +51,19 @@ enum class HeldSlot : std::uint8_t { AsLinked, Left, Right };
 
 class TSub : public TObject {
  public:
-  TSub() : TObject(Family::Node) {}
   // Frees the node and everything below it, handing the prefix upward (see the header comment).
-  virtual void FreeTree(HeldSlot slot = HeldSlot::AsLinked);
+  // `parentDies`: the parent goes too before its variables are read again, so the hand-up need
+  // not settle their scope and numbering.
+  virtual void FreeTree(HeldSlot slot = HeldSlot::AsLinked, bool parentDies = false);
   // Frees a whole tree that nothing outside refers to (a record's root): nothing survives, so no
   // prefix is handed up and the cost is linear in the tree's size. Terms and bindings go before any
   // variable, since they may refer to variables of any prefix of the tree.
   static void FreeWholeTree(TSub* root);
   // The connective character; atoms have none.
   virtual void OperatorText(std::string& out) const = 0;
-  // Binding strength: implication 2, disjunction 3, conjunction 4, atom 5.
-  virtual int Kind() const = 0;
+  // Binding strength: implication 2, disjunction 3, conjunction 4, atom 5. Stored, not virtual:
+  // every walk asks it at every node.
+  int Kind() const { return kind_; }
   virtual void Print(std::string& out) const;
   virtual TObject* Traverse(WalkMode mode, WalkCallback callback, TObject* argument);
 
@@ -81,34 +90,38 @@ class TSub : public TObject {
   TQuant* Prefix = nullptr;
 
  protected:
+  explicit TSub(std::uint8_t kind) : TObject(Family::Node), kind_(kind) {}
   // Hands the prefix to the parent (or frees it at a root) and clears it.
-  void HandPrefixUp(HeldSlot slot);
+  void HandPrefixUp(HeldSlot slot, bool parentDies);
   ~TSub() override = default;  // nodes die through FreeTree
+
+ private:
+  std::uint8_t kind_;
 };
 
 class TCon : public TSub {
  public:
+  TCon() : TSub(4) {}
   void OperatorText(std::string& out) const override;
-  int Kind() const override { return 4; }
 };
 
 class TDis : public TSub {
  public:
+  TDis() : TSub(3) {}
   void OperatorText(std::string& out) const override;
-  int Kind() const override { return 3; }
 };
 
 class TImp : public TSub {
  public:
+  TImp() : TSub(2) {}
   void OperatorText(std::string& out) const override;
-  int Kind() const override { return 2; }
 };
 
 class TAtom : public TSub {
  public:
-  void FreeTree(HeldSlot slot = HeldSlot::AsLinked) override;
+  TAtom() : TSub(5) {}
+  void FreeTree(HeldSlot slot = HeldSlot::AsLinked, bool parentDies = false) override;
   void OperatorText(std::string&) const override {}
-  int Kind() const override { return 5; }
   void Print(std::string& out) const override;
   TObject* Traverse(WalkMode mode, WalkCallback callback, TObject* argument) override;
 
@@ -167,8 +180,10 @@ TSub* ReplaceByChild(TSub* child);
 // Links the atom after the end of the chain under construction.
 void AppendAtom(TAtom* atom);
 // Gives `node` the variables of `list` as the outermost part of its prefix; `list` is consumed
-// (it becomes the node's prefix or is freed) and set to null when it ends up empty.
-void MergePrefix(TSub* node, TQuant*& list);
+// (it becomes the node's prefix or is freed) and set to null when it ends up empty. With
+// `nodeDies` the scope and numbering are left as they are: the node hands the list on before
+// they are read (see the header comment).
+void MergePrefix(TSub* node, TQuant*& list, bool nodeDies = false);
 // Numbers the unbound variables of the node's prefix that share a name, for printing.
 void NumberSameNames(TSub* node);
 // Turns every quantifier of the prefix into the other one and marks it as inverted.

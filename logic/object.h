@@ -3,8 +3,9 @@
 // tag set at construction: walks visit every object, so the test must cost no more than a load.
 //
 // These objects are made and freed by the million (every resolution step copies whole trees
-// and simplification frees most of the copy at once), so their memory comes from free lists
-// kept by size (`ObjectPool`, in the logic state) rather than from the general allocator.
+// and simplification frees most of the copy at once), so their memory, and that of a prefix's
+// variable list, comes from free lists kept by size (`ObjectPool`, in the logic state) rather
+// than from the general allocator.
 // Ownership is unchanged: every object is still made with `new` and dies by `delete` (or its
 // family's free operation) exactly where it did; only the memory behind it is recycled.
 #pragma once
@@ -55,6 +56,22 @@ struct ObjectPool {
   void Give(void* memory, std::size_t size);
   // Hands every free block back to the general allocator.
   void Release();
+};
+
+// Memory for the lists that objects hold (a prefix's variables), from the same free lists: a
+// prefix is made by every copy and freed by every hand-up, as often as the objects themselves.
+void* TakeObjectMemory(std::size_t bytes);
+void GiveObjectMemory(void* memory, std::size_t bytes);
+
+template <class T>
+struct PoolAllocator {
+  using value_type = T;
+  PoolAllocator() = default;
+  template <class U>
+  PoolAllocator(const PoolAllocator<U>&) {}
+  T* allocate(std::size_t n) { return static_cast<T*>(TakeObjectMemory(n * sizeof(T))); }
+  void deallocate(T* p, std::size_t n) { GiveObjectMemory(p, n * sizeof(T)); }
+  friend bool operator==(const PoolAllocator&, const PoolAllocator&) { return true; }
 };
 
 // The object as a term, node or prefix, or null when it is of another family.

@@ -77,9 +77,12 @@ TObject* SimplifyConstants(TObject* object, WalkMode&, TObject*) {
   }
   TSub* result;
   if (r != 0) {
-    n->Left->FreeTree();
+    // Below the root, a node that becomes a constant dies in its parent's step of this walk (a
+    // constant operand is freed with it or with the parent), so its prefix is settled further up.
+    bool dies = !n->IsRoot();
+    n->Left->FreeTree(HeldSlot::AsLinked, dies);
     n->Left = nullptr;
-    n->Right->FreeTree();
+    n->Right->FreeTree(HeldSlot::AsLinked, dies);
     n->Right = nullptr;
     n->Constant = static_cast<std::int8_t>(r);
     result = n;

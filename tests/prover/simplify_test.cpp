@@ -160,7 +160,7 @@ TEST(Simplify, AnswerVariableOutlivesARefutation) {
   Simplify(*r);
   EXPECT_EQ(r->Root->Constant, -1);
   ASSERT_TRUE(r->Root->Prefix);
-  EXPECT_EQ(r->Root->Prefix->Items, std::vector<TVariable*>{x});
+  EXPECT_EQ(r->Root->Prefix->Items, VariableList{x});
   EXPECT_EQ(TermText(x->Binding), "a");
   EXPECT_EQ(x->Occurs, 0);
 }
@@ -189,7 +189,7 @@ TEST(Simplify, PrefixOfAFreedOperandFlipsWhenItCrossesOneNegation) {
     AtomOf(*r, c.constantAtom)->Constant = static_cast<std::int8_t>(c.constant);
     EXPECT_EQ(SimplifyCounting(*r), 1) << c.text;
     ASSERT_TRUE(r->Root->Prefix) << c.text;
-    ASSERT_EQ(r->Root->Prefix->Items, std::vector<TVariable*>{x}) << c.text;
+    ASSERT_EQ(r->Root->Prefix->Items, VariableList{x}) << c.text;
     EXPECT_EQ(x->Quantifier, c.quantifier) << c.text << " (" << c.why << ")";
     EXPECT_EQ(x->AsWritten, c.asWritten) << c.text << " (" << c.why << ")";
   }
@@ -209,7 +209,7 @@ TEST(Simplify, PrefixOfTheOldRootGoesToTheNewRootUnchanged) {
   TAtom* s = AtomOf(*r, "s");
   ASSERT_EQ(r->Root, s);
   ASSERT_TRUE(s->Prefix);
-  EXPECT_EQ(s->Prefix->Items, std::vector<TVariable*>{x});
+  EXPECT_EQ(s->Prefix->Items, VariableList{x});
   EXPECT_EQ(x->Quantifier, kForAll);
   EXPECT_EQ(x->AsWritten, 1);
   EXPECT_EQ(x->Scope, s);
@@ -227,7 +227,7 @@ TEST(Simplify, PrefixOfTheOldRootGoesToTheNewRootUnchanged) {
   ASSERT_EQ(negated->Root, t);
   EXPECT_EQ(t->Negated, 1);
   ASSERT_TRUE(t->Prefix);
-  EXPECT_EQ(t->Prefix->Items, std::vector<TVariable*>{y});
+  EXPECT_EQ(t->Prefix->Items, VariableList{y});
   EXPECT_EQ(y->Quantifier, kExists);
   EXPECT_EQ(y->AsWritten, 0);
 }
@@ -274,7 +274,7 @@ TEST(Simplify, VariableOnlyInTheBindingOfADeletedOneGoesOnePassLater) {
   r->Walk(WalkMode::Cleanup, nullptr);
   EXPECT_TRUE(Walks.VariableDeleted);
   ASSERT_TRUE(r->Root->Prefix);
-  EXPECT_EQ(r->Root->Prefix->Items, std::vector<TVariable*>{y});
+  EXPECT_EQ(r->Root->Prefix->Items, VariableList{y});
   EXPECT_EQ(y->Occurs, 0);
 
   Walks.VariableDeleted = false;
@@ -332,7 +332,7 @@ TEST(Simplify, SubstitutionMakesArithmeticEvaluable) {
   EXPECT_EQ(AsFunctor(p->Args[2])->Name, "/");
   EXPECT_EQ(TermText(p), "p(3, -2, 2/0)");
   // X still occurs, so it stays with its binding.
-  EXPECT_EQ(r->Root->Prefix->Items, std::vector<TVariable*>{x});
+  EXPECT_EQ(r->Root->Prefix->Items, VariableList{x});
 }
 
 }  // namespace

@@ -314,7 +314,7 @@ TEST(Copy, PendingTermTakesEffectWithAHoistedCounterpart) {
   EXPECT_EQ(bound->Name, "f");
   ASSERT_EQ(bound->Args.size(), 1u);
   EXPECT_EQ(bound->Args[0], z1);
-  EXPECT_EQ(Walks.NewVariables->Items, std::vector<TVariable*>{z1});
+  EXPECT_EQ(Walks.NewVariables->Items, VariableList{z1});
   EXPECT_EQ(z->NoCopy, 1);
   EXPECT_EQ(z->Occurs, 1);
   EXPECT_EQ(z1->Serial, z->Serial);
@@ -344,8 +344,8 @@ TEST(Copy, PendingTermTakesEffectWithAHoistedCounterpart) {
     EXPECT_EQ(v->NoCopy, 0) << v->Name;
     EXPECT_EQ(v->InvertOnCopy, 0) << v->Name;
   }
-  EXPECT_EQ(a->Root->Prefix->Items, std::vector<TVariable*>{x});
-  EXPECT_EQ(b->Root->Prefix->Items, std::vector<TVariable*>{z});
+  EXPECT_EQ(a->Root->Prefix->Items, VariableList{x});
+  EXPECT_EQ(b->Root->Prefix->Items, VariableList{z});
   EXPECT_EQ(a->Root->Constant, 0);
   pending->FreeTerm();
 }
@@ -426,8 +426,8 @@ TEST(Copy, SecondCopyOfASourceGetsNewCounterpartsButKeepsHoistedOnes) {
 
   EXPECT_NE(w1, w2);
   ASSERT_TRUE(first->Prefix && second->Prefix);
-  EXPECT_EQ(first->Prefix->Items, std::vector<TVariable*>{w1});
-  EXPECT_EQ(second->Prefix->Items, std::vector<TVariable*>{w2});
+  EXPECT_EQ(first->Prefix->Items, VariableList{w1});
+  EXPECT_EQ(second->Prefix->Items, VariableList{w2});
   EXPECT_EQ(VariableAt(first, 0), z1);
   EXPECT_EQ(VariableAt(second, 0), z1);
   EXPECT_EQ(VariableAt(first, 1), w1);
