@@ -58,8 +58,9 @@ struct ObjectPool {
   void Release();
 };
 
-// Memory for the lists that objects hold (a prefix's variables), from the same free lists: a
-// prefix is made by every copy and freed by every hand-up, as often as the objects themselves.
+// Memory for the lists that objects hold (a prefix's variables, a functor's arguments), from the
+// same free lists: such a list is made by every copy and freed with its object, as often as the
+// objects themselves.
 void* TakeObjectMemory(std::size_t bytes);
 void GiveObjectMemory(void* memory, std::size_t bytes);
 

@@ -34,14 +34,6 @@ int CompareNumberTo(const TNumber& a, const TId* b) {
 
 }  // namespace
 
-void* TakeListMemory(std::size_t bytes) {
-  return Logic.Objects.Take(bytes);
-}
-
-void GiveListMemory(void* memory, std::size_t bytes) {
-  Logic.Objects.Give(memory, bytes);
-}
-
 void TId::FreeTerm() {
   delete this;
 }

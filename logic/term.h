@@ -86,23 +86,6 @@ class TFunc : public TId {
   TFunc(TermClass c, std::string&& name) : TId(c), Name(std::move(name)) {}
 };
 
-// Memory for argument lists, from the object free lists of the logic state (see `ObjectPool`):
-// every term copy makes one list and every freed term releases one, as often as the terms
-// themselves.
-void* TakeListMemory(std::size_t bytes);
-void GiveListMemory(void* memory, std::size_t bytes);
-
-template <class T>
-struct ListAllocator {
-  using value_type = T;
-  ListAllocator() = default;
-  template <class U>
-  ListAllocator(const ListAllocator<U>&) {}
-  T* allocate(std::size_t n) { return static_cast<T*>(TakeListMemory(n * sizeof(T))); }
-  void deallocate(T* p, std::size_t n) { GiveListMemory(p, n * sizeof(T)); }
-  friend bool operator==(const ListAllocator&, const ListAllocator&) { return true; }
-};
-
 class TFunctor : public TFunc {
  public:
   // Counts the functors of arithmetic operators alive (see `LogicState::ArithmeticTerms`).
@@ -112,7 +95,7 @@ class TFunctor : public TFunc {
   void Print(std::string& out) const override;
   void FreeTerm() override;
 
-  std::vector<TId*, ListAllocator<TId*>> Args;
+  std::vector<TId*, PoolAllocator<TId*>> Args;
 };
 
 class TFunctorA : public TFunc {
