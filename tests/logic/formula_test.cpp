@@ -154,6 +154,12 @@ TEST(FreeTree, HandsThePrefixToTheParentFlippingAcrossOneNegation) {
       {"∀X ¬p(X) ∧ q;", true, "∀X"},
       // Handed up twice: into the conjunction unchanged, then out of the antecedent.
       {"[∀X p(X) ∧ s] → q;", true, "∃!X"},
+      // Inner nodes of a freed subtree pass their lists on without numbering them: the node that
+      // keeps the whole list numbers the namesakes and takes the scope of every one of them.
+      // p's X reaches the inner conjunction first, q's X joins ahead of it, then the outer X.
+      {"[∀X [∀X p(X) ∧ ∀X q(X)] ∧ s] ∨ r;", true, "∀X ∀X#1 ∀X#2"},
+      // Out of the antecedent at the last step only: every quantifier turns once.
+      {"[[∀X p(X) ∧ ∃X q(X)] ∧ s] → r;", true, "∀!X ∃!X#1"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -169,30 +175,6 @@ TEST(FreeTree, HandsThePrefixToTheParentFlippingAcrossOneNegation) {
     if (root->Prefix) {
       for (const TVariable* v : root->Prefix->Items) EXPECT_EQ(v->Scope, root) << v->Name;
     }
-  }
-}
-
-// Inner nodes of a freed subtree pass their lists on without numbering them: the node that keeps
-// the whole list numbers the namesakes and takes the scope of every one of them.
-TEST(FreeTree, TheSurvivingParentSettlesAListGatheredThroughDyingNodes) {
-  const HandUpCase cases[] = {
-      // p's X reaches the inner conjunction first, q's X joins ahead of it, then the outer X.
-      {"[∀X [∀X p(X) ∧ ∀X q(X)] ∧ s] ∨ r;", true, "∀X ∀X#1 ∀X#2"},
-      // Out of the antecedent at the last step only: every quantifier turns once.
-      {"[[∀X p(X) ∧ ∃X q(X)] ∧ s] → r;", true, "∀!X ∃!X#1"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
-    Fixture fx;
-    auto r = fx.Parse(c.text);
-    ASSERT_TRUE(r);
-    TSub* root = r->Root;
-    root->Left->FreeTree();
-    root->Left = nullptr;
-    r->FirstAtom = r->LastAtom = nullptr;
-    EXPECT_EQ(Describe(root->Prefix), c.rootPrefix);
-    ASSERT_TRUE(root->Prefix);
-    for (const TVariable* v : root->Prefix->Items) EXPECT_EQ(v->Scope, root) << v->Name;
   }
 }
 
