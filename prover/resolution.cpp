@@ -129,12 +129,12 @@ void ClearBindings() {
   Bindings().clear();
 }
 
-void ApplyBindings() {
+void ApplyBindings(bool markValues) {
   auto& b = Bindings();
   for (std::size_t k = 0; k + 1 < b.size(); k += 2) {
     auto* v = static_cast<TVariable*>(b[k]);
     v->PendingTerm = b[k + 1];
-    if (TVariable* t = AsVariable(b[k + 1])) t->InvertOnCopy = 1;
+    if (TVariable* t = AsVariable(b[k + 1]); t && markValues) t->InvertOnCopy = 1;
   }
   b.clear();
 }
@@ -509,7 +509,9 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
       for (TAtom* c = g.FirstAtom; c; c = c->Next())
         if (UnifyAtoms(a, c)) c->Constant = NodeValue(*c, -v);
   }
-  ApplyBindings();
+  // The split over inner universals instantiates universals of one record in place: a value
+  // variable stays the universal it was, and still fixes the existentials inside it.
+  ApplyBindings(lifted.empty());
   r->Root = d;
   d->SetParent(r);
   if (self) {

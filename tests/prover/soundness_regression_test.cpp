@@ -64,6 +64,13 @@ const NonTheorem kNonTheorems[] = {
     {"swapped quantifiers around a conjunction",
      "∀Y [∃X [∀W, Y r(W, Y) ∧ [s ∨ r(a, Y)] ∨ r(Y, X)]]; "
      "?- ∃X [∀Y [∀W, Y r(W, Y) ∧ [s ∨ r(a, Y)] ∨ r(Y, X)]];"},
+    // Domain {a, b}, q false, r(a, a) and r(b, b) only: every Y has its own X. The split over
+    // inner universals took q(Y) of the antecedent and q(X) of the denied consequent as one with
+    // their universals moved to the root, and marked that root universal as one the prover
+    // changed, so the existential inside it no longer depended on it.
+    {"split over inner universals keeps their dependants",
+     "?- [∀Y [∃X [r(X, Y) ∧ [[¬q(Y)] ∧ [q(X) → p(X)]]]]] → "
+     "[∃X [∀Y [r(X, Y) ∧ [[¬q(Y)] ∧ [q(X) → p(X)]]]]];"},
     // Domain {a, b}, element(a, a) only, set_equal the identity: a and b differ. Splitting the
     // axiom on element(Z, X) and element(Z, Y) as one atom, without the substitution, leaves
     // ∀X, Y set_equal(X, Y) (the step that refutes Pelletier 43 under the loose split).
