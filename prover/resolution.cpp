@@ -73,11 +73,9 @@ void CopyTwiceSharingRoot(TSub* root, TDis* d, TSub*& first, TSub*& second,
   // A counterpart made before its prefix was copied waits among the hoisted variables instead.
   for (TVariable* v : lifted) {
     TVariable* c = v->CopyOf;
-    auto& hoisted = Walks.NewVariables->Items;
-    if (std::find(hoisted.begin(), hoisted.end(), c) != hoisted.end()) {
-      std::erase(hoisted, c);
-    } else if (TSub* s = c->Scope; s && s->Prefix) {
-      std::erase(s->Prefix->Items, c);
+    TSub* s = c->Scope;
+    bool hoisted = std::erase(Walks.NewVariables->Items, c) > 0;
+    if (!hoisted && s && s->Prefix && std::erase(s->Prefix->Items, c) > 0) {
       if (s->Prefix->Empty()) {
         delete s->Prefix;
         s->Prefix = nullptr;
@@ -421,12 +419,7 @@ bool InRootPrefix(const TFALFormula& x, const TVariable* v) {
 // The unbound variables of `t` under the collected pairs and the variables' own bindings, each
 // once.
 void CollectVariables(TId* t, std::vector<TVariable*>& out) {
-  for (;;) {
-    t = LookupChain(t);
-    TVariable* v = AsVariable(t);
-    if (!v || !v->Binding) break;
-    t = v->Binding;
-  }
+  t = ValueOf(t);
   if (TVariable* v = AsVariable(t)) {
     if (std::find(out.begin(), out.end(), v) == out.end()) out.push_back(v);
   } else if (TFunctor* f = AsFunctor(t)) {
@@ -483,12 +476,8 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
   if (!f.Source1) MarkWitnesses(f);
   if (!self && !g.Source1) MarkWitnesses(g);
   std::vector<TVariable*> lifted;
-  if (self && !IsSplitAtom(f, *a)) {
-    if (!MarkLiftedClass(f, a, falseInFirst, lifted)) {
-      ClearBindings();
-      return nullptr;
-    }
-  } else if (self && !MarkAtomClass(f, a, falseInFirst, SplitKind::Sound)) {
+  if (self && !(IsSplitAtom(f, *a) ? MarkAtomClass(f, a, falseInFirst, SplitKind::Sound)
+                                   : MarkLiftedClass(f, a, falseInFirst, lifted))) {
     ClearBindings();
     return nullptr;
   }

@@ -221,9 +221,6 @@ void OccursWalk(TId* s) {
   }
 }
 
-namespace {
-
-// The value a variable stands for under the bindings made so far, or the variable itself.
 TId* ValueOf(TId* t) {
   for (;;) {
     t = LookupChain(t);
@@ -232,6 +229,8 @@ TId* ValueOf(TId* t) {
     t = v->Binding;
   }
 }
+
+namespace {
 
 // Calls `visit` on the variables quantified outside `q` (earlier in its prefix, then in the
 // prefixes of the ancestors of its scope), nearest first, until it returns true.

@@ -38,6 +38,9 @@ void OccursWalk(TId* s);
 TId* LookupBinding(TVariable* v);
 // Follows the binding list from `t` until an unbound variable or a non-variable term.
 TId* LookupChain(TId* t);
+// The value `t` stands for under the collected pairs and the variables' own bindings: a
+// non-variable term or an unbound variable.
+TId* ValueOf(TId* t);
 bool MayBind(TVariable* v, TId* t);
 // The occurs check of the quantifiers: whether the value of `t` depends on `v`, either because
 // `v` occurs in it or because an existential in it lies in the scope of a universal whose value
