@@ -117,7 +117,10 @@ void TSub::HandPrefixUp(HeldSlot slot, bool parentDies) {
     // crossing exactly one of them turns every quantifier into its dual.
     bool crossesNegation = (heldLeft && p->IsImplication()) != (p->Negated != 0);
     if (crossesNegation) FlipPrefix(*Prefix);
-    MergePrefix(p, Prefix, parentDies);
+    // The parent's own variables stood outside this node's, and they still do: putting the
+    // handed-up ones outermost would carry an existential out past a universal it depends on
+    // (∀A [t(A) ∨ ∃B [q(A, B) ∧ ¬s]] and ¬s gave ∃B ∀A [t(A) ∨ q(A, B)]).
+    MergePrefix(p, Prefix, parentDies, PrefixPlace::Innermost);
   } else if (TFALFormula* r = ParentRecord; r && r->Root && r->Root != this) {
     MergePrefix(r->Root, Prefix);  // an old root's prefix goes to the new root unchanged
   } else {
@@ -272,6 +275,71 @@ void AppendAtom(TAtom* atom) {
   }
 }
 
+namespace {
+
+// The variables of `t`, looking through bindings (a bound variable counts along with its value).
+void CollectVariables(TId* t, std::vector<TVariable*>& out) {
+  std::vector<TId*> todo{t};
+  while (!todo.empty()) {
+    TId* u = todo.back();
+    todo.pop_back();
+    if (TVariable* v = AsVariable(u)) {
+      out.push_back(v);
+      if (v->Binding) todo.push_back(v->Binding);
+    } else if (u->Class() == TermClass::Functor) {
+      for (TId* a : static_cast<TFunctor*>(u)->Args)
+        if (a) todo.push_back(a);
+    }
+  }
+}
+
+}  // namespace
+
+// A bound variable is its value: whatever the prefix puts inside it depends on the variables of
+// that value, so they have to stand outside it. Two lists that meet in one prefix each keep this,
+// but merged they can break it: ∀A#1 ∃B#1 [t(A#1) ∨ q(A#1, B#1)] resolved with ∀A ¬t(A) binds
+// A#1 := A, and when both operands die into the root, A arriving after B#1 would read ∃B#1 ∀A.
+// Moving each such value to just before the variable bound to it restores the order the
+// binding stands for; its other neighbours keep their order.
+void PutValuesOutside(VariableList& items) {
+  std::vector<TVariable*> values;
+  std::unordered_map<TVariable*, std::size_t> position;
+  constexpr std::size_t kLinearSearch = 16;
+  auto positionOf = [&](TVariable* v) -> std::size_t {
+    if (items.size() <= kLinearSearch) {
+      auto at = std::find(items.begin(), items.end(), v);
+      return static_cast<std::size_t>(at - items.begin());
+    }
+    if (position.empty())
+      for (std::size_t k = 0; k < items.size(); ++k) position.emplace(items[k], k);
+    auto at = position.find(v);
+    return at == position.end() ? items.size() : at->second;
+  };
+  for (std::size_t i = 0; i < items.size(); ++i) {
+    TVariable* w = items[i];
+    if (!w || !w->Binding) continue;
+    values.clear();
+    CollectVariables(w->Binding, values);
+    std::vector<std::size_t> later;
+    for (TVariable* v : values) {
+      std::size_t k = positionOf(v);
+      if (k > i && k < items.size() && std::find(later.begin(), later.end(), k) == later.end())
+        later.push_back(k);
+    }
+    if (later.empty()) continue;
+    std::sort(later.begin(), later.end());
+    std::vector<TVariable*> moved;
+    for (std::size_t k : later) {
+      moved.push_back(items[k]);
+      items[k] = nullptr;
+    }
+    std::erase(items, nullptr);
+    items.insert(items.begin() + static_cast<std::ptrdiff_t>(i), moved.begin(), moved.end());
+    position.clear();
+    --i;  // the moved variables may be bound themselves
+  }
+}
+
 // Skipping the scope and numbering for a dying node gives exactly the state that settling them
 // would: the node's list (in the same order, with the same variables, since only the settling is
 // skipped) goes on to another node, which either settles it, writing the scope and the number of
@@ -281,7 +349,7 @@ void AppendAtom(TAtom* atom) {
 // the two merges: the callers make sure of that (a node being freed hands its list on within the
 // same `FreeTree`; a node that simplification turns into a constant is freed by its parent's
 // simplification in the same walk, which reads no scope and prints nothing).
-void MergePrefix(TSub* node, TQuant*& list, bool nodeDies) {
+void MergePrefix(TSub* node, TQuant*& list, bool nodeDies, PrefixPlace place) {
   if (node->Prefix && node->Prefix->Empty()) {
     node->Prefix->FreeAll();
     node->Prefix = nullptr;
@@ -289,11 +357,19 @@ void MergePrefix(TSub* node, TQuant*& list, bool nodeDies) {
   if (!node->Prefix) {
     node->Prefix = list;
   } else if (node->Prefix != list) {
-    for (TVariable* v : node->Prefix->Items)
-      if (v) list->Items.push_back(v);
-    node->Prefix->Items.clear();
+    auto& own = node->Prefix->Items;
+    std::erase(list->Items, nullptr);
+    auto& items = list->Items;
+    std::erase(own, nullptr);
+    if (place == PrefixPlace::Innermost) {
+      items.insert(items.begin(), own.begin(), own.end());
+    } else {
+      items.insert(items.end(), own.begin(), own.end());
+    }
+    own.clear();
     delete node->Prefix;
     node->Prefix = list;
+    PutValuesOutside(items);
   }
   if (list && list->Empty()) {
     list->FreeAll();

@@ -179,11 +179,17 @@ void ComputePolarity(TSub* node);
 TSub* ReplaceByChild(TSub* child);
 // Links the atom after the end of the chain under construction.
 void AppendAtom(TAtom* atom);
-// Gives `node` the variables of `list` as the outermost part of its prefix; `list` is consumed
-// (it becomes the node's prefix or is freed) and set to null when it ends up empty. With
-// `nodeDies` the scope and numbering are left as they are: the node hands the list on before
+// Where a merged list goes in the node's prefix: outside the variables the node has (a prefix
+// written in front of it, an old root's prefix) or inside them (a prefix handed up from below).
+enum class PrefixPlace : std::uint8_t { Outermost, Innermost };
+// Gives `node` the variables of `list` as the outermost (or innermost) part of its prefix; `list`
+// is consumed (it becomes the node's prefix or is freed) and set to null when it ends up empty.
+// With `nodeDies` the scope and numbering are left as they are: the node hands the list on before
 // they are read (see the header comment).
-void MergePrefix(TSub* node, TQuant*& list, bool nodeDies = false);
+void MergePrefix(TSub* node, TQuant*& list, bool nodeDies = false,
+                 PrefixPlace place = PrefixPlace::Outermost);
+// Moves the variables of each bound variable's value that stand inside it to just before it.
+void PutValuesOutside(VariableList& items);
 // Numbers the unbound variables of the node's prefix that share a name, for printing.
 void NumberSameNames(TSub* node);
 // Turns every quantifier of the prefix into the other one and marks it as inverted.

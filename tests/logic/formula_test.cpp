@@ -137,8 +137,10 @@ struct HandUpCase {
 
 TEST(FreeTree, HandsThePrefixToTheParentFlippingAcrossOneNegation) {
   const HandUpCase cases[] = {
-      // Handed-up variables come first, ahead of the parent's own.
-      {"∀Y [∀X p(X) ∧ q(Y)];", true, "∀X ∀Y"},
+      // Handed-up variables come after the parent's own, which stood outside them: an existential
+      // must not come out ahead of a universal it depends on.
+      {"∀Y [∀X p(X) ∧ q(Y)];", true, "∀Y ∀X"},
+      {"∀A [t(A) ∨ ∃B [q(A, B) ∧ s]];", false, "∀A ∃B"},
       {"∀X p(X) ∨ q;", true, "∀X"},
       // Out of the antecedent of an implication: one negation crossed.
       {"∀X p(X) → q;", true, "∃!X"},
@@ -156,10 +158,10 @@ TEST(FreeTree, HandsThePrefixToTheParentFlippingAcrossOneNegation) {
       {"[∀X p(X) ∧ s] → q;", true, "∃!X"},
       // Inner nodes of a freed subtree pass their lists on without numbering them: the node that
       // keeps the whole list numbers the namesakes and takes the scope of every one of them.
-      // p's X reaches the inner conjunction first, q's X joins ahead of it, then the outer X.
+      // The outer X stays first; p's X reaches the inner conjunction first, q's X joins after it.
       {"[∀X [∀X p(X) ∧ ∀X q(X)] ∧ s] ∨ r;", true, "∀X ∀X#1 ∀X#2"},
       // Out of the antecedent at the last step only: every quantifier turns once.
-      {"[[∀X p(X) ∧ ∃X q(X)] ∧ s] → r;", true, "∀!X ∃!X#1"},
+      {"[[∀X p(X) ∧ ∃X q(X)] ∧ s] → r;", true, "∃!X ∀!X#1"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

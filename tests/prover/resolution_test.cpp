@@ -91,6 +91,25 @@ TEST_F(ResolutionTest, PositiveOccurrenceInFirstBecomesFalseAndDegreesCombine) {
   EXPECT_EQ(r->FirstAtom, nullptr);
 }
 
+// When the copies die into the resolvent's root, their prefixes meet there. Whichever operand
+// is settled first, the quantifiers keep the order that makes the resolvent follow from its
+// sources: each B is chosen for its A, never one B for every A.
+TEST_F(ResolutionTest, PrefixesMeetingInTheRootKeepWhatDependsOnWhat) {
+  auto unit = fx.Axiom("∀A ¬t(A);");
+  auto clause = fx.Axiom("∀A [∃B [t(A) ∨ q(A, B)]];");
+  auto nested = fx.Axiom("∀A [t(A) ∨ ∃B [q(A, B) ∧ ¬s]];");
+  auto fact = fx.Axiom("¬s;");
+  Record r = Resolve(*unit, 0, *clause, 0);  // the clause's A is bound to the unit's A
+  Finish(*r);
+  EXPECT_EQ(Fixture::Printed(*r), "∀!A∃B q(A, B)");
+  Record back = Resolve(*clause, 0, *unit, 0);  // the unit's A is bound to the clause's A
+  Finish(*back);
+  EXPECT_EQ(Fixture::Printed(*back), "∀!A∃B q(A, B)");
+  Record inner = Resolve(*fact, 0, *nested, 2);
+  Finish(*inner);
+  EXPECT_EQ(Fixture::Printed(*inner), "∀A∃B[t(A)∨q(A, B)]");
+}
+
 TEST_F(ResolutionTest, NegativeOccurrenceInFirstBecomesTrue) {
   auto f = fx.Axiom("¬p(a);");
   auto g = fx.Axiom("p(a);");

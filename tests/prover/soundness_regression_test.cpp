@@ -71,6 +71,11 @@ const NonTheorem kNonTheorems[] = {
     {"split over inner universals keeps their dependants",
      "?- [∀Y [∃X [r(X, Y) ∧ [[¬q(Y)] ∧ [q(X) → p(X)]]]]] → "
      "[∃X [∀Y [r(X, Y) ∧ [[¬q(Y)] ∧ [q(X) → p(X)]]]]];"},
+    // Domain {a, b}, t and s false, q(a, a) and q(b, b) only: every A has its own B. A prefix
+    // handed up from a dying node went outside its parent's, and resolving on s gave
+    // ∃B ∀A [t(A) ∨ q(A, B)].
+    {"existential handed up past its universal",
+     "∀A [t(A) ∨ ∃B [q(A, B) ∧ ¬s]]; ¬s; ∀A ¬t(A); ?- ∃B [∀A q(A, B)];"},
     // Domain {a, b}, element(a, a) only, set_equal the identity: a and b differ. Splitting the
     // axiom on element(Z, X) and element(Z, Y) as one atom, without the substitution, leaves
     // ∀X, Y set_equal(X, Y) (the step that refutes Pelletier 43 under the loose split).
