@@ -462,6 +462,45 @@ Problem SwapProblem(Generator& gen, Rng& rng) {
   }
 }
 
+// The same swaps with connectives around the quantifiers, and with premises that settle the side
+// formulas: the swap only shows once the side formulas are resolved away, when the prover has
+// moved the prefixes of the nodes that died. Which order those prefixes end up in is the test.
+Problem NestedSwapProblem(Generator& gen, Rng& rng) {
+  const Formula phi = RelationBody(gen, rng);
+  const Formula side = gen.Closed(rng.Range(0, 1));
+  const Formula context = gen.Open(rng.Range(0, 1), {"Y"});
+  // side holds; context fails for every Y (as written, or as the antecedent of an implication).
+  std::vector<Formula> premises{side};
+  Formula inner = rng.Percent(50) ? And(phi, side) : Implies(side, phi);
+  auto around = [&](Formula quantified) {
+    if (rng.Percent(50)) {
+      premises.push_back(Forall("Y", Not(context)));
+      return Or(context, std::move(quantified));
+    }
+    premises.push_back(Forall("Y", context));
+    return Implies(context, std::move(quantified));
+  };
+  const auto A = Formula::Kind::kForall;
+  const auto E = Formula::Kind::kExists;
+  auto q = [&](Formula::Kind k1, const char* v1, Formula::Kind k2, const char* v2) {
+    return Quant(k1, {v1}, Quant(k2, {v2}, phi));
+  };
+  switch (rng.Below(4)) {
+    case 0:
+      premises.push_back(Forall("Y", around(Exists("X", inner))));
+      return Argument("nested-swap/forall-exists", premises, q(A, "Y", E, "X"), rng);
+    case 1:
+      premises.push_back(Forall("Y", around(Exists("X", inner))));
+      return Argument("nested-swap/forall-exists?", premises, q(E, "X", A, "Y"), rng);
+    case 2:
+      premises.push_back(Exists("X", And(side, Forall("Y", around(inner)))));
+      return Argument("nested-swap/exists-forall", premises, q(A, "Y", E, "X"), rng);
+    default:
+      premises.push_back(Exists("X", And(side, Forall("Y", around(inner)))));
+      return Argument("nested-swap/exists-forall?", premises, q(A, "X", E, "Y"), rng);
+  }
+}
+
 // Quantifiers against connectives, in the directions that hold and the ones that do not.
 Problem DistributeProblem(Generator& gen, Rng& rng) {
   const Formula a = gen.Open(rng.Range(0, 2), {"X"});
@@ -517,9 +556,10 @@ Problem PropositionalProblem(Generator& gen, Rng& rng) {
   }
 }
 
-Problem MakeProblem(Rng& rng) {
+Problem MakeProblem(Rng& rng, bool nestedSwaps) {
   Generator gen(rng);
   Problem p;
+  if (nestedSwaps) return NestedSwapProblem(gen, rng);
   switch (rng.Weighted({3, 3, 3, 3, 3})) {
     case 0:
       p = RandomProblem(gen, rng);
@@ -668,7 +708,7 @@ bool ParseNumber(std::string_view text, std::uint64_t& value) {
 }
 
 int Usage() {
-  std::cerr << "usage: random_theories --seed=S --count=N --out=DIR [--full-brackets]\n";
+  std::cerr << "usage: random_theories --seed=S --count=N --out=DIR [--full-brackets] [--nested-swaps]\n";
   return 2;
 }
 
@@ -678,7 +718,7 @@ int main(int argc, char** argv) {
   std::uint64_t seed = 0;
   std::uint64_t count = 0;
   std::string out_dir;
-  bool have_seed = false, have_count = false, full_brackets = false;
+  bool have_seed = false, have_count = false, full_brackets = false, nested_swaps = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
     if (arg.starts_with("--seed=")) {
@@ -691,6 +731,8 @@ int main(int argc, char** argv) {
       out_dir = arg.substr(6);
     } else if (arg == "--full-brackets") {
       full_brackets = true;
+    } else if (arg == "--nested-swaps") {
+      nested_swaps = true;
     } else {
       return Usage();
     }
@@ -707,7 +749,7 @@ int main(int argc, char** argv) {
   const int width = std::max<int>(4, static_cast<int>(std::to_string(count).size()));
   for (std::uint64_t k = 1; k <= count; ++k) {
     Rng rng(MixSeed(seed, k));
-    const Problem problem = MakeProblem(rng);
+    const Problem problem = MakeProblem(rng, nested_swaps);
     const bool minimal = !full_brackets && rng.Percent(35);
     const TheoryPrinter printer(minimal);
 
