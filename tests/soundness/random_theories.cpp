@@ -708,7 +708,8 @@ bool ParseNumber(std::string_view text, std::uint64_t& value) {
 }
 
 int Usage() {
-  std::cerr << "usage: random_theories --seed=S --count=N --out=DIR [--full-brackets] [--nested-swaps]\n";
+  std::cerr
+      << "usage: random_theories --seed=S --count=N --out=DIR [--full-brackets] [--nested-swaps]\n";
   return 2;
 }
 
