@@ -128,7 +128,8 @@ expect_eq "no temporary files left" "" "$(ls "$tmp" | grep '\.out\.')"
 for sig in INT:130 TERM:143; do
   "$bin" --hide=time,memory --check=trivial "$tmp/endless.txt" > "$tmp/sig.out" 2> "$tmp/err" &
   pid=$!
-  for _ in $(seq 100); do [[ -s "$tmp/sig.out" ]] && break; sleep 0.1; done
+  # Under a loaded machine the first line can take a while: wait for it up to a minute.
+  for _ in $(seq 600); do [[ -s "$tmp/sig.out" ]] && break; sleep 0.1; done
   kill -"${sig%:*}" $pid
   wait $pid
   expect_eq "SIG${sig%:*}: status" "${sig#*:}" $?
