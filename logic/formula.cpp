@@ -278,8 +278,8 @@ void AppendAtom(TAtom* atom) {
 namespace {
 
 // The variables of `t`, looking through bindings (a bound variable counts along with its value).
-void CollectVariables(TId* t, std::vector<TVariable*>& out) {
-  std::vector<TId*> todo{t};
+void CollectVariables(TId* t, std::vector<TVariable*>& out, std::vector<TId*>& todo) {
+  todo.assign(1, t);
   while (!todo.empty()) {
     TId* u = todo.back();
     todo.pop_back();
@@ -302,7 +302,11 @@ void CollectVariables(TId* t, std::vector<TVariable*>& out) {
 // Moving each such value to just before the variable bound to it restores the order the
 // binding stands for; its other neighbours keep their order.
 void PutValuesOutside(VariableList& items) {
+  if (std::none_of(items.begin(), items.end(), [](TVariable* v) { return v && v->Binding; }))
+    return;
   std::vector<TVariable*> values;
+  std::vector<TId*> todo;
+  std::vector<std::size_t> later;
   std::unordered_map<TVariable*, std::size_t> position;
   constexpr std::size_t kLinearSearch = 16;
   auto positionOf = [&](TVariable* v) -> std::size_t {
@@ -319,8 +323,8 @@ void PutValuesOutside(VariableList& items) {
     TVariable* w = items[i];
     if (!w || !w->Binding) continue;
     values.clear();
-    CollectVariables(w->Binding, values);
-    std::vector<std::size_t> later;
+    CollectVariables(w->Binding, values, todo);
+    later.clear();
     for (TVariable* v : values) {
       std::size_t k = positionOf(v);
       if (k > i && k < items.size() && std::find(later.begin(), later.end(), k) == later.end())
