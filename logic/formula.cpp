@@ -277,7 +277,8 @@ void AppendAtom(TAtom* atom) {
 
 namespace {
 
-// The variables of `t`, looking through bindings (a bound variable counts along with its value).
+// The variables that occur in `t`. A bound one is not looked through: when it stands in the same
+// list, its own value is put outside it in turn.
 void CollectVariables(TId* t, std::vector<TVariable*>& out, std::vector<TId*>& todo) {
   todo.assign(1, t);
   while (!todo.empty()) {
@@ -285,7 +286,6 @@ void CollectVariables(TId* t, std::vector<TVariable*>& out, std::vector<TId*>& t
     todo.pop_back();
     if (TVariable* v = AsVariable(u)) {
       out.push_back(v);
-      if (v->Binding) todo.push_back(v->Binding);
     } else if (u->Class() == TermClass::Functor) {
       for (TId* a : static_cast<TFunctor*>(u)->Args)
         if (a) todo.push_back(a);
@@ -293,32 +293,29 @@ void CollectVariables(TId* t, std::vector<TVariable*>& out, std::vector<TId*>& t
   }
 }
 
-}  // namespace
-
 // A bound variable is its value: whatever the prefix puts inside it depends on the variables of
 // that value, so they have to stand outside it. Two lists that meet in one prefix each keep this,
 // but merged they can break it: ∀A#1 ∃B#1 [t(A#1) ∨ q(A#1, B#1)] resolved with ∀A ¬t(A) binds
 // A#1 := A, and when both operands die into the root, A arriving after B#1 would read ∃B#1 ∀A.
 // Moving each such value to just before the variable bound to it restores the order the
 // binding stands for; its other neighbours keep their order.
+// Side effect: `DupIndex` holds each variable's position; the caller renumbers right after.
 void PutValuesOutside(VariableList& items) {
   if (std::none_of(items.begin(), items.end(), [](TVariable* v) { return v && v->Binding; }))
     return;
+  auto number = [&items] {
+    for (std::size_t k = 0; k < items.size(); ++k)
+      if (items[k]) items[k]->DupIndex = static_cast<std::int32_t>(k);
+  };
+  // A stale number from another list cannot pass: the slot it names must hold the variable.
+  auto positionOf = [&items](const TVariable* v) {
+    auto k = static_cast<std::size_t>(v->DupIndex);
+    return v->DupIndex >= 0 && k < items.size() && items[k] == v ? k : items.size();
+  };
+  number();
   std::vector<TVariable*> values;
   std::vector<TId*> todo;
   std::vector<std::size_t> later;
-  std::unordered_map<TVariable*, std::size_t> position;
-  constexpr std::size_t kLinearSearch = 16;
-  auto positionOf = [&](TVariable* v) -> std::size_t {
-    if (items.size() <= kLinearSearch) {
-      auto at = std::find(items.begin(), items.end(), v);
-      return static_cast<std::size_t>(at - items.begin());
-    }
-    if (position.empty())
-      for (std::size_t k = 0; k < items.size(); ++k) position.emplace(items[k], k);
-    auto at = position.find(v);
-    return at == position.end() ? items.size() : at->second;
-  };
   for (std::size_t i = 0; i < items.size(); ++i) {
     TVariable* w = items[i];
     if (!w || !w->Binding) continue;
@@ -339,10 +336,12 @@ void PutValuesOutside(VariableList& items) {
     }
     std::erase(items, nullptr);
     items.insert(items.begin() + static_cast<std::ptrdiff_t>(i), moved.begin(), moved.end());
-    position.clear();
+    number();
     --i;  // the moved variables may be bound themselves
   }
 }
+
+}  // namespace
 
 // Skipping the scope and numbering for a dying node gives exactly the state that settling them
 // would: the node's list (in the same order, with the same variables, since only the settling is
@@ -373,7 +372,6 @@ void MergePrefix(TSub* node, TQuant*& list, bool nodeDies, PrefixPlace place) {
     own.clear();
     delete node->Prefix;
     node->Prefix = list;
-    PutValuesOutside(items);
   }
   if (list && list->Empty()) {
     list->FreeAll();
@@ -381,6 +379,8 @@ void MergePrefix(TSub* node, TQuant*& list, bool nodeDies, PrefixPlace place) {
     node->Prefix = nullptr;
   }
   if (!node->Prefix || nodeDies) return;
+  // Lists in transit through dying nodes are put in order here, by the node that keeps them.
+  PutValuesOutside(node->Prefix->Items);
   for (TVariable* v : node->Prefix->Items)
     if (v) v->Scope = node;
   NumberSameNames(node);

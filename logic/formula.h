@@ -188,8 +188,6 @@ enum class PrefixPlace : std::uint8_t { Outermost, Innermost };
 // they are read (see the header comment).
 void MergePrefix(TSub* node, TQuant*& list, bool nodeDies = false,
                  PrefixPlace place = PrefixPlace::Outermost);
-// Moves the variables of each bound variable's value that stand inside it to just before it.
-void PutValuesOutside(VariableList& items);
 // Numbers the unbound variables of the node's prefix that share a name, for printing.
 void NumberSameNames(TSub* node);
 // Turns every quantifier of the prefix into the other one and marks it as inverted.
