@@ -428,14 +428,20 @@ Formula RelationBody(Generator& gen, Rng& rng) {
   }
 }
 
+// phi under two quantifiers, the first outermost; A and E name the kinds.
+constexpr auto A = Formula::Kind::kForall;
+constexpr auto E = Formula::Kind::kExists;
+struct QuantifiedTwice {
+  const Formula& phi;
+  Formula operator()(Formula::Kind k1, const char* v1, Formula::Kind k2, const char* v2) const {
+    return Quant(k1, {v1}, Quant(k2, {v2}, phi));
+  }
+};
+
 // Reordering quantifiers: the classic way to get an eigenvariable condition wrong.
 Problem SwapProblem(Generator& gen, Rng& rng) {
   const Formula phi = RelationBody(gen, rng);
-  const auto A = Formula::Kind::kForall;
-  const auto E = Formula::Kind::kExists;
-  auto q = [&](Formula::Kind k1, const char* v1, Formula::Kind k2, const char* v2) {
-    return Quant(k1, {v1}, Quant(k2, {v2}, phi));
-  };
+  const QuantifiedTwice q{phi};
   switch (rng.Below(6)) {
     case 0:
       return Argument("swap/exists-forall", {q(E, "X", A, "Y")}, q(A, "Y", E, "X"), rng);
@@ -480,11 +486,7 @@ Problem NestedSwapProblem(Generator& gen, Rng& rng) {
     premises.push_back(Forall("Y", context));
     return Implies(context, std::move(quantified));
   };
-  const auto A = Formula::Kind::kForall;
-  const auto E = Formula::Kind::kExists;
-  auto q = [&](Formula::Kind k1, const char* v1, Formula::Kind k2, const char* v2) {
-    return Quant(k1, {v1}, Quant(k2, {v2}, phi));
-  };
+  const QuantifiedTwice q{phi};
   switch (rng.Below(4)) {
     case 0:
       premises.push_back(Forall("Y", around(Exists("X", inner))));
