@@ -361,7 +361,6 @@ void MergePrefix(TSub* node, TQuant*& list, bool nodeDies, PrefixPlace place) {
     node->Prefix = list;
   } else if (node->Prefix != list) {
     auto& own = node->Prefix->Items;
-    std::erase(list->Items, nullptr);
     auto& items = list->Items;
     std::erase(own, nullptr);
     if (place == PrefixPlace::Innermost) {

@@ -10,13 +10,15 @@
 // Ownership: a record owns its tree; a node owns its operands, prefix and term; a prefix owns its
 // variables. Nodes are released with `FreeTree`, which hands a node's prefix up to its parent so
 // that variables still bound elsewhere survive; the hand-up keeps the formula's meaning by
-// flipping the quantifiers when the move crosses exactly one negation. A record frees its whole
-// tree with `FreeWholeTree`, which skips the hand-up (nothing survives) and so stays linear.
+// flipping the quantifiers when the move crosses exactly one negation, and by putting them inside
+// the parent's own variables, which stood outside them. A record frees its whole tree with
+// `FreeWholeTree`, which skips the hand-up (nothing survives) and so stays linear.
 //
-// A prefix's variables know their scope and carry their number among same-named variables. Both
-// are settled by the node that finally keeps a merged list: a node that dies itself before
-// anything reads them (the parent of a subtree being freed, a node about to become a constant)
-// takes the list without settling it, and hands it on.
+// A prefix's variables know their scope and carry their number among same-named variables. Both,
+// and the order that keeps a bound variable's value outside it, are settled by the node that
+// finally keeps a merged list: a node that dies itself before anything reads them (the parent of
+// a subtree being freed, a node about to become a constant) takes the list without settling it,
+// and hands it on.
 #pragma once
 
 #include <cstdint>
