@@ -11,7 +11,8 @@
 # keeps stdout and stderr; the lines that measure the run ("Solving time : ...", which also holds
 # "Used memory for proof:", and "Total allocated for Velmoran: ...") are dropped. A run that the
 # time limit stopped is not comparable (a faster engine gets further): it is listed, not compared.
-# RI_JOBS runs that many theories at once (default 2).
+# RI_JOBS runs that many theories at once (default 2). RI_SHOW replaces statistics,dcf: printing the
+# statistics runs every consequent test in full, so RI_SHOW=dcf compares the runs users make.
 set -u
 
 [ $# -eq 3 ] || { echo "usage: $0 save|compare VELMORAN DIR" >&2; exit 2; }
@@ -19,6 +20,7 @@ mode=$1 bin=$(realpath "$2") dir=$3
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 timeout=${RI_TIMEOUT:-60}
 jobs=${RI_JOBS:-2}
+show=${RI_SHOW:-statistics,dcf}
 case $mode in save | compare) ;; *) echo "$0: mode is save or compare" >&2; exit 2 ;; esac
 mkdir -p "$dir"
 dir=$(realpath "$dir")
@@ -44,7 +46,7 @@ run_one() {
     done
     {
         "$bin" ${kept[@]+"${kept[@]}"} -s "$strategy" --check="$check" --max-resolvents=3000 \
-            --timeout="$timeout" --show=statistics,dcf "$root/examples/$path" 2>"$work/$name.err" </dev/null |
+            --timeout="$timeout" --show="$show" "$root/examples/$path" 2>"$work/$name.err" </dev/null |
             grep -v -e '^Solving time : ' -e '^Used memory for proof: ' -e '^Total allocated for Velmoran: '
         echo "exit: ${PIPESTATUS[0]}"
         cat "$work/$name.err"
@@ -52,7 +54,7 @@ run_one() {
     rm -f "$work/$name.err"
 }
 export -f run_one
-export bin root timeout work
+export bin root timeout work show
 
 grep -v '^#' "$root/examples/INDEX" | grep -v '^$' | while IFS=$'\t' read -r path opts _; do
     for s in linear modified breadth; do

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "logic/alphabet.h"
 #include "logic/logic_state.h"
@@ -17,11 +18,24 @@ void Simplify(TFALFormula& record) {
   record.Walk(WalkMode::SimplifyWalk, SimplifyConstants);
   record.FirstAtom = Logic.ChainFirst;
   record.LastAtom = Logic.ChainLast;
-  do {
-    Walks.VariableDeleted = false;
-    record.Walk(WalkMode::PreOrder, MarkOccurrences);
-    record.Walk(WalkMode::Cleanup, nullptr);
-  } while (Walks.VariableDeleted);
+  Walks.VariableDeleted = false;
+  record.Walk(WalkMode::PreOrder, MarkOccurrences);
+  record.Walk(WalkMode::Cleanup, nullptr);
+  if (!Walks.VariableDeleted) return;
+  // The first pass also kept what a copy had just marked and every variable in a value; after a
+  // deletion, the survivors are exactly what the atoms and the always-kept variables reach
+  // through values (values have no cycles), and one more pass finds them. Variables found dead
+  // may hold one another in their values, so all their values go before any of them.
+  std::vector<TVariable*> dead;
+  record.Walk(WalkMode::PreOrder, MarkReached);
+  Walks.Dead = &dead;
+  record.Walk(WalkMode::Cleanup, nullptr);
+  Walks.Dead = nullptr;
+  for (TVariable* v : dead) {
+    FreeTermIfAny(v->Binding);
+    v->Binding = nullptr;
+  }
+  for (TVariable* v : dead) delete v;
 }
 
 TObject* EvaluateArithmetic(TObject* object, WalkMode&, TObject*) {
@@ -97,17 +111,31 @@ TObject* SimplifyConstants(TObject* object, WalkMode&, TObject*) {
   return result;
 }
 
-TObject* MarkOccurrences(TObject* object, WalkMode& mode, TObject*) {
+namespace {
+
+// Marks the variables met below `object`; a variable's value is walked where the variable occurs,
+// and at its prefix when `everyValue` is set or the variable is kept without occurring.
+TObject* Mark(TObject* object, WalkMode& mode, bool everyValue) {
   if (TSub* n = AsNode(object)) {
     if (n->Prefix)
       for (TVariable* v : n->Prefix->Items)
-        if (v && v->Binding)
+        if (v && v->Binding && (everyValue || v->Origin))
           TraverseTerm(v->Binding, WalkMode::PostOrder, MarkOccurrences, nullptr);
     if (n->IsAtom()) mode = WalkMode::PostOrder;
   } else if (TVariable* v = AsVariable(object)) {
     v->Occurs = 1;
   }
   return object;
+}
+
+}  // namespace
+
+TObject* MarkOccurrences(TObject* object, WalkMode& mode, TObject*) {
+  return Mark(object, mode, true);
+}
+
+TObject* MarkReached(TObject* object, WalkMode& mode, TObject*) {
+  return Mark(object, mode, false);
 }
 
 }  // namespace velmoran

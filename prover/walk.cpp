@@ -117,7 +117,10 @@ void CleanupPrefix(TQuant* q) {
     if (!v) continue;
     if (v->Occurs == 0 && (!v->Origin || !v->Binding)) {
       Walks.VariableDeleted = true;
-      delete v;
+      if (Walks.Dead)
+        Walks.Dead->push_back(v);
+      else
+        delete v;
       v = nullptr;
     } else {
       v->NoCopy = v->Occurs = v->InvertOnCopy = 0;

@@ -11,6 +11,8 @@
 // variables that a substituted term brings in from elsewhere are hoisted into `NewVariables`.
 #pragma once
 
+#include <vector>
+
 #include "logic/formula.h"
 
 namespace velmoran {
@@ -34,6 +36,8 @@ struct WalkState {
   bool NegateConstantsOnCopy = false;
   TQuant* NewVariables = nullptr;
   bool VariableDeleted = false;
+  // When set, the clean-up walk moves the variables it removes here instead of deleting them.
+  std::vector<TVariable*>* Dead = nullptr;
 };
 extern WalkState Walks;
 

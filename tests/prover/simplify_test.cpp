@@ -290,6 +290,44 @@ TEST(Simplify, VariableOnlyInTheBindingOfADeletedOneGoesOnePassLater) {
   EXPECT_EQ(whole->Root->Prefix, nullptr);
 }
 
+// After a deletion, what only dead variables' values reach dies with them in the same
+// simplification, while an occurring or kept variable keeps its value's variables alive.
+TEST(Simplify, VariablesReachedOnlyThroughDeadValuesDieWithThem) {
+  Fixture fx;
+  auto chain = fx.Parse("∀W, X, Y, Z p(a);");
+  ASSERT_TRUE(chain);
+  auto& c = chain->Root->Prefix->Items;
+  c[0]->Binding = c[1];
+  c[1]->Binding = c[2];
+  c[2]->Binding = c[3];
+  Simplify(*chain);
+  EXPECT_EQ(chain->Root->Prefix, nullptr);
+
+  auto occurring = fx.Parse("∀X, Y, Z p(X);");
+  ASSERT_TRUE(occurring);
+  auto& o = occurring->Root->Prefix->Items;
+  TVariable* x = o[0];
+  TVariable* y = o[1];
+  x->Binding = y;
+  Simplify(*occurring);
+  ASSERT_TRUE(occurring->Root->Prefix);
+  EXPECT_EQ(occurring->Root->Prefix->Items, (VariableList{x, y}));
+
+  auto kept = fx.Parse("∀V, X, Y, Z p(a);");
+  ASSERT_TRUE(kept);
+  auto& k = kept->Root->Prefix->Items;
+  TVariable* kx = k[1];
+  TVariable* ky = k[2];
+  k[0]->Binding = k[3];
+  kx->Origin = kx;
+  auto* value = new TFunctor("f");
+  value->Args.push_back(ky);
+  kx->Binding = value;
+  Simplify(*kept);
+  ASSERT_TRUE(kept->Root->Prefix);
+  EXPECT_EQ(kept->Root->Prefix->Items, (VariableList{kx, ky}));
+}
+
 // Arithmetic --------------------------------------------------------------------------------
 
 TId* Sum(long a, long b) {
