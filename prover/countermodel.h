@@ -1,18 +1,11 @@
-// Small countermodels: cheap proofs that an implication B → A is not valid, which settle most
-// consequent tests before the bounded refutation runs.
+// Countermodels over a one-element domain: a cheap proof that an implication is not valid.
 //
-// A classical countermodel is a fuzzy one, so when some interpretation makes B true and A false
-// no sound test can show that A follows from B. Two searches, both bit-parallel (bit j of a mask
-// belongs to interpretation j):
-// - one element: every term names the same thing, quantifiers change nothing and an atom's truth
-//   is its predicate symbol's, so B → A reads as a propositional formula over the predicate
-//   symbols; every assignment is tried, 64 at a time;
-// - two elements: a fixed sample of interpretations of the function and predicate symbols, 64 at
-//   a time, with every quantifier ranging over both elements.
-// Neither ever claims a countermodel that is not one; both may miss one.
+// Over one element every term names the same thing, quantifiers change nothing and an atom's
+// truth is its predicate symbol's. B → A then reads as a propositional formula over the predicate
+// symbols, and a truth assignment that makes B true and A false is a classical, hence fuzzy,
+// countermodel: no sound test can show that A follows from B. The assignments are tried 64 at a
+// time, one per bit.
 #pragma once
-
-#include <cstddef>
 
 #include "logic/formula.h"
 
@@ -24,17 +17,5 @@ namespace velmoran {
 bool HasOnePointCountermodel(const TSub& b, const TSub& a);
 
 inline constexpr int kMaxCountermodelSymbols = 12;
-
-// True when one of some random but fixed two-element interpretations makes `b` true and `a`
-// false. Every quantified variable ranges over both elements; a variable with a value stands for
-// it, and a witness names one element wherever its copies stand. False, without a search, when
-// evaluating the trees would take more than `kMaxTwoPointWork` atom evaluations, a symbol has
-// more than `kMaxTwoPointArity` arguments, or a term holds a number or arithmetic (which the
-// prover evaluates and no random table respects).
-bool HasTwoPointCountermodel(const TSub& b, const TSub& a);
-
-inline constexpr std::size_t kMaxTwoPointWork = 4096;
-inline constexpr std::size_t kMaxTwoPointArity = 4;
-inline constexpr int kTwoPointRounds = 2;
 
 }  // namespace velmoran
