@@ -8,7 +8,9 @@
 // that follow from it with a lower degree or are equivalent to it with an equal degree.
 //
 // The bound of every refutation test is the prover object's `DcfLimit`: the number of atom
-// eliminations by self-resolution one test may perform.
+// eliminations by self-resolution one test may perform. A test stops early once its formula holds
+// in a one-element model (see `one_point_model.h`), unless the statistics are printed: they count
+// the work of every test in full.
 #pragma once
 
 #include "logic/formula.h"

@@ -1,4 +1,4 @@
-#include "prover/countermodel.h"
+#include "prover/one_point_model.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -32,7 +32,7 @@ bool AddAtom(const TAtom& atom, Atoms& atoms) {
          (atoms.Symbols[i].Name != s.Name || atoms.Symbols[i].Arity != s.Arity))
     ++i;
   if (i == atoms.Symbols.size()) {
-    if (i == kMaxCountermodelSymbols) return false;
+    if (i == kMaxOnePointSymbols) return false;
     atoms.Symbols.push_back(s);
   }
   atoms.Order.push_back(static_cast<int>(i));
@@ -72,15 +72,14 @@ std::uint64_t Truth(const TSub& n, const Atoms& atoms, std::size_t& next, std::u
 
 }  // namespace
 
-bool HasOnePointCountermodel(const TSub& b, const TSub& a) {
+bool HasOnePointModel(const TSub& x) {
   Atoms atoms;
-  if (!CollectAtoms(b, atoms) || !CollectAtoms(a, atoms)) return false;
+  if (!CollectAtoms(x, atoms)) return false;
   std::size_t k = atoms.Symbols.size();
   std::uint64_t blocks = k > 6 ? std::uint64_t{1} << (k - 6) : 1;
   for (std::uint64_t block = 0; block < blocks; ++block) {
     std::size_t next = 0;
-    std::uint64_t holds = Truth(b, atoms, next, block);
-    if (holds & ~Truth(a, atoms, next, block)) return true;
+    if (Truth(x, atoms, next, block)) return true;
   }
   return false;
 }
