@@ -11,6 +11,27 @@
 
 namespace velmoran {
 
+namespace {
+
+// Collects what the clean-up walk removes and deletes it when the walk is over, also when an
+// allocation fails inside it (a slot already emptied is null in its prefix, which prefixes allow).
+struct DeadVariables {
+  std::vector<TVariable*> Items;
+  DeadVariables() { Walks.Dead = &Items; }
+  DeadVariables(const DeadVariables&) = delete;
+  DeadVariables& operator=(const DeadVariables&) = delete;
+  ~DeadVariables() {
+    Walks.Dead = nullptr;
+    for (TVariable* v : Items) {
+      FreeTermIfAny(v->Binding);
+      v->Binding = nullptr;
+    }
+    for (TVariable* v : Items) delete v;
+  }
+};
+
+}  // namespace
+
 void Simplify(TFALFormula& record) {
   if (Logic.ArithmeticTerms > 0) record.Walk(WalkMode::PostOrder, EvaluateArithmetic);
   Logic.ChainFirst = record.FirstAtom;
@@ -26,16 +47,9 @@ void Simplify(TFALFormula& record) {
   // deletion, the survivors are exactly what the atoms and the always-kept variables reach
   // through values (values have no cycles), and one more pass finds them. Variables found dead
   // may hold one another in their values, so all their values go before any of them.
-  std::vector<TVariable*> dead;
   record.Walk(WalkMode::PreOrder, MarkReached);
-  Walks.Dead = &dead;
+  DeadVariables dead;
   record.Walk(WalkMode::Cleanup, nullptr);
-  Walks.Dead = nullptr;
-  for (TVariable* v : dead) {
-    FreeTermIfAny(v->Binding);
-    v->Binding = nullptr;
-  }
-  for (TVariable* v : dead) delete v;
 }
 
 TObject* EvaluateArithmetic(TObject* object, WalkMode&, TObject*) {
