@@ -284,8 +284,13 @@ bool DependsOn(TId* t, const TVariable* v) {
   return DependsOn(t, v, seen);
 }
 
+// A witness names one element for the whole proof, as a constant does, so it is never bound. In
+// its own records it is an existential; only the consequent test makes it universal, in the
+// negated A, and binding it there takes what A says of that one element for a statement about
+// some element: `p` seemed to give ∀X [f(c) ∨ ¬[[p → f(X)] ∧ p]] for a witness c, which only its
+// weaker reading ∀X ∃Y [f(Y) ∨ ¬[[p → f(X)] ∧ p]] follows from.
 bool MayBind(TVariable* v, TId* t) {
-  if (!v || !IsEffectivelyUniversal(*v) || !ScopeHasPolarity(*v)) return false;
+  if (!v || v->Witness || !IsEffectivelyUniversal(*v) || !ScopeHasPolarity(*v)) return false;
   if (TVariable* q = AsVariable(t)) return IsFreeOfOuterUniversals(q);
   return true;
 }

@@ -132,6 +132,20 @@ TEST_F(ConsequenceTest, OnlyRealConsequencesOfQuantifiedRecordsAreFound) {
     }
 }
 
+// A witness is one element, not a variable the test may choose: with f(c) in A for a witness c,
+// A says more than p gives (f false at c, true elsewhere), and it must not be dropped as p's
+// consequence. Read as an existential, the same A does follow from p.
+TEST_F(ConsequenceTest, AWitnessInTheConsequentIsNotInstantiated) {
+  auto b = fx.Axiom("p;");
+  auto existential = fx.Axiom("∀X ∃Y [f(Y) ∨ ¬[[p → f(X)] ∧ p]];");
+  EXPECT_TRUE(IsConsequent(*b, *existential));
+  auto witness = fx.Axiom("∀X ∃Y [f(Y) ∨ ¬[[p → f(X)] ∧ p]];");
+  TVariable* y = witness->Root->Prefix->Items[1];
+  ASSERT_EQ(y->Name, "Y");
+  y->Witness = 1;
+  EXPECT_FALSE(IsConsequent(*b, *witness));
+}
+
 TEST_F(ConsequenceTest, IdenticalTextWithAHigherDegreeRaisesTheStoredOneEvenSilently) {
   Store("q : 0.5;");
   Store("r;");
