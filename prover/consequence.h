@@ -23,8 +23,9 @@ namespace velmoran {
 TFALFormula* CheckResolvent(TFALFormula* n);
 void KillConsequents(TFALFormula* n);
 // Up to `DcfLimit` self-resolution steps of the given kind; `x` itself when no step was possible,
-// otherwise the record the steps produced.
-TFALFormula* SelfRefute(TFALFormula* x, SplitKind kind);
+// otherwise the record the steps produced. `modelSought`: the caller has already looked for a
+// one-element model of `x` and found none.
+TFALFormula* SelfRefute(TFALFormula* x, SplitKind kind, bool modelSought = false);
 // True when `a` follows from `b` within the limit. Both are whole again afterwards.
 bool IsConsequent(TFALFormula& b, TFALFormula& a);
 TFALFormula* JoinImplication(TFALFormula& b, TFALFormula& a);
