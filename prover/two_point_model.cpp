@@ -125,17 +125,19 @@ struct TwoPoint {
   }
 };
 
-// What an evaluation of a tree would meet, found before any: the atom evaluations (every
-// quantified variable doubles the work below it; saturates at the bound) and anything that no
+// What an evaluation of a tree would meet, found before any: its cost in term evaluations (an
+// atom's terms once per assignment of the quantified variables around it, values walked at
+// every use; saturates at the bound, which also stops the walk) and anything that no
 // interpretation can read. A resolvent's copy may use a variable of the other copy (a binding's
 // value), which stands outside every prefix above the occurrence; where such a variable is
 // quantified is the resolution's business, not a model's, so the search is declined.
 struct Plan {
   std::vector<const TVariable*> Declared;
   bool Readable = true;
+  std::size_t AtomTerms = 0;  // the terms of the atom being walked, values included
 
   void Term(const TId* t) {
-    if (!Readable || !t) return void(Readable = false);
+    if (!Readable || !t || ++AtomTerms >= kMaxTwoPointWork) return void(Readable = false);
     if (const TVariable* v = AsVariable(t)) {
       if (v->Binding) return Term(v->Binding);
       for (const TVariable* d : Declared)
@@ -152,7 +154,7 @@ struct Plan {
     for (const TId* a : f->Args) Term(a);
   }
 
-  // The atom evaluations below `n`, its prefix included.
+  // The term evaluations below `n`, its prefix included.
   std::size_t Node(const TSub& n) {
     if (!Readable) return 0;
     if (n.Constant != 0) return 1;
@@ -160,17 +162,19 @@ struct Plan {
     if (n.Prefix)
       for (const TVariable* v : n.Prefix->Items)
         if (v && !v->Binding && !v->Witness) {
+          Readable = Readable && (v->Quantifier == kForAll || v->Quantifier == kExists);
           Declared.push_back(v);
           ++doublings;
         }
-    std::size_t w = 0;
+    std::size_t w = 1;
     if (n.IsAtom()) {
-      w = 1;
       const TId* t = static_cast<const TAtom&>(n).Term;
       if (!t || t->Class() != TermClass::FunctorA) {
         const TFunctor* f = AsFunctor(t);
         if (!f || f->Args.size() > kMaxTwoPointArity) Readable = false;
+        AtomTerms = 0;
         for (std::size_t i = 0; Readable && i < f->Args.size(); ++i) Term(f->Args[i]);
+        w = AtomTerms > 1 ? AtomTerms : 1;
       }
     } else if (n.Left && n.Right) {
       w = Node(*n.Left);

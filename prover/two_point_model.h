@@ -18,10 +18,11 @@
 namespace velmoran {
 
 // True when one of the sampled interpretations makes `b` true and `a` false. A variable with a
-// value stands for it. False, without a search, when evaluating the trees would take more than
-// `kMaxTwoPointWork` atom evaluations, a symbol has more than `kMaxTwoPointArity` arguments, a
-// term holds a number or arithmetic (which the prover evaluates and no random table respects), or
-// a variable occurs outside the prefixes above it (as a resolvent's copy may use the other's).
+// value stands for it. False, without a search, when evaluating the trees would take
+// `kMaxTwoPointWork` term evaluations or more, a symbol has more than `kMaxTwoPointArity`
+// arguments, a term holds a number or arithmetic (which the prover evaluates and no random table
+// respects), or a variable occurs outside the prefixes above it (as a resolvent's copy may use the
+// other's).
 bool HasTwoPointCountermodel(const TSub& b, const TSub& a);
 
 inline constexpr std::size_t kMaxTwoPointWork = 4096;

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "logic/term.h"
 #include "support/theory.h"
 
@@ -33,7 +35,10 @@ TEST(TwoPointCountermodel, FoundWhereQuantifiersOrConstantsPartTheFormulas) {
   // Numbers are declined: the prover evaluates arithmetic, which a random table does not follow.
   EXPECT_FALSE(Countermodel(fx, "p(1);", "p(2);"));
   EXPECT_FALSE(Countermodel(fx, "p(a + b);", "p(c);"));
-  // Eight quantified variables over eight atoms take 2,048 atom evaluations; nine over nine,
+  // Four arguments are read, five are not.
+  EXPECT_TRUE(Countermodel(fx, "p(a, a, a, a);", "p(b, b, b, b);"));
+  EXPECT_FALSE(Countermodel(fx, "p(a, a, a, a, a);", "p(b, b, b, b, b);"));
+  // Eight quantified variables over eight atoms take 2,048 term evaluations; nine over nine,
   // 4,608, beyond the bound, are declined.
   EXPECT_TRUE(Countermodel(fx,
                            "∃X1, X2, X3, X4, X5, X6, X7, X8 [p(X1) ∨ p(X2) ∨ p(X3) ∨ p(X4) ∨ "
@@ -72,6 +77,32 @@ TEST(TwoPointCountermodel, AValueAndAWitnessNameOneElement) {
   EXPECT_FALSE(HasTwoPointCountermodel(*p->Root, *consequent->Root));
   consequent->Root->Prefix->Items[1]->Witness = 1;
   EXPECT_TRUE(HasTwoPointCountermodel(*p->Root, *consequent->Root));
+}
+
+// Values are read at every use, so their size counts: a chain X1 := f(X2, X2), X2 := f(X3, X3), …
+// doubles at each link, and beyond the bound the search is declined instead of run.
+TEST(TwoPointCountermodel, ValuesCountAtEveryUse) {
+  Fixture fx;
+  auto a = fx.Axiom("∀Y p(Y);");
+  for (int links : {2, 13}) {
+    auto b = fx.Axiom(
+        "∃X1, X2, X3, X4, X5, X6, X7, X8, X9, X10, X11, X12, X13, X14 [p(X1) ∨ q(X2) ∨ q(X3) ∨ "
+        "q(X4) ∨ q(X5) ∨ q(X6) ∨ q(X7) ∨ q(X8) ∨ q(X9) ∨ q(X10) ∨ q(X11) ∨ q(X12) ∨ q(X13) ∨ "
+        "q(X14)];");
+    TVariable* x[15] = {};
+    for (TVariable* v : b->Root->Prefix->Items) x[std::stoi(v->Name.substr(1))] = v;
+    for (int i = 1; i <= 13; ++i) {
+      if (i <= links) {
+        auto* f = new TFunctor("f");
+        f->Args.push_back(x[i + 1]);
+        f->Args.push_back(x[i + 1]);
+        x[i]->Binding = f;
+      } else {
+        x[i]->Binding = new TFunctorA("c");
+      }
+    }
+    EXPECT_EQ(HasTwoPointCountermodel(*b->Root, *a->Root), links == 2) << links << " links";
+  }
 }
 
 // A resolvent's copy may use the other copy's variable through a value, outside every prefix above
