@@ -9,8 +9,9 @@
 //
 // The bound of every refutation test is the prover object's `DcfLimit`: the number of atom
 // eliminations by self-resolution one test may perform. A test stops early once its formula holds
-// in a one-element model (see `one_point_model.h`), unless the statistics are printed: they count
-// the work of every test in full.
+// in a one-element model (see `one_point_model.h`), and a consequent test is not run at all when a
+// sampled two-element model parts B from A (see `two_point_model.h`), unless the statistics are
+// printed: they count the work of every test in full.
 #pragma once
 
 #include "logic/formula.h"

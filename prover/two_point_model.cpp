@@ -14,7 +14,8 @@ namespace velmoran {
 namespace {
 
 // 64 two-element interpretations at once: bit j of every mask belongs to interpretation j. A
-// term's mask holds its element (0 or 1) in each, a formula's mask its truth.
+// term's mask holds its element (0 or 1) in each, a formula's mask its truth. Evaluates only
+// trees that `Plan` below has found readable.
 struct TwoPoint {
   // Tables of the function and predicate symbols, made on first use from the generator: entry c
   // is the value at the argument tuple whose bits spell c.
@@ -29,8 +30,6 @@ struct TwoPoint {
   std::vector<std::pair<std::int32_t, std::uint64_t>> Witnesses;
   std::vector<std::pair<const TVariable*, std::uint64_t>> Bound;
   std::uint64_t Seed = 0x9E3779B97F4A7C15ull;
-  // `Plan` has checked that every term can be read; this guards the evaluation all the same.
-  bool Declined = false;
 
   std::uint64_t Random() {  // splitmix64: the same interpretations on every run
     std::uint64_t z = (Seed += 0x9E3779B97F4A7C15ull);
@@ -58,7 +57,6 @@ struct TwoPoint {
   // The value of `f`'s symbol at its arguments, lane by lane.
   std::uint64_t Apply(const TFunctor& f, bool predicate) {
     std::size_t n = f.Args.size();
-    if (n > kMaxTwoPointArity) return Declined = true, 0;
     std::array<std::uint64_t, kMaxTwoPointArity> args{};
     for (std::size_t i = 0; i < n; ++i) args[i] = Term(f.Args[i]);
     const Table& t = TableOf(f.Name, n, predicate);
@@ -71,35 +69,22 @@ struct TwoPoint {
     return out;
   }
 
-  std::uint64_t Term(const TId* t) {
-    if (Declined || !t) return Declined = true, 0;
+  // A term or an atom's term (`predicate`): a variable, a constant or a functor.
+  std::uint64_t Term(const TId* t, bool predicate = false) {
     if (const TVariable* v = AsVariable(t)) {
       if (v->Binding) return Term(v->Binding);
       if (v->Witness) return Witness(v->Serial);
-      for (auto it = Bound.rbegin(); it != Bound.rend(); ++it)
-        if (it->first == v) return it->second;
-      return Declined = true, 0;  // not declared in either formula
+      auto it = Bound.rbegin();
+      while (it->first != v) ++it;  // the plan found it declared above
+      return it->second;
     }
     if (t->Class() == TermClass::FunctorA)
-      return TableOf(static_cast<const TFunc*>(t)->Name, 0, false).Values[0];
-    const TFunctor* f = AsFunctor(t);
-    // Arithmetic is evaluated by the prover, which no random table respects.
-    if (!f || f->Name.empty() || IsArithmeticChar(f->Name.front())) return Declined = true, 0;
-    return Apply(*f, false);
-  }
-
-  std::uint64_t Atom(const TAtom& a) {
-    const TId* t = a.Term;
-    if (t && t->Class() == TermClass::FunctorA)
-      return TableOf(static_cast<const TFunc*>(t)->Name, 0, true).Values[0];
-    const TFunctor* f = AsFunctor(t);
-    if (!f) return Declined = true, 0;
-    return Apply(*f, true);
+      return TableOf(static_cast<const TFunc*>(t)->Name, 0, predicate).Values[0];
+    return Apply(static_cast<const TFunctor&>(*t), predicate);
   }
 
   // The node with its prefix quantified from `item` on; the negation lies inside the prefix.
   std::uint64_t Node(const TSub& n, std::size_t item = 0) {
-    if (Declined) return 0;
     if (n.Constant != 0) return n.Constant == 1 ? ~std::uint64_t{0} : 0;
     if (n.Prefix && item < n.Prefix->Items.size()) {
       const TVariable* v = n.Prefix->Items[item];
@@ -113,13 +98,11 @@ struct TwoPoint {
     }
     std::uint64_t v;
     if (n.IsAtom()) {
-      v = Atom(static_cast<const TAtom&>(n));
-    } else if (n.Left && n.Right) {
+      v = Term(static_cast<const TAtom&>(n).Term, true);
+    } else {
       std::uint64_t l = Node(*n.Left);
       std::uint64_t r = Node(*n.Right);
       v = n.Kind() == 4 ? l & r : n.Kind() == 3 ? l | r : ~l | r;
-    } else {
-      return Declined = true, 0;
     }
     return n.Negated ? ~v : v;
   }
@@ -198,7 +181,7 @@ bool HasTwoPointCountermodel(const TSub& b, const TSub& a) {
   TwoPoint model;
   std::uint64_t holds = model.Node(b);
   std::uint64_t fails = ~model.Node(a);
-  return !model.Declined && (holds & fails) != 0;
+  return (holds & fails) != 0;
 }
 
 }  // namespace velmoran
