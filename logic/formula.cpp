@@ -328,6 +328,16 @@ void PutValuesOutside(VariableList& items) {
         later.push_back(k);
     }
     if (later.empty()) continue;
+    // An existential value depends on the universals before it, so they go out with it (a
+    // universal moved outward past existentials says less, never more): ∀X#1 ∃X1 [¬r(X#1, X1)]
+    // with X := X1 in front, alone moved, read ∃X1 ∀X#1.
+    std::size_t reach = i;
+    for (std::size_t k : later)
+      if (items[k]->Quantifier != kForAll) reach = std::max(reach, k);
+    for (std::size_t j = i + 1; j < reach; ++j)
+      if (items[j] && !items[j]->Binding && items[j]->Quantifier == kForAll &&
+          std::find(later.begin(), later.end(), j) == later.end())
+        later.push_back(j);
     std::sort(later.begin(), later.end());
     std::vector<TVariable*> moved;
     for (std::size_t k : later) {

@@ -430,26 +430,43 @@ void CollectVariables(TId* t, std::vector<TVariable*>& out) {
 
 }  // namespace
 
-// A split of a record with itself on an atom over inner variables (which the sound split
-// refuses). Argument: let L be universals of inner prefixes with only universals outside them
-// (`IsLiftableUniversal`); L is empty unless the root prefix R holds universals only, since R is
-// outside every inner variable. Moving L to the root gives an equivalent record ∀R ∀L X', and in
-// that block of universals the order is free. The pairs that unified `a` with its partner bind
-// universals of R ∪ L (the unifier binds no other kind) to terms over R ∪ L and witnesses, so the
-// instance X'σ follows, and on the atom aσ, whose variables are all in R ∪ L, the split
+// A split of a record with itself on an instance of an atom, where the sound split needs the very
+// atom over root variables. Argument: let L be universals of inner prefixes with only universals
+// outside them (`IsLiftableUniversal`); L is empty unless the root prefix R holds universals only,
+// since R is outside every inner variable. Moving L to the root gives an equivalent record
+// ∀R ∀L X', and in that block of universals the order is free. A witness has only existentials
+// outside it, so it could go to the front as well; it is one element for the whole proof and both
+// copies share it as they are. The pairs that unified `a` with its partner bind universals (the
+// unifier binds no other kind, and only at a position of one polarity), and the record is refused
+// unless every value is a term over R ∪ L and witnesses. Such a value lies outside every
+// universal, so putting it in place of the universal where that is quantified, ∀v φ ⊢ φ[v := t]
+// (an existential under a negation alike), is an instance that follows: X'σ, wherever the
+// universals stand, under an existential of the record too (∃Y ∀X [p(X, Y) ∧ …] gives
+// ∃Y [p(Y, Y) ∧ …]). On the atom aσ, whose variables are all in R ∪ L or witnesses, the split
 // ∀R ∀L [X'σ[aσ := v] ∨ X'σ[aσ := ¬v]] follows as the sound split does. The class is every atom
 // equal to `a` under σ; the atoms' variables of L move to the new root, shared by both copies.
 // A partner that needs no binding is left to the sound split: splitting single inner atoms
 // multiplies the resolvents without adding proofs.
+namespace {
+
+// Whether the collected pairs bind a universal that is neither in the root prefix nor liftable: one
+// with an existential outside it, which only an instance in place can reach.
+bool BindsEnclosedUniversal(const TFALFormula& x) {
+  const auto& b = Bindings();
+  for (std::size_t k = 0; k + 1 < b.size(); k += 2) {
+    auto* v = static_cast<TVariable*>(b[k]);
+    if (!InRootPrefix(x, v) && !IsLiftableUniversal(*v)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 bool MarkLiftedClass(TFALFormula& x, TAtom* a, bool falseInFirst, std::vector<TVariable*>& lifted) {
   std::vector<TVariable*> vars;
   const auto& b = Bindings();
   if (b.empty()) return false;
-  for (std::size_t k = 0; k + 1 < b.size(); k += 2) {
-    auto* v = static_cast<TVariable*>(b[k]);
-    if (!InRootPrefix(x, v) && !IsLiftableUniversal(*v)) return false;
-    CollectVariables(b[k + 1], vars);
-  }
+  for (std::size_t k = 0; k + 1 < b.size(); k += 2) CollectVariables(b[k + 1], vars);
   CollectVariables(a->Term, vars);
   lifted.clear();
   for (TVariable* v : vars) {
@@ -457,7 +474,8 @@ bool MarkLiftedClass(TFALFormula& x, TAtom* a, bool falseInFirst, std::vector<TV
     if (!IsLiftableUniversal(*v)) return false;
     lifted.push_back(v);
   }
-  if (lifted.empty()) return false;  // the sound split's own case
+  // An instance of root variables alone is left to the sound split, as a pair needing no binding.
+  if (lifted.empty() && !BindsEnclosedUniversal(x)) return false;
   int v = falseInFirst ? -1 : 1;
   a->Mark = NodeValue(*a, v);
   for (TAtom* c = x.FirstAtom; c; c = c->Next()) {
@@ -476,10 +494,17 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
   if (!f.Source1) MarkWitnesses(f);
   if (!self && !g.Source1) MarkWitnesses(g);
   std::vector<TVariable*> lifted;
-  if (self && !(IsSplitAtom(f, *a) ? MarkAtomClass(f, a, falseInFirst, SplitKind::Sound)
-                                   : MarkLiftedClass(f, a, falseInFirst, lifted))) {
-    ClearBindings();
-    return nullptr;
+  // A pair whose unifier reaches inside an existential splits on the instance; any other pair
+  // over root variables splits on the atom as it stands.
+  bool freesWitnesses = false;
+  if (self) {
+    freesWitnesses = BindsEnclosedUniversal(f);
+    bool sound = IsSplitAtom(f, *a) && !freesWitnesses;
+    if (!(sound ? MarkAtomClass(f, a, falseInFirst, SplitKind::Sound)
+                : MarkLiftedClass(f, a, falseInFirst, lifted))) {
+      ClearBindings();
+      return nullptr;
+    }
   }
   TDis* d;
   BeginCopy(d);
@@ -488,6 +513,7 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
   r->Source1 = &f;
   r->Source2 = &g;
   r->SupportMark = f.SupportMark || g.SupportMark;
+  r->FreesWitnesses = freesWitnesses;
   int v = falseInFirst ? -1 : 1;
   if (!self) {
     a->Constant = NodeValue(*a, v);
@@ -500,7 +526,7 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
   }
   // The split over inner universals instantiates universals of one record in place: a value
   // variable stays the universal it was, and still fixes the existentials inside it.
-  ApplyBindings(lifted.empty());
+  ApplyBindings(!self);
   r->Root = d;
   d->SetParent(r);
   if (self) {

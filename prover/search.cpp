@@ -11,6 +11,7 @@
 #include "prover/consequence.h"
 #include "prover/resolution.h"
 #include "prover/simplify.h"
+#include "prover/unify.h"
 #include "prover/walk.h"
 #include "report/measure.h"
 #include "report/report.h"
@@ -85,6 +86,10 @@ void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool l
           delete r;
         } else if (r) {
           std::size_t index = program.Resolvents.size();
+          // Only where a split set existentials free: a witness makes more atoms one, and the
+          // consequent tests over records full of them grow with every step they take. The
+          // debugging identity joins copies by their source's serial; a fresh one would part them.
+          if (r->FreesWitnesses && !program.SerialIdentity) DeclareResolventWitnesses(*r);
           StoreResolvent(program, r);
           if (linear) {
             if (Search.Depth < Search.MaxDepth) {

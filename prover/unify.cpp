@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "logic/formula.h"
+#include "logic/logic_state.h"
 #include "prover/program.h"
 #include "prover/walk.h"
 
@@ -58,6 +59,15 @@ void Bind(TVariable* v, TId* t) {
 // inside a universal) may stand for a different value in each record, and two such copies taken
 // as one would claim a common witness that nothing guarantees. Serial numbers are handed out once
 // per declaration, so copies of the same declaration are exactly the variables with its serial.
+//
+// A split on an instance inside an existential sets existentials free (`FreesWitnesses`); when its
+// resolvent is stored, each of its existentials with no universal outside it becomes a declaration
+// of its own (`DeclareResolventWitnesses`), with a serial number nothing else has: the resolvent
+// holds in the model under the reading of the witnesses declared before it, so its existential has
+// a witness there, and reading every later copy of the new declaration as a constant naming it is
+// the argument above once more. (∃Y ∀X [p(X, Y) ∧ …] split on p(Y, Y) leaves ∃Z [q(Y, Z) ∧ …]
+// with Z no longer inside X; later steps must find that Z again.) The fresh number keeps it apart
+// from the copies of its source declaration elsewhere, which may stand for other values.
 //
 // A dependent witness (inside a universal) is left out, even where that universal is still the
 // same object in both copies: a copy of the universal is a variable of its own, and the witness of
@@ -339,6 +349,36 @@ void MarkWitnessesBelow(TSub* n) {
 
 void MarkWitnesses(TFALFormula& source) {
   if (source.Root) MarkWitnessesBelow(source.Root);
+}
+
+namespace {
+
+// As `IsSourceWitness`, for a resolvent, whose prefixes still hold the universals that steps bound:
+// an instance quantifies nothing.
+bool IsResolventWitness(const TVariable& d) {
+  if (d.Binding || d.Witness || !ScopeHasPolarity(d) || IsEffectivelyUniversal(d)) return false;
+  return !AnyOuterVariable(&d, [](TVariable* w) {
+    return !w->Binding && (IsEffectivelyUniversal(*w) || !ScopeHasPolarity(*w));
+  });
+}
+
+void DeclareWitnessesBelow(TSub* n) {
+  if (!n) return;
+  if (n->Prefix)
+    for (TVariable* v : n->Prefix->Items)
+      if (v && IsResolventWitness(*v)) {
+        v->Serial = Logic.NextSerial++;
+        v->Witness = 1;
+      }
+  if (n->IsAtom()) return;
+  DeclareWitnessesBelow(n->Left);
+  DeclareWitnessesBelow(n->Right);
+}
+
+}  // namespace
+
+void DeclareResolventWitnesses(TFALFormula& r) {
+  if (r.Root) DeclareWitnessesBelow(r.Root);
 }
 
 }  // namespace velmoran

@@ -8,8 +8,8 @@
 //
 // Bindings go to `ActiveBindings` as (variable, term) pairs; terms are never rewritten. A variable
 // is its object: copies made for a resolvent are other variables, although they keep the serial
-// number of their source, except the copies of a source's independent witness, which stay one
-// variable (`SameWitness`, where the argument is written down).
+// number of their source, except the copies of an independent witness of a source or of a stored
+// resolvent, which stay one variable (`SameWitness`, where the argument is written down).
 #pragma once
 
 #include "logic/formula.h"
@@ -58,5 +58,8 @@ bool SameWitness(const TVariable* a, const TVariable* b);
 // existentially with no universal outside them. Must run before the first copy of the source is
 // made; marking again is harmless.
 void MarkWitnesses(TFALFormula& source);
+// Makes each existential of a stored resolvent with no universal outside it a declaration of its
+// own (a fresh serial number) that names one witness, as `MarkWitnesses` does for a source.
+void DeclareResolventWitnesses(TFALFormula& r);
 
 }  // namespace velmoran

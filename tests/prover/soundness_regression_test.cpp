@@ -76,6 +76,13 @@ const NonTheorem kNonTheorems[] = {
     // ∃B ∀A [t(A) ∨ q(A, B)].
     {"existential handed up past its universal",
      "∀A [t(A) ∨ ∃B [q(A, B) ∧ ¬s]]; ¬s; ∀A ¬t(A); ?- ∃B [∀A q(A, B)];"},
+    // Domain {a, b}, q false, r(a, a) and r(b, b) only: every Y has an X with ¬r(Y, X), no X has
+    // it for every Y. Resolving on q bound the query's X to the existential X1 of ∀X#1 ∃X1, and
+    // when the dying operand's prefix met that one, X1 alone went out in front of X := X1 and
+    // read ∃X1 ∀X#1 [¬r(X#1, X1) ∧ …].
+    {"existential value moved out past its universal",
+     "p(a) ∨ r(a, a); ∀Y [¬q(Y)]; ∀Y [q(Y) ∨ [∃X [[q(X) ∨ [¬r(Y, X)]] ∧ [p(a) ∨ r(a, a)]]]]; "
+     "?- ∃X [∀Y [q(X) ∨ [¬r(Y, X)]]];"},
     // Domain {a, b}, element(a, a) only, set_equal the identity: a and b differ. Splitting the
     // axiom on element(Z, X) and element(Z, Y) as one atom, without the substitution, leaves
     // ∀X, Y set_equal(X, Y) (the step that refutes Pelletier 43 under the loose split).

@@ -128,6 +128,44 @@ TEST_F(WitnessTest, SerialIdentityIsOffByDefaultAndOnlyItJoinsOtherCopies) {
   EXPECT_FALSE(Unifies(*source, 1, *r, 1, pairs));
 }
 
+TEST_F(WitnessTest, AResolventsOwnWitnessIsOneAcrossItsCopies) {
+  // The negated query of Pelletier 42 (no set holds exactly the X with no Z that holds X and is
+  // held by it). Taken with X := Y and the first Z := Y, the first conjunct denies element(Y, Y),
+  // so the second gives ∃Z [element(Y, Z) ∧ element(Z, Y)], a Z that no longer lies inside X.
+  auto q = fx.Axiom(
+      "∃Y ∀X [[element(X, Y) → ¬[∃Z [element(X, Z) ∧ element(Z, X)]]] ∧ "
+      "[¬[∃Z [element(X, Z) ∧ element(Z, X)]] → element(X, Y)]];");
+  Record pair = Resolve(*q, 0, *q, 2);
+  ASSERT_EQ(Fixture::Printed(*pair), "∃Y, Z#1[element(Y, Z#1)∧element(Z#1, Y)]");
+  auto* z = AsVariable(AsFunctor(pair->FirstAtom->Term)->Args[1]);
+  ASSERT_TRUE(z);
+  EXPECT_TRUE(pair->FreesWitnesses) << "the instance reached inside the existential Y";
+  EXPECT_FALSE(z->Witness) << "copied from a Z inside X";
+  const std::int32_t copied = z->Serial;
+  DeclareResolventWitnesses(*pair);
+  EXPECT_TRUE(z->Witness);
+  EXPECT_NE(z->Serial, copied) << "a declaration of its own, apart from the other copies of Z";
+
+  // Holding X := Z, the first conjunct says element(Z, Y) → ¬element(Y, Z) of that very Z.
+  Record denial = Resolve(*q, 0, *pair, 1);
+  ASSERT_TRUE(denial->FirstAtom && denial->FirstAtom == denial->LastAtom)
+      << Utf8(Fixture::Printed(*denial));
+  // The denial and the pair speak of one Z: element(Y, Z#1) closes the refutation.
+  Record closed = Resolve(*denial, 0, *pair, 0);
+  EXPECT_EQ(closed->Root->Constant, -1) << Utf8(Fixture::Printed(*closed));
+
+  // Inside a universal, a resolvent's existential names no one element.
+  auto inner = fx.Axiom("∀X ∃Z [p(X, Z) ∧ q];");
+  Record split = Resolve(*inner, 1, *inner, 1);
+  EXPECT_FALSE(split->FreesWitnesses) << "a split on q binds nothing";
+  DeclareResolventWitnesses(*split);
+  ASSERT_TRUE(split->FirstAtom && AsFunctor(split->FirstAtom->Term))
+      << Utf8(Fixture::Printed(*split));
+  auto* dependent = AsVariable(AsFunctor(split->FirstAtom->Term)->Args[1]);
+  ASSERT_TRUE(dependent);
+  EXPECT_FALSE(dependent->Witness) << Utf8(Fixture::Printed(*split));
+}
+
 bool HasRefutation(const std::vector<std::string>& report) {
   return std::any_of(report.begin(), report.end(), [](const std::string& l) {
     return l.find("YES (refutation deg.)") != std::string::npos;
