@@ -335,23 +335,17 @@ bool IsSourceWitness(const TVariable& d) {
       &d, [](TVariable* w) { return IsEffectivelyUniversal(*w) || !ScopeHasPolarity(*w); });
 }
 
-void MarkWitnessesBelow(TSub* n) {
+// Calls `visit` on every declared variable of the tree below `n`.
+template <class Visit>
+void ForEachDeclaration(TSub* n, Visit visit) {
   if (!n) return;
   if (n->Prefix)
     for (TVariable* v : n->Prefix->Items)
-      if (v && IsSourceWitness(*v)) v->Witness = 1;
+      if (v) visit(*v);
   if (n->IsAtom()) return;
-  MarkWitnessesBelow(n->Left);
-  MarkWitnessesBelow(n->Right);
+  ForEachDeclaration(n->Left, visit);
+  ForEachDeclaration(n->Right, visit);
 }
-
-}  // namespace
-
-void MarkWitnesses(TFALFormula& source) {
-  if (source.Root) MarkWitnessesBelow(source.Root);
-}
-
-namespace {
 
 // As `IsSourceWitness`, for a resolvent, whose prefixes still hold the universals that steps bound:
 // an instance quantifies nothing.
@@ -362,23 +356,20 @@ bool IsResolventWitness(const TVariable& d) {
   });
 }
 
-void DeclareWitnessesBelow(TSub* n) {
-  if (!n) return;
-  if (n->Prefix)
-    for (TVariable* v : n->Prefix->Items)
-      if (v && IsResolventWitness(*v)) {
-        v->Serial = Logic.NextSerial++;
-        v->Witness = 1;
-      }
-  if (n->IsAtom()) return;
-  DeclareWitnessesBelow(n->Left);
-  DeclareWitnessesBelow(n->Right);
-}
-
 }  // namespace
 
+void MarkWitnesses(TFALFormula& source) {
+  ForEachDeclaration(source.Root, [](TVariable& v) {
+    if (IsSourceWitness(v)) v.Witness = 1;
+  });
+}
+
 void DeclareResolventWitnesses(TFALFormula& r) {
-  if (r.Root) DeclareWitnessesBelow(r.Root);
+  ForEachDeclaration(r.Root, [](TVariable& v) {
+    if (!IsResolventWitness(v)) return;
+    v.Serial = Logic.NextSerial++;
+    v.Witness = 1;
+  });
 }
 
 }  // namespace velmoran
