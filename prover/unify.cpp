@@ -308,9 +308,12 @@ bool MayBind(TVariable* v, TId* t) {
 bool IsFreeOfOuterUniversals(TVariable* q) {
   if (IsEffectivelyUniversal(*q)) return true;
   if (!q->Scope) return false;
-  // Variables the prover inverted do not count: only universals as written fix a value.
+  // A universal the prover inverted counts as well: a universal that became the value of a
+  // binding is a universal still, and what lies inside it depends on it. Leaving it out let
+  // ∀!X ∃X1 [q(X1) → r(X, X1)] give X1 away as a value, and the copy that hoisted it read
+  // ∃X1 ∀X r(X, X1).
   return !AnyOuterVariable(q, [](TVariable* w) {
-    return w->AsWritten && IsEffectivelyUniversal(*w) && ScopeHasPolarity(*w) && !w->Binding &&
+    return IsEffectivelyUniversal(*w) && ScopeHasPolarity(*w) && !w->Binding &&
            LookupBinding(w) == w;
   });
 }

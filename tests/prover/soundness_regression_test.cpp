@@ -83,6 +83,12 @@ const NonTheorem kNonTheorems[] = {
     {"existential value moved out past its universal",
      "p(a) ∨ r(a, a); ∀Y [¬q(Y)]; ∀Y [q(Y) ∨ [∃X [[q(X) ∨ [¬r(Y, X)]] ∧ [p(a) ∨ r(a, a)]]]]; "
      "?- ∃X [∀Y [q(X) ∨ [¬r(Y, X)]]];"},
+    // Domain {a, b}, q true, p false, r(a, a) and r(b, b) only. A universal that had become the
+    // value of a binding (∀!X) no longer counted for the existential inside it, which then stood
+    // for a universal and was hoisted out past it: ∃X1 ∀X r(X, X1).
+    {"existential inside a universal the prover inverted",
+     "¬p(f(b)); ∀Y q(Y); ∀Y [q(Y) → ∃X [[q(X) → r(Y, X)] ∧ ¬p(f(b))]]; "
+     "?- ∃X [∀Y [q(X) → r(Y, X)]];"},
     // Domain {a, b}, element(a, a) only, set_equal the identity: a and b differ. Splitting the
     // axiom on element(Z, X) and element(Z, Y) as one atom, without the substitution, leaves
     // ∀X, Y set_equal(X, Y) (the step that refutes Pelletier 43 under the loose split).
