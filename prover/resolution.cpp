@@ -462,7 +462,9 @@ bool BindsEnclosedUniversal(const TFALFormula& x) {
 
 }  // namespace
 
-bool MarkLiftedClass(TFALFormula& x, TAtom* a, bool falseInFirst, std::vector<TVariable*>& lifted) {
+// `enclosed`: the pairs bind a universal inside an existential (`BindsEnclosedUniversal`).
+bool MarkLiftedClass(TFALFormula& x, TAtom* a, bool falseInFirst, bool enclosed,
+                     std::vector<TVariable*>& lifted) {
   std::vector<TVariable*> vars;
   const auto& b = Bindings();
   if (b.empty()) return false;
@@ -475,7 +477,7 @@ bool MarkLiftedClass(TFALFormula& x, TAtom* a, bool falseInFirst, std::vector<TV
     lifted.push_back(v);
   }
   // An instance of root variables alone is left to the sound split, as a pair needing no binding.
-  if (lifted.empty() && !BindsEnclosedUniversal(x)) return false;
+  if (lifted.empty() && !enclosed) return false;
   int v = falseInFirst ? -1 : 1;
   a->Mark = NodeValue(*a, v);
   for (TAtom* c = x.FirstAtom; c; c = c->Next()) {
@@ -501,7 +503,7 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
     freesWitnesses = BindsEnclosedUniversal(f);
     bool sound = IsSplitAtom(f, *a) && !freesWitnesses;
     if (!(sound ? MarkAtomClass(f, a, falseInFirst, SplitKind::Sound)
-                : MarkLiftedClass(f, a, falseInFirst, lifted))) {
+                : MarkLiftedClass(f, a, falseInFirst, freesWitnesses, lifted))) {
       ClearBindings();
       return nullptr;
     }

@@ -331,11 +331,14 @@ bool IsLiftableUniversal(const TVariable& v) {
 
 namespace {
 
-bool IsSourceWitness(const TVariable& d) {
+// An existential with no universal outside it. A variable with both polarities (under an
+// equivalence) acts both ways: it counts as universal. A universal that a step bound (a
+// resolvent's prefixes still hold them) is an instance and quantifies nothing.
+bool IsIndependentExistential(const TVariable& d) {
   if (d.Binding || !ScopeHasPolarity(d) || IsEffectivelyUniversal(d)) return false;
-  // A variable with both polarities (under an equivalence) acts both ways: it counts as universal.
-  return !AnyOuterVariable(
-      &d, [](TVariable* w) { return IsEffectivelyUniversal(*w) || !ScopeHasPolarity(*w); });
+  return !AnyOuterVariable(&d, [](TVariable* w) {
+    return !w->Binding && (IsEffectivelyUniversal(*w) || !ScopeHasPolarity(*w));
+  });
 }
 
 // Calls `visit` on every declared variable of the tree below `n`.
@@ -350,26 +353,17 @@ void ForEachDeclaration(TSub* n, Visit visit) {
   ForEachDeclaration(n->Right, visit);
 }
 
-// As `IsSourceWitness`, for a resolvent, whose prefixes still hold the universals that steps bound:
-// an instance quantifies nothing.
-bool IsResolventWitness(const TVariable& d) {
-  if (d.Binding || d.Witness || !ScopeHasPolarity(d) || IsEffectivelyUniversal(d)) return false;
-  return !AnyOuterVariable(&d, [](TVariable* w) {
-    return !w->Binding && (IsEffectivelyUniversal(*w) || !ScopeHasPolarity(*w));
-  });
-}
-
 }  // namespace
 
 void MarkWitnesses(TFALFormula& source) {
   ForEachDeclaration(source.Root, [](TVariable& v) {
-    if (IsSourceWitness(v)) v.Witness = 1;
+    if (IsIndependentExistential(v)) v.Witness = 1;
   });
 }
 
 void DeclareResolventWitnesses(TFALFormula& r) {
   ForEachDeclaration(r.Root, [](TVariable& v) {
-    if (!IsResolventWitness(v)) return;
+    if (v.Witness || !IsIndependentExistential(v)) return;
     v.Serial = Logic.NextSerial++;
     v.Witness = 1;
   });
