@@ -152,7 +152,7 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   });
   std::map<std::string, std::string> accepts;  // long name -> what its value may be
   std::string strategy = "linear";
-  accepts["--strategy"] = "one of linear,modified,breadth";
+  accepts["--strategy"] = "one of linear,modified,breadth,smallest";
   std::string show, hide;
   int dcfLimit = 10;
   bool oneRefutation = false;
@@ -160,8 +160,13 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   std::map<const TOptionRow*, bool> toggled;  // toggle row -> given on the command line
 
   app.add_option("files", options.Files, "Theory files")->required()->type_name("FILE...");
-  app.add_option("-s,--strategy", strategy, "Search strategy")
-      ->check(OneOf({"linear", "modified", "breadth"}))
+  app.add_option("-s,--strategy", strategy,
+                 ValueList("Search strategy",
+                           {{"linear", "Each resolvent expanded at once, from the negated query"},
+                            {"modified", "Linear from every axiom in turn, the query last"},
+                            {"breadth", "Level by level"},
+                            {"smallest", "Every formula in turn, fewest atoms first"}}))
+      ->check(OneOf({"linear", "modified", "breadth", "smallest"}))
       ->capture_default_str();
 
   std::map<char, CLI::Option*> groupOptions;
@@ -308,6 +313,7 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   SetMenuDefaults(p);
   p.Strategy = strategy == "linear"     ? SearchStrategy::Linear
                : strategy == "modified" ? SearchStrategy::ModifiedLinear
+               : strategy == "smallest" ? SearchStrategy::SmallestFirst
                                         : SearchStrategy::BreadthFirst;
   if (oneRefutation) groupValues[oneRow.Group] = oneRow.Cli;
   for (const TOptionRow& option : OptionTable()) {

@@ -19,7 +19,12 @@
 
 namespace velmoran {
 
-enum class SearchStrategy : std::uint8_t { Linear = 0, ModifiedLinear = 1, BreadthFirst = 2 };
+enum class SearchStrategy : std::uint8_t {
+  Linear = 0,
+  ModifiedLinear = 1,
+  BreadthFirst = 2,
+  SmallestFirst = 3
+};
 
 class TPLProgram {
  public:

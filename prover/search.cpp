@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 
+#include <algorithm>
 #include <new>
 #include <unordered_set>
 
@@ -151,6 +152,65 @@ void BreadthFirst(TPLProgram& program, std::size_t n) {
   }
 }
 
+std::size_t AtomCount(const TFALFormula& r) {
+  std::size_t n = 0;
+  for (TAtom* a = r.FirstAtom; a; a = a->Next()) ++n;
+  return n;
+}
+
+// A record waiting to be taken, or taken: fewer atoms first, then the one that waited longer.
+struct TWaiting {
+  std::size_t Atoms;
+  std::size_t Order;
+  TFALFormula* Record;
+  std::string Name;
+};
+
+bool TakenLater(const TWaiting& x, const TWaiting& y) {
+  return x.Atoms != y.Atoms ? x.Atoms > y.Atoms : x.Order > y.Order;
+}
+
+// Every record is taken once, fewest atoms first, and paired with itself and, both ways round,
+// with every record taken before it: the two orders differ (every occurrence in the centre that
+// unifies with the chosen atom is cut, only the one in the partner). A short resolvent is
+// resolved at once however deep it lies, where the linear strategies first finish the subtree
+// of every earlier resolvent and breadth-first its whole level.
+void SmallestFirst(TPLProgram& program, std::size_t n) {
+  std::vector<TWaiting> waiting;  // a heap under TakenLater
+  std::vector<TWaiting> taken;
+  std::size_t order = 0;
+  auto wait = [&](TFALFormula* r, std::string name) {
+    waiting.push_back({AtomCount(*r), order++, r, std::move(name)});
+    std::push_heap(waiting.begin(), waiting.end(), TakenLater);
+  };
+  for (std::size_t i = n; i-- > 0;) wait(program.Formulas[i], Name('F', i));
+  std::size_t queued = 0;
+  while (!Stopped(program)) {
+    for (; queued < program.Resolvents.size(); ++queued)
+      wait(program.Resolvents[queued], Name('R', queued));
+    if (waiting.empty()) break;
+    std::pop_heap(waiting.begin(), waiting.end(), TakenLater);
+    TWaiting given = std::move(waiting.back());
+    waiting.pop_back();
+    // Disabled while it waited: it follows from a newer record, whose own turn comes.
+    if (program.CheckDcfKill && given.Record->Disabled) continue;
+    Report.SourceName = Report.PartnerName = given.Name;
+    ResolvePair(program, given.Record, given.Record);
+    for (std::size_t i = taken.size(); i-- > 0 && !Stopped(program);) {
+      const TWaiting& p = taken[i];
+      Report.SourceName = given.Name;
+      Report.PartnerName = p.Name;
+      ResolvePair(program, given.Record, p.Record);
+      if (Stopped(program)) break;
+      Report.SourceName = p.Name;
+      Report.PartnerName = given.Name;
+      ResolvePair(program, p.Record, given.Record);
+    }
+    taken.push_back(std::move(given));
+    program.Yield();
+  }
+}
+
 }  // namespace
 
 namespace {
@@ -268,6 +328,9 @@ void SearchQuery(TPLProgram& program, TFALFormula* query, std::size_t n) {
       break;
     case SearchStrategy::BreadthFirst:
       BreadthFirst(program, n);
+      break;
+    case SearchStrategy::SmallestFirst:
+      SmallestFirst(program, n);
       break;
   }
 }

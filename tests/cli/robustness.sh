@@ -54,8 +54,8 @@ for v in 0 -5 2147483648; do
     --dcf-limit=$v "$tmp/socrates.txt"
 done
 check_usage "velmoran: --check: needs a value: one of trivial,dcf,kill" --check= "$tmp/socrates.txt"
-check_usage "velmoran: --strategy: needs a value: one of linear,modified,breadth" "$tmp/socrates.txt" -s
-check_usage "velmoran: --strategy: expects one of linear,modified,breadth, not '$tmp/socrates.txt'" \
+check_usage "velmoran: --strategy: needs a value: one of linear,modified,breadth,smallest" "$tmp/socrates.txt" -s
+check_usage "velmoran: --strategy: expects one of linear,modified,breadth,smallest, not '$tmp/socrates.txt'" \
   -s "$tmp/socrates.txt"
 check_usage "velmoran: --max-memory: expects a whole number from 1 to 1073741824, not '0'" \
   --max-memory=0 "$tmp/socrates.txt"

@@ -45,8 +45,8 @@ StopCount StopAfter(Fixture& fx, SearchStrategy strategy, std::size_t after,
 }
 
 TEST(StopLatency, NoPairIsTriedAfterTheStopInAnyStrategy) {
-  for (auto strategy :
-       {SearchStrategy::Linear, SearchStrategy::ModifiedLinear, SearchStrategy::BreadthFirst}) {
+  for (auto strategy : {SearchStrategy::Linear, SearchStrategy::ModifiedLinear,
+                        SearchStrategy::BreadthFirst, SearchStrategy::SmallestFirst}) {
     for (auto extra : {static_cast<std::uint8_t TPLProgram::*>(nullptr), &TPLProgram::Filtration,
                        &TPLProgram::SupportSet}) {
       Fixture fx;

@@ -62,6 +62,14 @@ TEST(SocratesReport, BreadthFirstExpandsLevelByLevel) {
   ExpectReport(fx.Run(kSocrates), "socrates_breadth_first.txt");
 }
 
+TEST(SocratesReport, SmallestFirstTakesOneAtomFormulasFirstAndPairsBothWays) {
+  // The query and the fact (one atom each) meet nothing; the rule, taken third, gives both unit
+  // resolvents, each once: the other order is the same text. Each then closes both ways round.
+  Fixture fx;
+  fx.Program->Strategy = SearchStrategy::SmallestFirst;
+  ExpectReport(fx.Run(kSocrates), "socrates_smallest_first.txt");
+}
+
 TEST(SocratesReport, SupportSetNeverResolvesTwoAxioms) {
   // Modified linear would otherwise derive mortal(socrates) from the two axioms first.
   Fixture fx;

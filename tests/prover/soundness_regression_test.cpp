@@ -110,5 +110,9 @@ TEST(SoundnessRegression, BreadthFirstReportsNoRefutation) {
   for (const auto& t : kNonTheorems) ExpectNoRefutation(t, SearchStrategy::BreadthFirst);
 }
 
+TEST(SoundnessRegression, SmallestFirstReportsNoRefutation) {
+  for (const auto& t : kNonTheorems) ExpectNoRefutation(t, SearchStrategy::SmallestFirst);
+}
+
 }  // namespace
 }  // namespace velmoran::testing
