@@ -32,6 +32,9 @@ settings=(
   "-s linear --unify=first-match"
   "-s breadth --unify=first-match"
   "-s breadth --check=trivial --general-cut"
+  "-s smallest"
+  "-s smallest --check=trivial"
+  "-s smallest --check=dcf"
 )
 first=${3:-1}
 last=${4:-${#settings[@]}}

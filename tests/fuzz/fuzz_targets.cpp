@@ -101,7 +101,7 @@ void Proof(const std::uint8_t* data, std::size_t size) {
   TLineList report;
   program.Output = &report;
   program.SourceText = text.c_str();
-  program.Strategy = static_cast<SearchStrategy>(a % 3);
+  program.Strategy = static_cast<SearchStrategy>(a & 3);
   program.ShowResolvents = (a >> 2) & 1;
   program.ShowStatistics = (a >> 3) & 1;
   program.ShowUnsimplified = (a >> 4) & 1;
