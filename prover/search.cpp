@@ -158,46 +158,64 @@ std::size_t AtomCount(const TFALFormula& r) {
   return n;
 }
 
-// A record waiting to be taken, or taken: fewer atoms first, then the one that waited longer.
+// A record of the smallest-first search, waiting to be taken or taken.
 struct TWaiting {
   std::size_t Atoms;
-  std::size_t Order;
   TFALFormula* Record;
   std::string Name;
+  bool Taken = false;
 };
 
-bool TakenLater(const TWaiting& x, const TWaiting& y) {
-  return x.Atoms != y.Atoms ? x.Atoms > y.Atoms : x.Order > y.Order;
-}
+// One pick in this many takes the record that has waited longest instead of the smallest: a
+// stream of short resolvents (p(f(a)), p(f(f(a))), ...) would otherwise keep every longer record
+// waiting for ever.
+constexpr std::size_t kOldestPick = 5;
 
-// Every record is taken once, fewest atoms first, and paired with itself and, both ways round,
-// with every record taken before it: the two orders differ (every occurrence in the centre that
-// unifies with the chosen atom is cut, only the one in the partner). A short resolvent is
-// resolved at once however deep it lies, where the linear strategies first finish the subtree
-// of every earlier resolvent and breadth-first its whole level.
+// Every record is taken once, fewest atoms first (ties: the one that came first), and paired
+// with itself and, both ways round, with every record taken before it: the two orders differ
+// (every occurrence in the centre that unifies with the chosen atom is cut, only the one in the
+// partner). A short resolvent is resolved at once however deep it lies, where the linear
+// strategies first finish the subtree of every earlier resolvent and breadth-first its level.
 void SmallestFirst(TPLProgram& program, std::size_t n) {
-  std::vector<TWaiting> waiting;  // a heap under TakenLater
-  std::vector<TWaiting> taken;
-  std::size_t order = 0;
+  std::vector<TWaiting> records;   // in the order they came
+  std::vector<std::size_t> heap;   // indexes into `records`, the smallest on top
+  std::vector<std::size_t> taken;  // indexes into `records`, in the order taken
+  auto larger = [&records](std::size_t x, std::size_t y) {
+    return records[x].Atoms != records[y].Atoms ? records[x].Atoms > records[y].Atoms : x > y;
+  };
   auto wait = [&](TFALFormula* r, std::string name) {
-    waiting.push_back({AtomCount(*r), order++, r, std::move(name)});
-    std::push_heap(waiting.begin(), waiting.end(), TakenLater);
+    records.push_back({AtomCount(*r), r, std::move(name)});
+    heap.push_back(records.size() - 1);
+    std::push_heap(heap.begin(), heap.end(), larger);
   };
   for (std::size_t i = n; i-- > 0;) wait(program.Formulas[i], Name('F', i));
   std::size_t queued = 0;
-  while (!Stopped(program)) {
+  std::size_t oldest = 0;  // no record before it waits
+  for (std::size_t pick = 1; !Stopped(program); ++pick) {
     for (; queued < program.Resolvents.size(); ++queued)
       wait(program.Resolvents[queued], Name('R', queued));
-    if (waiting.empty()) break;
-    std::pop_heap(waiting.begin(), waiting.end(), TakenLater);
-    TWaiting given = std::move(waiting.back());
-    waiting.pop_back();
+    // The heap keeps records taken by age until they come to its top.
+    while (!heap.empty() && records[heap.front()].Taken) {
+      std::pop_heap(heap.begin(), heap.end(), larger);
+      heap.pop_back();
+    }
+    while (oldest < records.size() && records[oldest].Taken) ++oldest;
+    if (heap.empty()) break;
+    std::size_t g = heap.front();
+    if (pick % kOldestPick == 0) {
+      g = oldest;
+    } else {
+      std::pop_heap(heap.begin(), heap.end(), larger);
+      heap.pop_back();
+    }
+    TWaiting& given = records[g];
+    given.Taken = true;
     // Disabled while it waited: it follows from a newer record, whose own turn comes.
     if (program.CheckDcfKill && given.Record->Disabled) continue;
     Report.SourceName = Report.PartnerName = given.Name;
     ResolvePair(program, given.Record, given.Record);
     for (std::size_t i = taken.size(); i-- > 0 && !Stopped(program);) {
-      const TWaiting& p = taken[i];
+      const TWaiting& p = records[taken[i]];
       Report.SourceName = given.Name;
       Report.PartnerName = p.Name;
       ResolvePair(program, given.Record, p.Record);
@@ -206,7 +224,7 @@ void SmallestFirst(TPLProgram& program, std::size_t n) {
       Report.PartnerName = given.Name;
       ResolvePair(program, p.Record, given.Record);
     }
-    taken.push_back(std::move(given));
+    taken.push_back(g);
     program.Yield();
   }
 }

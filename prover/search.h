@@ -5,9 +5,9 @@
 // (the start of the support set) and refuted by adding resolvents until no new one arises, the
 // stop flag is set, or the first refutation is found when only one is wanted. Linear strategies
 // expand each stored resolvent at once (depth first); breadth-first expands level by level;
-// smallest-first takes every record once, fewest atoms first, and pairs it both ways with every
-// record taken before it. All share one pair procedure that tries every atom pair of a (centre,
-// partner) pair of records.
+// smallest-first takes every record once, fewest atoms first (one pick in five the one that has
+// waited longest), and pairs it both ways with every record taken before it. All share one pair
+// procedure that tries every atom pair of a (centre, partner) pair of records.
 //
 // An allocation failure anywhere in the run is caught at its boundary and ends the proof as the
 // stop command does, with `OutOfMemory` set: the run itself never throws.

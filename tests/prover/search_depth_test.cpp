@@ -1,5 +1,7 @@
-// The linear strategies recurse once per stored resolvent; a chain that never ends must meet the
-// depth limit, be reported once, and leave the search running at that depth.
+// Searches that never end on their own. The linear strategies recurse once per stored resolvent;
+// a chain that never ends must meet the depth limit, be reported once, and leave the search
+// running at that depth. The smallest-first search must not let such a chain of short
+// resolvents keep a longer formula from its turn.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -31,6 +33,18 @@ TEST(SearchDepth, AnEndlessChainStopsDeepeningAtTheLimitAndSaysSoOnce) {
   EXPECT_NE(std::find(lines.begin(), lines.end(), "R3 [R2&F0] :  p(f(f(a))):1; "), lines.end());
   auto fromR3 = [](const std::string& l) { return l.find("[R3&") != std::string::npos; };
   EXPECT_EQ(std::count_if(lines.begin(), lines.end(), fromR3), 0);
+}
+
+TEST(SmallestFirst, AStreamOfShortResolventsStillLetsALongerFormulaItsTurn) {
+  Fixture fx;
+  fx.Program->Strategy = SearchStrategy::SmallestFirst;
+  int yields = 0;
+  fx.Program->OnYield = [&yields](TPLProgram& p) {
+    if (++yields > 20000) p.StopRequested = 1;
+  };
+  // p(f(a)), p(f(f(a))), ... have one atom each; the rule for q has three, and q needs it.
+  fx.Run("p(a); ∀X [p(X) → p(f(X))]; ∀X [[s(X) ∧ t(X)] → q]; s(b); t(b); ?- q;");
+  EXPECT_TRUE(fx.Program->RefutationFound);
 }
 
 }  // namespace
