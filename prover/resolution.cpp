@@ -67,12 +67,14 @@ void CopyTwiceSharingRoot(TSub* root, TDis* d, TSub*& first, TSub*& second,
   second = CopyUnder(root, d, true);
   TQuant* shared = first->Prefix;
   first->Prefix = nullptr;
-  // A lifted universal leaves its place in the first copy (the second never declared it) and
-  // joins the root's variables, as a universal now that no negation stands above it. It keeps
-  // its as-written mark: it still fixes a value for the existentials inside it.
+  // A lifted variable leaves its place in the first copy (the second never declared it) and
+  // joins the root's variables, with the quantifier it acted as, now that no negation stands
+  // above it. It keeps its as-written mark: a universal still fixes a value for the existentials
+  // inside it.
   // A counterpart made before its prefix was copied waits among the hoisted variables instead.
   for (TVariable* v : lifted) {
     TVariable* c = v->CopyOf;
+    char quantifier = IsEffectivelyUniversal(*v) ? kForAll : kExists;
     TSub* s = c->Scope;
     bool hoisted = std::erase(Walks.NewVariables->Items, c) > 0;
     if (!hoisted && s && s->Prefix && std::erase(s->Prefix->Items, c) > 0) {
@@ -83,7 +85,7 @@ void CopyTwiceSharingRoot(TSub* root, TDis* d, TSub*& first, TSub*& second,
         NumberSameNames(s);
       }
     }
-    c->Quantifier = kForAll;
+    c->Quantifier = quantifier;
     if (!shared) shared = new TQuant;
     shared->Items.push_back(c);
   }
@@ -462,7 +464,54 @@ bool BindsEnclosedUniversal(const TFALFormula& x) {
 
 }  // namespace
 
-// `enclosed`: the pairs bind a universal inside an existential (`BindsEnclosedUniversal`).
+// Where a value or the atom holds a variable that is none of these (an existential inside a
+// universal, say), the variable goes to the root together with every variable quantified outside
+// it, in their order (`OuterClosure`): the record is read in a prenex order that puts them in
+// front, which keeps its meaning, since a quantifier moves through ∧, ∨ and (as its dual) a
+// negation or the left side of an implication, and the variables of other branches do not
+// depend on it. In that order every value is quantified before the universal it replaces, unless
+// that universal is one of the root's (refused: the root comes first) or stands outside a moved
+// variable (`OuterClosure` refuses it unless its value is at hand there). So the instance follows,
+// and the split shares everything it moved: ∃Y ∀X [p(X, Y) ↔ p(X, X)] ∧ ∀X1 ∃Y1 ∀Z
+// [p(Z, Y1) ↔ ¬p(Z, X1)] split on p(X, X) and p(Z, Y1) reads ∀X1 ∃Y1 in front and takes
+// X, Z := Y1.
+//
+// A pair that binds universals of the root prefix alone, each to a term without universals,
+// takes that instance of the root, ∀R X ⊢ X[x := t], and splits on it: ∃Y1 ∀Z [p(Z, Y1) ↔
+// ¬p(Z, Z)] split on p(Z, Z) and p(Z, Y1) under Z := Y1 closes. (A value with a universal would
+// only make two of them one.)
+namespace {
+
+bool IsInstanceOfRoot(const TFALFormula& x) {
+  const auto& b = Bindings();
+  if (b.empty()) return false;
+  for (std::size_t k = 0; k + 1 < b.size(); k += 2) {
+    if (!InRootPrefix(x, static_cast<TVariable*>(b[k]))) return false;
+    std::vector<TVariable*> vars;
+    CollectVariables(b[k + 1], vars);
+    for (TVariable* v : vars)
+      if (!v->Witness && (!InRootPrefix(x, v) || IsEffectivelyUniversal(*v))) return false;
+  }
+  return true;
+}
+
+// Whether a universal of the root prefix takes a value that moves: it stands in front of it.
+bool BindsRootOutsideMoved(const TFALFormula& x) {
+  const auto& b = Bindings();
+  for (std::size_t k = 0; k + 1 < b.size(); k += 2) {
+    if (!InRootPrefix(x, static_cast<TVariable*>(b[k]))) continue;
+    std::vector<TVariable*> vars;
+    CollectVariables(b[k + 1], vars);
+    for (TVariable* v : vars)
+      if (!v->Witness && !InRootPrefix(x, v)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+// `enclosed`: the pairs bind a universal inside an existential (`BindsEnclosedUniversal`), or
+// they take an instance of the root (`IsInstanceOfRoot`).
 bool MarkLiftedClass(TFALFormula& x, TAtom* a, bool falseInFirst, bool enclosed,
                      std::vector<TVariable*>& lifted) {
   std::vector<TVariable*> vars;
@@ -471,10 +520,16 @@ bool MarkLiftedClass(TFALFormula& x, TAtom* a, bool falseInFirst, bool enclosed,
   for (std::size_t k = 0; k + 1 < b.size(); k += 2) CollectVariables(b[k + 1], vars);
   CollectVariables(a->Term, vars);
   lifted.clear();
+  bool liftable = true;
   for (TVariable* v : vars) {
     if (v->Witness || InRootPrefix(x, v)) continue;
-    if (!IsLiftableUniversal(*v)) return false;
+    if (!IsLiftableUniversal(*v)) liftable = false;
     lifted.push_back(v);
+  }
+  if (!liftable) {
+    lifted.clear();
+    if (BindsRootOutsideMoved(x) || !OuterClosure(vars, x.Root ? x.Root->Prefix : nullptr, lifted))
+      return false;
   }
   // An instance of root variables alone is left to the sound split, as a pair needing no binding.
   if (lifted.empty() && !enclosed) return false;
@@ -501,9 +556,10 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
   bool freesWitnesses = false;
   if (self) {
     freesWitnesses = BindsEnclosedUniversal(f);
-    bool sound = IsSplitAtom(f, *a) && !freesWitnesses;
+    bool instance = !freesWitnesses && IsInstanceOfRoot(f);
+    bool sound = IsSplitAtom(f, *a) && !freesWitnesses && !instance;
     if (!(sound ? MarkAtomClass(f, a, falseInFirst, SplitKind::Sound)
-                : MarkLiftedClass(f, a, falseInFirst, freesWitnesses, lifted))) {
+                : MarkLiftedClass(f, a, falseInFirst, freesWitnesses || instance, lifted))) {
       ClearBindings();
       return nullptr;
     }

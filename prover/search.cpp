@@ -67,7 +67,10 @@ void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool l
     for (TAtom* b = p->FirstAtom; b; b = b->Next()) {
       program.Yield();
       if (program.StopRequested) return;
-      if (UnifyAtoms(a, b)) {
+      Unifier.OneRecord = c == p;
+      bool unified = UnifyAtoms(a, b);
+      Unifier.OneRecord = false;
+      if (unified) {
         TFALFormula* r = MakeResolvent(*c, *p, a, FalseInFirst(*a, *b), b);
         if (!r) {
           if (program.ExitOnFirstMatch || program.ExitOnFirstUnused) return;

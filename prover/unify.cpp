@@ -1,6 +1,10 @@
 #include "prover/unify.h"
 
+#include <algorithm>
+#include <functional>
+#include <unordered_map>
 #include <unordered_set>
+#include <utility>
 
 #include "logic/formula.h"
 #include "logic/logic_state.h"
@@ -299,23 +303,69 @@ bool DependsOn(TId* t, const TVariable* v) {
 // negated A, and binding it there takes what A says of that one element for a statement about
 // some element: `p` seemed to give ∀X [f(c) ∨ ¬[[p → f(X)] ∧ p]] for a witness c, which only its
 // weaker reading ∀X ∃Y [f(Y) ∨ ¬[[p → f(X)] ∧ p]] follows from.
+//
+// A value's variables are held to the rule wherever they stand in it: X := h(Y1), with Y1 of
+// ∀X1 ∃Y1, hoisted Y1 out of its universal in the other record's copy, and ∀X ¬p(X) with
+// ∀X1 ∃Y1 [p(h(Y1)) ∨ r(X1, Y1)] gave ∃Y1 ∀X1 r(X1, Y1).
 bool MayBind(TVariable* v, TId* t) {
   if (!v || v->Witness || !IsEffectivelyUniversal(*v) || !ScopeHasPolarity(*v)) return false;
-  if (TVariable* q = AsVariable(t)) return IsFreeOfOuterUniversals(q);
+  return MayStandAsValue(t);
+}
+
+bool MayStandAsValue(TId* t) {
+  if (TVariable* q = AsVariable(t)) return Unifier.OneRecord || IsFreeOfOuterUniversals(q);
+  if (TFunctor* f = AsFunctor(t))
+    for (TId* arg : f->Args)
+      if (arg && !MayStandAsValue(ValueOf(arg))) return false;
   return true;
 }
 
-bool IsFreeOfOuterUniversals(TVariable* q) {
+namespace {
+
+// Answers found so far; a variable met again while its own answer is being found counts as not
+// free (the unifier's dependency check keeps such cycles out of the pairs in the first place).
+using FreedomMemo = std::unordered_map<const TVariable*, bool>;
+
+bool IsFreeOfOuterUniversals(TVariable* q, FreedomMemo& seen);
+
+// Whether the value `t` still varies: it holds a universal, or an existential that depends on one.
+bool HoldsVaryingValue(TId* t, FreedomMemo& seen) {
+  t = ValueOf(t);
+  if (TVariable* u = AsVariable(t))
+    return IsEffectivelyUniversal(*u) || !IsFreeOfOuterUniversals(u, seen);
+  if (TFunctor* f = AsFunctor(t))
+    for (TId* arg : f->Args)
+      if (arg && HoldsVaryingValue(arg, seen)) return true;
+  return false;
+}
+
+bool IsFreeOfOuterUniversals(TVariable* q, FreedomMemo& seen) {
   if (IsEffectivelyUniversal(*q)) return true;
   if (!q->Scope) return false;
+  if (auto known = seen.find(q); known != seen.end()) return known->second;
+  seen[q] = false;
   // A universal the prover inverted counts as well: a universal that became the value of a
   // binding is a universal still, and what lies inside it depends on it. Leaving it out let
   // ∀!X ∃X1 [q(X1) → r(X, X1)] give X1 away as a value, and the copy that hoisted it read
   // ∃X1 ∀X r(X, X1).
-  return !AnyOuterVariable(q, [](TVariable* w) {
-    return IsEffectivelyUniversal(*w) && ScopeHasPolarity(*w) && !w->Binding &&
-           LookupBinding(w) == w;
+  // A universal that the pairs bind sets the existentials inside it free only when its value is
+  // fixed: bound to a universal Y of the other record, ∀Z ∃Z2 [r(Z2, Z)] still gives a Z2 for
+  // each Y, and X := Z2 hoisted Z2 in front of Y (∀Y, X [… r(X, Y) …] and that record gave
+  // ∃Z ∀Y ¬r(Y, Z)). A value bound in an earlier step lies in the record, outside q already.
+  bool free = !AnyOuterVariable(q, [&seen](TVariable* w) {
+    if (!IsEffectivelyUniversal(*w) || !ScopeHasPolarity(*w) || w->Binding) return false;
+    TId* value = LookupChain(w);
+    return value == w || HoldsVaryingValue(value, seen);
   });
+  seen[q] = free;
+  return free;
+}
+
+}  // namespace
+
+bool IsFreeOfOuterUniversals(TVariable* q) {
+  FreedomMemo seen;
+  return IsFreeOfOuterUniversals(q, seen);
 }
 
 // A universal with only universals outside it may move to the root: the steps that take it
@@ -327,6 +377,75 @@ bool IsLiftableUniversal(const TVariable& v) {
   if (v.Binding || !IsEffectivelyUniversal(v) || !ScopeHasPolarity(v)) return false;
   return !AnyOuterVariable(
       &v, [](TVariable* w) { return !IsEffectivelyUniversal(*w) || !ScopeHasPolarity(*w); });
+}
+
+namespace {
+
+bool InPrefix(const TQuant* q, const TVariable* v) {
+  return q && std::find(q->Items.begin(), q->Items.end(), v) != q->Items.end();
+}
+
+void UnboundVariables(TId* t, std::vector<TVariable*>& out) {
+  t = ValueOf(t);
+  if (TVariable* v = AsVariable(t)) {
+    out.push_back(v);
+  } else if (TFunctor* f = AsFunctor(t)) {
+    for (TId* arg : f->Args)
+      if (arg) UnboundVariables(arg, out);
+  }
+}
+
+// Depth of the variable's place: prefixes above its scope, then its position in its own.
+std::pair<std::size_t, std::size_t> PlaceOf(const TVariable* v) {
+  std::size_t depth = 0;
+  for (const TSub* a = v->Scope; a; a = a->ParentNode) ++depth;
+  std::size_t index = 0;
+  if (v->Scope && v->Scope->Prefix) {
+    const auto& items = v->Scope->Prefix->Items;
+    index = static_cast<std::size_t>(std::find(items.begin(), items.end(), v) - items.begin());
+  }
+  return {depth, index};
+}
+
+}  // namespace
+
+bool OuterClosure(const std::vector<TVariable*>& vars, const TQuant* root,
+                  std::vector<TVariable*>& out) {
+  std::unordered_set<const TVariable*> seen;
+  bool ok = true;
+  // `outer`: the variable stands outside one that moves. Bound by the pairs there, it is an
+  // instance taken in place, so its value must be at hand wherever it stands.
+  std::function<void(TVariable*, bool)> add = [&](TVariable* v, bool outer) {
+    if (!ok || !seen.insert(v).second) return;
+    TId* value = ValueOf(v);
+    if (value != v) {
+      std::vector<TVariable*> inValue;
+      UnboundVariables(value, inValue);
+      bool byPairs = LookupChain(v) != v;
+      for (TVariable* u : inValue) {
+        if (byPairs && outer && !u->Witness && !InPrefix(root, u)) ok = false;
+        add(u, outer);
+      }
+      return;
+    }
+    if (v->Witness || InPrefix(root, v)) return;
+    if (!ScopeHasPolarity(*v)) {
+      ok = false;
+      return;
+    }
+    out.push_back(v);
+    AnyOuterVariable(v, [&](TVariable* w) {
+      add(w, true);
+      return !ok;
+    });
+  };
+  for (TVariable* v : vars) add(v, false);
+  if (!ok) return false;
+  // Outermost first: a variable's scope lies below every prefix outside it, so depth and then the
+  // position in a prefix order each chain as the record does; apart chains may interleave.
+  std::stable_sort(out.begin(), out.end(),
+                   [](const TVariable* p, const TVariable* q) { return PlaceOf(p) < PlaceOf(q); });
+  return true;
 }
 
 namespace {

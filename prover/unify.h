@@ -12,6 +12,8 @@
 // resolvent, which stay one variable (`SameWitness`, where the argument is written down).
 #pragma once
 
+#include <vector>
+
 #include "logic/formula.h"
 #include "logic/term.h"
 
@@ -22,6 +24,10 @@ struct UnifierState {
   bool PassClean = true;  // no binding was refused in this pass
   const TVariable* OccursTarget = nullptr;
   bool OccursFlag = true;  // cleared when the target is met
+  // Set while two atoms of one record are unified for a split of it with itself: any variable may
+  // then be a value, and the split decides whether its instance can be taken
+  // (`OuterClosure`).
+  bool OneRecord = false;
 };
 extern UnifierState Unifier;
 
@@ -42,6 +48,8 @@ TId* LookupChain(TId* t);
 // non-variable term or an unbound variable.
 TId* ValueOf(TId* t);
 bool MayBind(TVariable* v, TId* t);
+// Whether every unbound variable of `t` (pairs followed) may be a value: free of outer universals.
+bool MayStandAsValue(TId* t);
 // The occurs check of the quantifiers: whether the value of `t` depends on `v`, either because
 // `v` occurs in it or because an existential in it lies in the scope of a universal whose value
 // depends on `v`. Binding `v` to such a term would make a value depend on itself: binding the
@@ -51,6 +59,14 @@ bool IsFreeOfOuterUniversals(TVariable* q);
 // An unbound universal, at a position of one polarity, with only universals quantified outside
 // it: moving it to the record's root prefix keeps the record's meaning.
 bool IsLiftableUniversal(const TVariable& v);
+// The variables that must go to the root, in front of a record's inner prefixes, so that the
+// unbound `vars` stand outside the rest of the record: each of them with every variable quantified
+// outside it, outermost first. Variables of the root prefix and witnesses stay where they are. A
+// variable that the collected pairs bind outside one of them is followed to its value, which must
+// then lie over root variables and witnesses alone; one bound earlier is followed to its value as
+// well. False when that fails or when one of them has no one polarity.
+bool OuterClosure(const std::vector<TVariable*>& vars, const TQuant* root,
+                  std::vector<TVariable*>& out);
 // Whether two variables count as one: the same object, or copies of one marked witness (of any
 // declaration under the debugging `TPLProgram::SerialIdentity`).
 bool SameWitness(const TVariable* a, const TVariable* b);

@@ -172,24 +172,28 @@ expect_plain_report() {  # name auto-output file extra-options...
     "$("$bin" "${options[@]}" "$@" --szs $quiet "$file")" "$(sed '$d' <<< "$output")"
 }
 
-# P39 (no set holds exactly the sets that do not hold themselves): the general cut turns the
-# negated query's self-resolvents into excluded middles, and the first setting's search ends
-# without a refutation. In turn, the linear search of the second refutes it. In lanes, the first
-# lane goes on with setting 4 and the second starts with setting 3, and both refute it: either
-# may be first.
+# No Y has element(Y, W) for every W exactly when not element(Y, Y) (W := Y contradicts it): the
+# general cut turns the negated query's self-resolvents into excluded middles, and the first
+# setting's search ends without a refutation (its splits take no instance that makes two
+# universals one). In turn, the linear search of the second refutes it. In lanes, the first lane
+# goes on with setting 4 and the second starts with setting 3, and both refute it: either may be
+# first.
+printf '?- ¬[∀Y, W [[element(Y, W) → ¬element(Y, Y)] ∧ [¬element(Y, Y) → element(Y, W)]]];\n' \
+  > "$tmp/no_such_set.txt"
 read -r -a first_args <<< "$first"
-out=$("$bin" "${first_args[@]}" $quiet examples/pelletier/p39.txt)
-expect_eq "P39, the first setting alone: exit status" 0 $?
-[[ $out != *"YES (refutation deg.)"* ]] || fail "the first setting alone refutes P39"
-out=$("${one_core[@]}" "$bin" --auto --szs --timeout=20 $quiet examples/pelletier/p39.txt)
+out=$("$bin" "${first_args[@]}" $quiet "$tmp/no_such_set.txt")
+expect_eq "no such set, the first setting alone: exit status" 0 $?
+[[ $out != *"YES (refutation deg.)"* ]] || fail "the first setting alone refutes it"
+out=$("${one_core[@]}" "$bin" --auto --szs --timeout=20 $quiet "$tmp/no_such_set.txt")
 auto_line=$(tail -n 1 <<< "$out")
 [[ $auto_line == "Auto: refuted by setting 2 of $count ($second) after "* ]] ||
-  fail "P39 on one core is refuted by the second setting: $auto_line"
-expect_plain_report "P39 on one core" "$out" examples/pelletier/p39.txt
+  fail "no such set, on one core, is refuted by the second setting: $auto_line"
+expect_plain_report "no such set, on one core" "$out" "$tmp/no_such_set.txt"
 if [[ $lanes_run == 1 ]]; then
-  out=$("$bin" --auto --szs --timeout=20 $quiet examples/pelletier/p39.txt)
-  expect_plain_report "P39 in lanes" "$out" examples/pelletier/p39.txt
-  [[ $winner == 3 || $winner == 4 ]] || fail "P39 in lanes is refuted by setting 3 or 4: $winner"
+  out=$("$bin" --auto --szs --timeout=20 $quiet "$tmp/no_such_set.txt")
+  expect_plain_report "no such set, in lanes" "$out" "$tmp/no_such_set.txt"
+  [[ $winner == 3 || $winner == 4 ]] ||
+    fail "no such set, in lanes, is refuted by setting 3 or 4: $winner"
 fi
 
 # P30 with at most 100 resolvents: both breadth-first settings reach the limit before a

@@ -12,6 +12,7 @@
 #include "logic/alphabet.h"
 #include "logic/number_format.h"
 #include "prover/simplify.h"
+#include "prover/unify.h"
 #include "report/report.h"
 #include "support/theory.h"
 
@@ -326,14 +327,67 @@ TEST_F(ResolutionTest, SelfPairOverInnerUniversalsSplitsWithThemMovedToTheRoot) 
   Finish(*r);
   EXPECT_EQ(Fixture::Printed(*r), "∀X q(X)") << "X is still the universal it was";
 
-  // The same record with the conclusion under an existential at the root: nothing inside may
-  // move past it, so the pair gives no resolvent, as it did before inner splits existed.
+  // The same record with the conclusion under an existential at the root: X moves only to just
+  // inside it, after the root's own prefix, which ∃Z ∀X ∀Y reads the same.
   auto e = fx.Axiom("∃Z [[∀X [p(X) → q(X, Z)]] ∧ [∀Y p(Y)]];");
   TAtom* c = AtomAt(*e, 0);
   TAtom* d = AtomAt(*e, 2);
   ASSERT_TRUE(UnifyAtoms(c, d));
-  EXPECT_EQ(MakeResolvent(*e, *e, c, FalseInFirst(*c, *d), d), nullptr);
+  Record s(MakeResolvent(*e, *e, c, FalseInFirst(*c, *d), d));
+  ASSERT_TRUE(s);
   EXPECT_TRUE(fx.Program->Bindings.empty());
+  Finish(*s);
+  EXPECT_EQ(Fixture::Printed(*s), "∃Z∀X q(X, Z)");
+}
+
+TEST_F(ResolutionTest, SelfPairTakesAnExistentialInsideAUniversalWithItsUniversal) {
+  // ∃Y ∀X [p(X, Y) ↔ p(X, X)] ∧ ∀X1 ∃Y1 ∀Z [p(Z, Y1) ↔ ¬p(Z, X1)], split on p(X, X) and p(Z, Y1)
+  // under X, Z := Y1: read with ∀X1 ∃Y1 in front, the instance follows, and the split on
+  // p(Y1, Y1) says p(Y1, Y) ↔ ¬p(Y1, X1) of that Y1.
+  auto x = fx.Axiom(
+      "[∃Y ∀X [[p(X, Y) → p(X, X)] ∧ [p(X, X) → p(X, Y)]]] ∧ "
+      "[∀X1 ∃Y1 ∀Z [[p(Z, Y1) → ¬p(Z, X1)] ∧ [¬p(Z, X1) → p(Z, Y1)]]];");
+  TAtom* a = AtomAt(*x, 1);
+  TAtom* b = AtomAt(*x, 4);
+  Unifier.OneRecord = true;
+  ASSERT_TRUE(UnifyAtoms(a, b));
+  Unifier.OneRecord = false;
+  Record r(MakeResolvent(*x, *x, a, FalseInFirst(*a, *b), b));
+  ASSERT_TRUE(r);
+  Finish(*r);
+  EXPECT_EQ(Fixture::Printed(*r), "∀X1∃Y1[∃Y[¬p(Y1, Y)∧p(Y1, X1)]∨∃Y[p(Y1, Y)∧¬p(Y1, X1)]]");
+
+  // Unified as two records are, the existential inside X1 is no value for X.
+  ASSERT_FALSE(UnifyAtoms(a, b));
+  EXPECT_TRUE(fx.Program->Bindings.empty());
+}
+
+TEST_F(ResolutionTest, SelfPairSplitsOnAnInstanceOfTheRoot) {
+  // ∃Y1 ∀Z [p(Z, Y1) ↔ ¬p(Z, Z)]: p(Z, Z) and p(Z, Y1) are one atom under Z := Y1, which comes
+  // before Z; both copies of the instance close, so the split is false.
+  auto x = fx.Axiom("∃Y1 ∀Z [[p(Z, Y1) → ¬p(Z, Z)] ∧ [¬p(Z, Z) → p(Z, Y1)]];");
+  TAtom* a = AtomAt(*x, 1);
+  TAtom* b = AtomAt(*x, 0);
+  Unifier.OneRecord = true;
+  ASSERT_TRUE(UnifyAtoms(a, b));
+  Unifier.OneRecord = false;
+  Record r(MakeResolvent(*x, *x, a, FalseInFirst(*a, *b), b));
+  ASSERT_TRUE(r);
+  Finish(*r);
+  EXPECT_EQ(r->Root->Constant, -1);
+
+  // Two universals of the root made one say no more than the split on the atom as it stands: the
+  // pair is split on p(X, Y) alone, and the instance is not taken.
+  auto y = fx.Axiom("∀X, Y [[p(X, Y) → ¬p(Y, X)] ∧ q(X)];");
+  TAtom* c = AtomAt(*y, 0);
+  TAtom* d = AtomAt(*y, 1);
+  Unifier.OneRecord = true;
+  ASSERT_TRUE(UnifyAtoms(c, d));
+  Unifier.OneRecord = false;
+  Record s(MakeResolvent(*y, *y, c, FalseInFirst(*c, *d), d));
+  ASSERT_TRUE(s);
+  Finish(*s);
+  EXPECT_EQ(Fixture::Printed(*s), "∀X, Y[¬p(Y, X)∧q(X)∨q(X)]");
 }
 
 }  // namespace

@@ -89,6 +89,14 @@ const NonTheorem kNonTheorems[] = {
     {"existential inside a universal the prover inverted",
      "¬p(f(b)); ∀Y q(Y); ∀Y [q(Y) → ∃X [[q(X) → r(Y, X)] ∧ ¬p(f(b))]]; "
      "?- ∃X [∀Y [q(X) → r(Y, X)]];"},
+    // Domain {a, b}, p false, r(a, a) and r(b, b) only: each X1 has its Y1, no Y1 serves both.
+    // The value h(Y1) of ∀X ¬p(X)'s X took Y1 out of its universal in the other record's copy.
+    {"existential inside a function value",
+     "∀X ¬p(X); ∀X1 ∃Y1 [p(h(Y1)) ∨ r(X1, Y1)]; ?- ∃Y1 ∀X1 r(X1, Y1);"},
+    // Domain {a, b}, r and s the identity: each Y has its own W. Binding Z := Y made W, which
+    // depends on Z, look free, and X := W hoisted it in front of Y: ∃W ∀Y s(W, Y).
+    {"existential freed by a universal of the other record",
+     "∀Z ∃W r(W, Z); ∀Y, X [r(X, Y) → s(X, Y)]; ?- ∃W ∀Y s(W, Y);"},
     // Domain {a, b}, element(a, a) only, set_equal the identity: a and b differ. Splitting the
     // axiom on element(Z, X) and element(Z, Y) as one atom, without the substitution, leaves
     // ∀X, Y set_equal(X, Y) (the step that refutes Pelletier 43 under the loose split).
