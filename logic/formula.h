@@ -165,8 +165,8 @@ class TFALFormula {
   long double Degree = 1;
   std::uint8_t SupportMark = 0;
   std::uint8_t Disabled = 0;
-  // Set on a split on an instance inside an existential: the existentials it sets free become
-  // witnesses of the record's own when it is stored.
+  // Set on a step that may set existentials free (a split on an instance inside an existential, a
+  // universal bound to a witness): they become witnesses of the record's own when it is stored.
   std::uint8_t FreesWitnesses = 0;
 };
 

@@ -482,6 +482,18 @@ bool BindsEnclosedUniversal(const TFALFormula& x) {
 // only make two of them one.)
 namespace {
 
+// Whether a pair binds a universal to a witness: the existentials inside it may then lie inside no
+// universal any more. (A constant would do as well; it is left out because the consequent tests
+// over records full of witnesses grow with every step they take, and constants are everywhere.)
+bool BindsToWitness() {
+  const auto& b = Bindings();
+  for (std::size_t k = 0; k + 1 < b.size(); k += 2) {
+    TVariable* w = AsVariable(ValueOf(b[k + 1]));
+    if (w && w->Witness) return true;
+  }
+  return false;
+}
+
 bool IsInstanceOfRoot(const TFALFormula& x) {
   const auto& b = Bindings();
   if (b.empty()) return false;
@@ -551,15 +563,16 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
   if (!f.Source1) MarkWitnesses(f);
   if (!self && !g.Source1) MarkWitnesses(g);
   std::vector<TVariable*> lifted;
-  // A pair whose unifier reaches inside an existential splits on the instance; any other pair
-  // over root variables splits on the atom as it stands.
+  // A pair whose unifier reaches inside an existential, or takes an instance of the root, splits
+  // on the instance; any other pair over root variables splits on the atom as it stands.
   bool freesWitnesses = false;
   if (self) {
-    freesWitnesses = BindsEnclosedUniversal(f);
-    bool instance = !freesWitnesses && IsInstanceOfRoot(f);
-    bool sound = IsSplitAtom(f, *a) && !freesWitnesses && !instance;
+    bool enclosed = BindsEnclosedUniversal(f);
+    freesWitnesses = enclosed;
+    bool instance = !enclosed && IsInstanceOfRoot(f);
+    bool sound = IsSplitAtom(f, *a) && !enclosed && !instance;
     if (!(sound ? MarkAtomClass(f, a, falseInFirst, SplitKind::Sound)
-                : MarkLiftedClass(f, a, falseInFirst, freesWitnesses || instance, lifted))) {
+                : MarkLiftedClass(f, a, falseInFirst, enclosed || instance, lifted))) {
       ClearBindings();
       return nullptr;
     }
@@ -571,7 +584,7 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
   r->Source1 = &f;
   r->Source2 = &g;
   r->SupportMark = f.SupportMark || g.SupportMark;
-  r->FreesWitnesses = freesWitnesses;
+  r->FreesWitnesses = freesWitnesses || (!self && BindsToWitness());
   int v = falseInFirst ? -1 : 1;
   if (!self) {
     a->Constant = NodeValue(*a, v);

@@ -90,9 +90,13 @@ void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool l
           delete r;
         } else if (r) {
           std::size_t index = program.Resolvents.size();
-          // Only where a split set existentials free: a witness makes more atoms one, and the
-          // consequent tests over records full of them grow with every step they take. The
-          // debugging identity joins copies by their source's serial; a fresh one would part them.
+          // Only where a step may have set existentials free: a witness makes more atoms one, and
+          // the consequent tests over records full of them grow with every step they take. Such
+          // a step is a split on an instance inside an existential, or a universal bound to a
+          // witness: f(c) resolved with ∀X [f(X) → ∃Y1 [g(Y1) ∧ ¬h(X, Y1)]] leaves a Y1 that
+          // later steps must find again (Pelletier 44 gets h(c, Y1) from another axiom's g(Y1)
+          // and closes with this one). The debugging identity joins copies by their source's
+          // serial; a fresh one would part them.
           if (r->FreesWitnesses && !program.SerialIdentity) DeclareResolventWitnesses(*r);
           StoreResolvent(program, r);
           if (linear) {

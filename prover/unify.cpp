@@ -64,9 +64,10 @@ void Bind(TVariable* v, TId* t) {
 // as one would claim a common witness that nothing guarantees. Serial numbers are handed out once
 // per declaration, so copies of the same declaration are exactly the variables with its serial.
 //
-// A split on an instance inside an existential sets existentials free (`FreesWitnesses`); when its
-// resolvent is stored, each of its existentials with no universal outside it becomes a declaration
-// of its own (`DeclareResolventWitnesses`), with a serial number nothing else has: the resolvent
+// A step may set existentials free (a split on an instance inside an existential, a universal
+// bound to a witness); when a resolvent is stored, each of its existentials with no universal
+// outside it becomes a declaration of its own (`DeclareResolventWitnesses`), with a serial number
+// nothing else has: the resolvent
 // holds in the model under the reading of the witnesses declared before it, so its existential has
 // a witness there, and reading every later copy of the new declaration as a constant naming it is
 // the argument above once more. (∃Y ∀X [p(X, Y) ∧ …] split on p(Y, Y) leaves ∃Z [q(Y, Z) ∧ …]

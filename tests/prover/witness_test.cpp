@@ -185,6 +185,23 @@ TEST(WitnessRuns, Pelletier28IsTakenApartAndPutTogetherWithTheDefaults) {
   EXPECT_TRUE(HasRefutation(report));
 }
 
+TEST(WitnessRuns, AnExistentialSetFreeByABindingIsOneWitnessInLaterSteps) {
+  // The witness X of the second axiom, bound in the first, leaves ∃Y1 [g(Y1) ∧ ¬h(X, Y1)] with Y1
+  // inside no universal any more. The second axiom gives h(X, Y1) of that Y1 only if the stored
+  // resolvent names it once; with a copy of its own each time, h(X, Y1) and ¬h(X, Y1) never meet.
+  Fixture fx;
+  fx.Program->OneRefutation = 1;
+  int yields = 0;
+  fx.Program->OnYield = [&yields](TPLProgram& p) {
+    if (++yields > 20'000) p.StopRequested = 1;
+  };
+  std::vector<std::string> report = fx.Run(
+      "∀X [f(X) → ∃Y1 [g(Y1) ∧ ¬h(X, Y1)]];\n"
+      "∃X [j(X) ∧ ∀Y [g(Y) → h(X, Y)]];\n"
+      "?- ∃X [j(X) ∧ ¬f(X)];\n");
+  EXPECT_TRUE(HasRefutation(report));
+}
+
 TEST(WitnessRuns, FamilyIsRefutedWithTheDefaultsAtItsBestDegree) {
   // G = alice: 1 + 1 + 0.8 - 2 = 0.8; G = dora: 0.7 + 0.8 - 1 = 0.5. The consequence test must
   // not drop ¬parent(bob, carol), which ∀G, Y ¬[parent(G, Y) ∧ parent(Y, carol)] does not imply.
