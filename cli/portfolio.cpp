@@ -147,9 +147,9 @@ struct TAutoSetting {
 
 // The order and the weights come from running every Pelletier problem with each candidate
 // setting (bench/settings_matrix.sh; the table and the reasons are in bench/RESULTS.md): the
-// first refutes all but one of the problems any setting refutes, and its failures end quickly,
-// so it takes the largest slice; the linear search catches the one it misses. This is the order
-// of a machine with one core; the numbers name the settings in every report.
+// first refutes all but one of the problems any setting refutes (P44), and its failures mostly
+// end quickly, so it takes the largest slice; the linear search catches the one it misses. This is
+// the order of a machine with one core; the numbers name the settings in every report.
 constexpr TAutoSetting kSequence[] = {
     {"-s breadth --check=trivial --general-cut --one-refutation", 2},
     {"-s linear --one-refutation", 1},
@@ -167,7 +167,7 @@ struct TLaneStep {
 // With two cores the settings run in two lanes at once, each lane one child process at a time.
 // Breadth-first with the general cut needs no partner to be fast where it refutes, but on P10,
 // P28, P30, P32 and P46 it stores hundreds of resolvents where a linear kind of search refutes
-// in a few milliseconds, and on P39 it ends without a refutation; those are the other lane's
+// in a few milliseconds, and on P44 it runs into its limit; those are the other lane's
 // work. The other lane starts with the modified search restricted to the support set, not with
 // the linear one: it is as fast on those five, and it refutes P24 in 0.07 s where the first lane
 // takes 0.18 s and the linear search runs into its limit. Breadth-first without the general cut
