@@ -47,6 +47,20 @@ class ResolutionTest : public ::testing::Test {
     ComputePolarity(r.Root);
   }
 
+  // Splits `x` on its atoms i and j as the search does with a record paired with itself, finished
+  // as a stored resolvent is; none when the atoms do not unify or the split refuses the pair.
+  static Record SplitOnPair(TFALFormula& x, int i, int j) {
+    TAtom* a = AtomAt(x, i);
+    TAtom* b = AtomAt(x, j);
+    Unifier.OneRecord = true;
+    bool unified = UnifyAtoms(a, b);
+    Unifier.OneRecord = false;
+    if (!unified) return nullptr;
+    Record r(MakeResolvent(x, x, a, FalseInFirst(*a, *b), b));
+    if (r) Finish(*r);
+    return r;
+  }
+
   Fixture fx;
 };
 
@@ -347,18 +361,12 @@ TEST_F(ResolutionTest, SelfPairTakesAnExistentialInsideAUniversalWithItsUniversa
   auto x = fx.Axiom(
       "[∃Y ∀X [[p(X, Y) → p(X, X)] ∧ [p(X, X) → p(X, Y)]]] ∧ "
       "[∀X1 ∃Y1 ∀Z [[p(Z, Y1) → ¬p(Z, X1)] ∧ [¬p(Z, X1) → p(Z, Y1)]]];");
-  TAtom* a = AtomAt(*x, 1);
-  TAtom* b = AtomAt(*x, 4);
-  Unifier.OneRecord = true;
-  ASSERT_TRUE(UnifyAtoms(a, b));
-  Unifier.OneRecord = false;
-  Record r(MakeResolvent(*x, *x, a, FalseInFirst(*a, *b), b));
+  Record r = SplitOnPair(*x, 1, 4);
   ASSERT_TRUE(r);
-  Finish(*r);
   EXPECT_EQ(Fixture::Printed(*r), "∀X1∃Y1[∃Y[¬p(Y1, Y)∧p(Y1, X1)]∨∃Y[p(Y1, Y)∧¬p(Y1, X1)]]");
 
   // Unified as two records are, the existential inside X1 is no value for X.
-  ASSERT_FALSE(UnifyAtoms(a, b));
+  ASSERT_FALSE(UnifyAtoms(AtomAt(*x, 1), AtomAt(*x, 4)));
   EXPECT_TRUE(fx.Program->Bindings.empty());
 }
 
@@ -366,27 +374,15 @@ TEST_F(ResolutionTest, SelfPairSplitsOnAnInstanceOfTheRoot) {
   // ∃Y1 ∀Z [p(Z, Y1) ↔ ¬p(Z, Z)]: p(Z, Z) and p(Z, Y1) are one atom under Z := Y1, which comes
   // before Z; both copies of the instance close, so the split is false.
   auto x = fx.Axiom("∃Y1 ∀Z [[p(Z, Y1) → ¬p(Z, Z)] ∧ [¬p(Z, Z) → p(Z, Y1)]];");
-  TAtom* a = AtomAt(*x, 1);
-  TAtom* b = AtomAt(*x, 0);
-  Unifier.OneRecord = true;
-  ASSERT_TRUE(UnifyAtoms(a, b));
-  Unifier.OneRecord = false;
-  Record r(MakeResolvent(*x, *x, a, FalseInFirst(*a, *b), b));
+  Record r = SplitOnPair(*x, 1, 0);
   ASSERT_TRUE(r);
-  Finish(*r);
   EXPECT_EQ(r->Root->Constant, -1);
 
   // Two universals of the root made one say no more than the split on the atom as it stands: the
   // pair is split on p(X, Y) alone, and the instance is not taken.
   auto y = fx.Axiom("∀X, Y [[p(X, Y) → ¬p(Y, X)] ∧ q(X)];");
-  TAtom* c = AtomAt(*y, 0);
-  TAtom* d = AtomAt(*y, 1);
-  Unifier.OneRecord = true;
-  ASSERT_TRUE(UnifyAtoms(c, d));
-  Unifier.OneRecord = false;
-  Record s(MakeResolvent(*y, *y, c, FalseInFirst(*c, *d), d));
+  Record s = SplitOnPair(*y, 0, 1);
   ASSERT_TRUE(s);
-  Finish(*s);
   EXPECT_EQ(Fixture::Printed(*s), "∀X, Y[¬p(Y, X)∧q(X)∨q(X)]");
 }
 
