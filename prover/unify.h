@@ -2,9 +2,11 @@
 //
 // Predicate symbols must agree exactly; arguments unify recursively with an occurs check. With
 // `QuantificationOn`, a variable may be bound only where it acts universally, and an effectively
-// existential variable may become a value only when no unbound universal is quantified outside
-// it. Since admissibility can depend on bindings made later in the same pass, a failed pass that
-// made new bindings is repeated under them.
+// existential variable (anywhere in a value) may become a value only when no universal is
+// quantified outside it that is unbound or bound to a value that still varies; between two atoms
+// of one record the split that follows decides instead (`OneRecord`). Since admissibility can
+// depend on bindings made later in the same pass, a failed pass that made new bindings is repeated
+// under them.
 //
 // Bindings go to `ActiveBindings` as (variable, term) pairs; terms are never rewritten. A variable
 // is its object: copies made for a resolvent are other variables, although they keep the serial
