@@ -413,21 +413,7 @@ bool MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) 
 namespace {
 
 bool InRootPrefix(const TFALFormula& x, const TVariable* v) {
-  if (!x.Root || !x.Root->Prefix) return false;
-  const auto& items = x.Root->Prefix->Items;
-  return std::find(items.begin(), items.end(), v) != items.end();
-}
-
-// The unbound variables of `t` under the collected pairs and the variables' own bindings, each
-// once.
-void CollectVariables(TId* t, std::vector<TVariable*>& out) {
-  t = ValueOf(t);
-  if (TVariable* v = AsVariable(t)) {
-    if (std::find(out.begin(), out.end(), v) == out.end()) out.push_back(v);
-  } else if (TFunctor* f = AsFunctor(t)) {
-    for (TId* arg : f->Args)
-      if (arg) CollectVariables(arg, out);
-  }
+  return x.Root && InPrefix(x.Root->Prefix, v);
 }
 
 }  // namespace

@@ -67,12 +67,12 @@ void Bind(TVariable* v, TId* t) {
 // A step may set existentials free (a split on an instance inside an existential, a universal
 // bound to a witness); when a resolvent is stored, each of its existentials with no universal
 // outside it becomes a declaration of its own (`DeclareResolventWitnesses`), with a serial number
-// nothing else has: the resolvent
-// holds in the model under the reading of the witnesses declared before it, so its existential has
-// a witness there, and reading every later copy of the new declaration as a constant naming it is
-// the argument above once more. (∃Y ∀X [p(X, Y) ∧ …] split on p(Y, Y) leaves ∃Z [q(Y, Z) ∧ …]
-// with Z no longer inside X; later steps must find that Z again.) The fresh number keeps it apart
-// from the copies of its source declaration elsewhere, which may stand for other values.
+// nothing else has: the resolvent holds in the model under the reading of the witnesses declared
+// before it, so its existential has a witness there, and reading every later copy of the new
+// declaration as a constant naming it is the argument above once more. (∃Y ∀X [p(X, Y) ∧ …] split
+// on p(Y, Y) leaves ∃Z [q(Y, Z) ∧ …] with Z no longer inside X; later steps must find that Z
+// again.) The fresh number keeps it apart from the copies of its source declaration elsewhere,
+// which may stand for other values.
 //
 // A dependent witness (inside a universal) is left out, even where that universal is still the
 // same object in both copies: a copy of the universal is a variable of its own, and the witness of
@@ -380,21 +380,21 @@ bool IsLiftableUniversal(const TVariable& v) {
       &v, [](TVariable* w) { return !IsEffectivelyUniversal(*w) || !ScopeHasPolarity(*w); });
 }
 
-namespace {
-
 bool InPrefix(const TQuant* q, const TVariable* v) {
   return q && std::find(q->Items.begin(), q->Items.end(), v) != q->Items.end();
 }
 
-void UnboundVariables(TId* t, std::vector<TVariable*>& out) {
+void CollectVariables(TId* t, std::vector<TVariable*>& out) {
   t = ValueOf(t);
   if (TVariable* v = AsVariable(t)) {
-    out.push_back(v);
+    if (std::find(out.begin(), out.end(), v) == out.end()) out.push_back(v);
   } else if (TFunctor* f = AsFunctor(t)) {
     for (TId* arg : f->Args)
-      if (arg) UnboundVariables(arg, out);
+      if (arg) CollectVariables(arg, out);
   }
 }
+
+namespace {
 
 // Depth of the variable's place: prefixes above its scope, then its position in its own.
 std::pair<std::size_t, std::size_t> PlaceOf(const TVariable* v) {
@@ -421,7 +421,7 @@ bool OuterClosure(const std::vector<TVariable*>& vars, const TQuant* root,
     TId* value = ValueOf(v);
     if (value != v) {
       std::vector<TVariable*> inValue;
-      UnboundVariables(value, inValue);
+      CollectVariables(value, inValue);
       bool byPairs = LookupChain(v) != v;
       for (TVariable* u : inValue) {
         if (byPairs && outer && !u->Witness && !InPrefix(root, u)) ok = false;

@@ -61,6 +61,10 @@ bool IsFreeOfOuterUniversals(TVariable* q);
 // An unbound universal, at a position of one polarity, with only universals quantified outside
 // it: moving it to the record's root prefix keeps the record's meaning.
 bool IsLiftableUniversal(const TVariable& v);
+bool InPrefix(const TQuant* q, const TVariable* v);
+// The unbound variables of `t` under the collected pairs and the variables' own bindings, each
+// once, appended to `out` where not there already.
+void CollectVariables(TId* t, std::vector<TVariable*>& out);
 // The variables that must go to the root, in front of a record's inner prefixes, so that the
 // unbound `vars` stand outside the rest of the record: each of them with every variable quantified
 // outside it, outermost first. Variables of the root prefix and witnesses stay where they are. A
