@@ -166,11 +166,38 @@ TVariable::TVariable(const TVariable& source)
       AsWritten(source.AsWritten),
       Serial(source.Serial),
       Witness(source.Witness),
-      Name(source.Name) {}
+      SkolemSerials(source.SkolemSerials),
+      WitnessKey(source.WitnessKey),
+      Name(source.Name) {
+  WitnessValues.reserve(source.WitnessValues.size());
+  for (const TId* t : source.WitnessValues) WitnessValues.push_back(CopyGroundTerm(t));
+}
 
 TVariable::~TVariable() {
   FreeTermIfAny(Binding);
   Binding = nullptr;
+  for (TId* t : WitnessValues) FreeTermIfAny(t);
+}
+
+TId* CopyGroundTerm(const TId* t) {
+  switch (t->Class()) {
+    case TermClass::Functor: {
+      auto* f = static_cast<const TFunctor*>(t);
+      auto* c = new TFunctor(f->Name);
+      c->Args.reserve(f->Args.size());
+      for (const TId* a : f->Args)
+        if (a) c->Args.push_back(CopyGroundTerm(a));
+      return c;
+    }
+    case TermClass::FunctorA:
+      return new TFunctorA(static_cast<const TFunctorA*>(t)->Name);
+    case TermClass::Integer:
+      return new TInteger(static_cast<const TInteger*>(t)->IntValue);
+    case TermClass::Real:
+      return new TReal(static_cast<const TReal*>(t)->RealValue);
+    default:
+      return nullptr;
+  }
 }
 
 void TVariable::Print(std::string& out) const {

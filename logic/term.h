@@ -144,8 +144,20 @@ class TVariable : public TId {
   // Set by the prover on a declaration that names one witness for the whole proof (see
   // `MarkWitnesses`); its copies inherit the mark and count as one variable with it.
   std::uint8_t Witness = 0;
+  // Set by the prover on an existential declaration of a source with universals outside it: their
+  // serial numbers, nearest first. A copy whose counterparts of them hold the same values as
+  // another copy's names the same element (see `SameWitness`); copies inherit the list.
+  std::vector<std::int32_t> SkolemSerials;
+  // Set on a copy made while those counterparts held fixed values (terms over constants and
+  // witnesses): the values as text, witnesses by serial number, and, where no witness occurs in
+  // them, the values themselves (owned), for a copy elsewhere to take them. Copies inherit both.
+  std::string WitnessKey;
+  std::vector<TId*> WitnessValues;
   std::string Name;
 };
+
+// A copy of a term without variables.
+TId* CopyGroundTerm(const TId* t);
 
 // Class tests by tag: cheap on the hot paths of unification and copying.
 inline TId* AsTerm(TObject* o) {

@@ -34,6 +34,28 @@ bool SameVariable(const TId* a, const TId* b) {
          SameWitness(static_cast<const TVariable*>(a), static_cast<const TVariable*>(b));
 }
 
+// Calls `visit` on the variables quantified outside `q` (earlier in its prefix, then in the
+// prefixes of the ancestors of its scope), nearest first, until it returns true.
+template <class Visit>
+bool AnyOuterVariable(const TVariable* q, Visit visit) {
+  const TSub* s = q->Scope;
+  if (!s) return false;
+  if (s->Prefix) {
+    const auto& items = s->Prefix->Items;
+    std::size_t i = 0;
+    while (i < items.size() && items[i] != q) ++i;
+    while (i-- > 0)
+      if (items[i] && visit(items[i])) return true;
+  }
+  for (const TSub* a = s->ParentNode; a; a = a->ParentNode) {
+    if (!a->Prefix) continue;
+    const auto& items = a->Prefix->Items;
+    for (std::size_t i = items.size(); i-- > 0;)
+      if (items[i] && visit(items[i])) return true;
+  }
+  return false;
+}
+
 void Bind(TVariable* v, TId* t) {
   Bindings().push_back(v);
   Bindings().push_back(t);
@@ -74,17 +96,180 @@ void Bind(TVariable* v, TId* t) {
 // again.) The fresh number keeps it apart from the copies of its source declaration elsewhere,
 // which may stand for other values.
 //
-// A dependent witness (inside a universal) is left out, even where that universal is still the
-// same object in both copies: a copy of the universal is a variable of its own, and the witness of
-// the one copy is a function of the value the other copy takes, which the unifier cannot relate.
+// A dependent witness, an existential D of a source with universals U1 … Uk outside it, names one
+// element for each choice of their values: read every copy of D, in every record, as f(U1', …,
+// Uk'), where f picks a witness in the model for each such choice and Ui' is the copy of Ui that
+// stands outside that copy of D in its record. Each source so read holds in the model, and the
+// argument above goes through with f(…) for c: a binding of a universal is an instance (inside
+// f's arguments too), and two copies of D whose counterparts of U1 … Uk hold the same values are
+// f of the same values, one element. The prover never puts a copy of D outside the counterparts
+// of the universals it depends on (that would be unsound for D as an existential as well), and a
+// universal bound by a step stays in its prefix with its value; so those counterparts are the
+// outer variables with the serials of U1 … Uk, nearest first. Where that is not clear (one is
+// missing, or two copies of one stand outside) the copy is a variable of its own. Only copies that
+// act existentially are compared: the consequence test's negated record reads D as a universal.
+// (∀X1 ∃W1 r(X1, W1) gives W1 for X1 := c in two steps; both must be the one element, or
+// ∃Z, W [r(c, W) ∧ …] cannot be refuted from it.)
 //
 // `TPLProgram::SerialIdentity` drops the restriction to witnesses, for debugging only: any two
 // copies with one serial number are then one variable, which is the unsound rule above.
+namespace {
+
+bool ActsExistentially(const TVariable& v) {
+  return ScopeHasPolarity(v) && !IsEffectivelyUniversal(v);
+}
+
+// The counterparts of the universals outside the declaration of the dependent witness `v`, in the
+// order of `SkolemSerials`.
+bool WitnessArguments(const TVariable* v, std::vector<TVariable*>& args) {
+  const auto& serials = v->SkolemSerials;
+  args.assign(serials.size(), nullptr);
+  bool twice = false;
+  AnyOuterVariable(v, [&](TVariable* w) {
+    for (std::size_t i = 0; i < serials.size(); ++i)
+      if (w->Serial == serials[i]) {
+        if (args[i]) twice = true;
+        args[i] = w;
+      }
+    return twice;
+  });
+  if (twice) return false;
+  for (TVariable* w : args)
+    if (!w || !ScopeHasPolarity(*w) || !IsEffectivelyUniversal(*w)) return false;
+  return true;
+}
+
+// Follows the collected pairs, the values a step is about to copy in, and earlier bindings.
+TId* CurrentValue(TId* t) {
+  while (TVariable* v = AsVariable(t)) {
+    TId* next = Prover.ActiveBindings ? LookupBinding(v) : v;
+    if (next == v) next = v->PendingTerm ? v->PendingTerm : v->Binding;
+    if (!next) break;
+    t = next;
+  }
+  return t;
+}
+
+// Appends the text of a fixed value (constants, numbers, functions and witnesses, a witness by
+// its serial number); false when the value holds anything else. `ground`: no witness in it.
+bool AppendFixedValue(TId* t, std::string& out, bool& ground) {
+  t = CurrentValue(t);
+  switch (t->Class()) {
+    case TermClass::Variable: {
+      auto* v = static_cast<TVariable*>(t);
+      if (!v->Witness) return false;
+      ground = false;
+      out += '#';
+      out += std::to_string(v->Serial);
+      return true;
+    }
+    case TermClass::Functor: {
+      auto* f = static_cast<TFunctor*>(t);
+      out += f->Name;
+      out += '(';
+      for (TId* a : f->Args)
+        if (!a || !AppendFixedValue(a, out, ground))
+          return false;
+        else
+          out += ',';
+      out += ')';
+      return true;
+    }
+    case TermClass::FunctorA:
+    case TermClass::Integer:
+    case TermClass::Real:
+      t->Print(out);
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The values of the arguments of the dependent witness `v` as text: stored on the copy, or read
+// from its counterparts now.
+bool WitnessKeyOf(const TVariable* v, std::string& key, bool& ground) {
+  if (!v->WitnessKey.empty()) {
+    key = v->WitnessKey;
+    ground = !v->WitnessValues.empty();
+    return true;
+  }
+  std::vector<TVariable*> args;
+  if (!WitnessArguments(v, args)) return false;
+  key.clear();
+  ground = true;
+  for (TVariable* w : args) {
+    key += '|';
+    if (!AppendFixedValue(w, key, ground)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 bool SameWitness(const TVariable* a, const TVariable* b) {
   if (a == b) return true;
   if (a->Serial != b->Serial) return false;
-  return (a->Witness && b->Witness) ||
-         (Prover.ActiveProgram && Prover.ActiveProgram->SerialIdentity);
+  if (Prover.ActiveProgram && Prover.ActiveProgram->SerialIdentity) return true;
+  if (a->SkolemSerials.empty() || b->SkolemSerials.empty()) return a->Witness && b->Witness;
+  if (!ActsExistentially(*a) || !ActsExistentially(*b)) return false;
+  std::string x, y;
+  bool ground = true;
+  return WitnessKeyOf(a, x, ground) && WitnessKeyOf(b, y, ground) && x == y;
+}
+
+bool UnifyWitnessArguments(TVariable* a, TVariable* b) {
+  if (a->Serial != b->Serial || a->SkolemSerials.empty() || b->SkolemSerials.empty() ||
+      !ActsExistentially(*a) || !ActsExistentially(*b))
+    return false;
+  // Each side's arguments: its counterparts where it has them, else the values stored on it.
+  auto sideOf = [](TVariable* v, std::vector<TId*>& terms) {
+    std::vector<TVariable*> args;
+    if (v->WitnessKey.empty() && WitnessArguments(v, args)) {
+      terms.assign(args.begin(), args.end());
+      return true;
+    }
+    terms = v->WitnessValues;
+    return terms.size() == v->SkolemSerials.size();
+  };
+  std::vector<TId*> x, y;
+  if (!sideOf(a, x) || !sideOf(b, y)) return false;
+  std::size_t before = Bindings().size();
+  int state = Unifier.State;
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    Unifier.State = 1;
+    TraverseTerm(x[i], WalkMode::UnifyWalk, nullptr, y[i]);
+    if (Unifier.State == 0) break;
+  }
+  bool ok = Unifier.State != 0;
+  Unifier.State = state;
+  return ok && Bindings().size() > before;
+}
+
+namespace {
+
+// A copy of a fixed value without witnesses, its variables replaced by their values.
+TId* CopyFixedValue(TId* t) {
+  t = CurrentValue(t);
+  if (TFunctor* f = AsFunctor(t)) {
+    auto* c = new TFunctor(f->Name);
+    for (TId* a : f->Args)
+      if (a) c->Args.push_back(CopyFixedValue(a));
+    return c;
+  }
+  return CopyGroundTerm(t);
+}
+
+}  // namespace
+
+void RecordWitnessKey(const TVariable& source, TVariable& copy) {
+  if (source.SkolemSerials.empty() || !source.WitnessKey.empty()) return;
+  std::string key;
+  bool ground = true;
+  std::vector<TVariable*> args;
+  if (!WitnessKeyOf(&source, key, ground) || !WitnessArguments(&source, args)) return;
+  copy.WitnessKey = std::move(key);
+  if (ground)
+    for (TVariable* w : args) copy.WitnessValues.push_back(CopyFixedValue(w));
 }
 
 TId* LookupBinding(TVariable* v) {
@@ -202,6 +387,9 @@ void UnifyStep(TId* t1, TId* t2) {
         Bind(v1, t2);
         Unifier.State = 1;
       } else {
+        // Two copies of one dependent witness are one element once their arguments agree; the
+        // next pass sees them so.
+        if (TVariable* v2 = AsVariable(t2)) UnifyWitnessArguments(v1, v2);
         Unifier.PassClean = false;
       }
       return;
@@ -246,28 +434,6 @@ TId* ValueOf(TId* t) {
 }
 
 namespace {
-
-// Calls `visit` on the variables quantified outside `q` (earlier in its prefix, then in the
-// prefixes of the ancestors of its scope), nearest first, until it returns true.
-template <class Visit>
-bool AnyOuterVariable(const TVariable* q, Visit visit) {
-  const TSub* s = q->Scope;
-  if (!s) return false;
-  if (s->Prefix) {
-    const auto& items = s->Prefix->Items;
-    std::size_t i = 0;
-    while (i < items.size() && items[i] != q) ++i;
-    while (i-- > 0)
-      if (items[i] && visit(items[i])) return true;
-  }
-  for (const TSub* a = s->ParentNode; a; a = a->ParentNode) {
-    if (!a->Prefix) continue;
-    const auto& items = a->Prefix->Items;
-    for (std::size_t i = items.size(); i-- > 0;)
-      if (items[i] && visit(items[i])) return true;
-  }
-  return false;
-}
 
 // Every variable is looked at once: the values of variables share terms, and a search that
 // walked each path anew would take time exponential in the number of bindings.
@@ -477,13 +643,33 @@ void ForEachDeclaration(TSub* n, Visit visit) {
 
 void MarkWitnesses(TFALFormula& source) {
   ForEachDeclaration(source.Root, [](TVariable& v) {
-    if (IsIndependentExistential(v)) v.Witness = 1;
+    if (v.Witness || !v.SkolemSerials.empty()) return;
+    if (IsIndependentExistential(v)) {
+      v.Witness = 1;
+    } else if (ActsExistentially(v) && !v.Binding) {
+      // A variable of both polarities outside it (under an equivalence) is a choice the witness
+      // may depend on too, and no value of it is ever at hand: such a witness is left out.
+      std::vector<std::int32_t> serials;
+      bool both = AnyOuterVariable(&v, [&serials](TVariable* w) {
+        if (!ScopeHasPolarity(*w)) return true;
+        if (IsEffectivelyUniversal(*w)) serials.push_back(w->Serial);
+        return false;
+      });
+      if (!both) v.SkolemSerials = std::move(serials);
+    }
   });
 }
 
 void DeclareResolventWitnesses(TFALFormula& r) {
   ForEachDeclaration(r.Root, [](TVariable& v) {
     if (v.Witness || !IsIndependentExistential(v)) return;
+    // A copy of a dependent witness becomes a witness of its own: the steps that set it free
+    // (a split inside an existential, a universal bound to a witness) need not leave its
+    // arguments at hand.
+    v.SkolemSerials.clear();
+    v.WitnessKey.clear();
+    for (TId* t : v.WitnessValues) FreeTermIfAny(t);
+    v.WitnessValues.clear();
     v.Serial = Logic.NextSerial++;
     v.Witness = 1;
   });

@@ -30,6 +30,7 @@ TSub* NewNodeLike(const TSub& n) {
 // prefix.
 TVariable* HoistedCounterpart(TVariable* v) {
   auto* c = new TVariable(*v);
+  RecordWitnessKey(*v, *c);
   v->CopyOf = c;
   v->NoCopy = 1;
   v->Occurs = 1;
@@ -79,6 +80,7 @@ TQuant* CopyPrefix(TQuant* q, TSub* owner) {
     v->Occurs = 1;
     if (!v->NoCopy) {
       v->CopyOf = new TVariable(*v);
+      RecordWitnessKey(*v, *v->CopyOf);
       r->Items.push_back(v->CopyOf);
     }
     if (v->InvertOnCopy) v->CopyOf->AsWritten = 0;
