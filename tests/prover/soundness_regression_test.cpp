@@ -104,6 +104,12 @@ const NonTheorem kNonTheorems[] = {
      "∀X, Y [[set_equal(X, Y) → [∀Z [[element(Z, X) → element(Z, Y)] ∧ "
      "[element(Z, Y) → element(Z, X)]]]] ∧ [[∀Z [[element(Z, X) → element(Z, Y)] ∧ "
      "[element(Z, Y) → element(Z, X)]]] → set_equal(X, Y)]]; ?- set_equal(a, b);"},
+    // Domain {a, b} with c = a, d = b, r(a, a) and r(b, b) only: the witness of ∀X1 ∃W1 for c is
+    // not the one for d. Copies of a dependent witness are one element only where their
+    // universals hold the same values.
+    {"dependent witness for two values", "∀X1 [∃W1 r(X1, W1)]; ?- ∃W [r(c, W) ∧ r(d, W)];"},
+    {"dependent witness for two orders of its values",
+     "∀X1, Y1 [∃W1 r(X1, Y1, W1)]; ?- ∃W [r(c, d, W) ∧ r(d, c, W)];"},
 };
 
 TEST(SoundnessRegression, LinearReportsNoRefutation) {

@@ -1,6 +1,7 @@
-// Copies of a source's independent witness count as one variable; copies of any other variable,
-// and of a witness that depends on a universal, stay variables of their own. Whole runs show what
-// the rule and the consequence test bring: theorems that the calculus proves with the defaults.
+// Copies of a source's independent witness count as one variable, and so do copies of a witness
+// that depends on universals once those hold the same fixed values; copies of any other variable
+// stay variables of their own. Whole runs show what the rule and the consequence test bring:
+// theorems that the calculus proves with the defaults.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -199,6 +200,21 @@ TEST(WitnessRuns, AnExistentialSetFreeByABindingIsOneWitnessInLaterSteps) {
       "∀X [f(X) → ∃Y1 [g(Y1) ∧ ¬h(X, Y1)]];\n"
       "∃X [j(X) ∧ ∀Y [g(Y) → h(X, Y)]];\n"
       "?- ∃X [j(X) ∧ ¬f(X)];\n");
+  EXPECT_TRUE(HasRefutation(report));
+}
+
+TEST(WitnessRuns, ADependentWitnessIsOneElementForOneValueOfItsUniversals) {
+  // The query is the axiom's instance at X1 := c. The first step takes r(c, W) apart and leaves
+  // ∃W1 ∀Z ¬[p(Z) ∧ r(W1, Z)] for the W1 of c; the axiom gives r(W1, Z1) and p(Z1) for that very
+  // W1 only when it is taken at c again, which its copy of W1 asks for.
+  Fixture fx;
+  int yields = 0;
+  fx.Program->OnYield = [&yields](TPLProgram& p) {
+    if (++yields > 20'000) p.StopRequested = 1;
+  };
+  std::vector<std::string> report = fx.Run(
+      "∀X1 [∃Z1, W1 [p(Z1) ∧ r(X1, W1) ∧ r(W1, Z1)]];\n"
+      "?- ∃Z, W [p(Z) ∧ r(c, W) ∧ r(W, Z)];\n");
   EXPECT_TRUE(HasRefutation(report));
 }
 
