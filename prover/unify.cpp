@@ -218,8 +218,8 @@ bool SameWitness(const TVariable* a, const TVariable* b) {
 }
 
 bool UnifyWitnessArguments(TVariable* a, TVariable* b) {
-  if (a->Serial != b->Serial || a->SkolemSerials.empty() || b->SkolemSerials.empty() ||
-      !ActsExistentially(*a) || !ActsExistentially(*b))
+  if (Unifier.InWitnessArguments || a->Serial != b->Serial || a->SkolemSerials.empty() ||
+      b->SkolemSerials.empty() || !ActsExistentially(*a) || !ActsExistentially(*b))
     return false;
   // Each side's arguments: its counterparts where it has them, else the values stored on it.
   auto sideOf = [](TVariable* v, std::vector<TId*>& terms) {
@@ -235,11 +235,13 @@ bool UnifyWitnessArguments(TVariable* a, TVariable* b) {
   if (!sideOf(a, x) || !sideOf(b, y)) return false;
   std::size_t before = Bindings().size();
   int state = Unifier.State;
+  Unifier.InWitnessArguments = true;
   for (std::size_t i = 0; i < x.size(); ++i) {
     Unifier.State = 1;
     TraverseTerm(x[i], WalkMode::UnifyWalk, nullptr, y[i]);
     if (Unifier.State == 0) break;
   }
+  Unifier.InWitnessArguments = false;
   bool ok = Unifier.State != 0;
   Unifier.State = state;
   return ok && Bindings().size() > before;

@@ -30,6 +30,9 @@ struct UnifierState {
   // then be a value, and the split decides whether its instance can be taken
   // (`OuterClosure`).
   bool OneRecord = false;
+  // Set while the arguments of two copies of a dependent witness are unified: witnesses met
+  // inside them are not followed further (their arguments may lead back to these two).
+  bool InWitnessArguments = false;
 };
 extern UnifierState Unifier;
 
