@@ -103,13 +103,15 @@ void Bind(TVariable* v, TId* t) {
 // argument above goes through with f(…) for c: a binding of a universal is an instance (inside
 // f's arguments too), and two copies of D whose counterparts of U1 … Uk hold the same values are
 // f of the same values, one element. The prover never puts a copy of D outside the counterparts
-// of the universals it depends on (that would be unsound for D as an existential as well), and a
-// universal bound by a step stays in its prefix with its value; so those counterparts are the
-// outer variables with the serials of U1 … Uk, nearest first. Where that is not clear (one is
-// missing, or two copies of one stand outside) the copy is a variable of its own. Only copies that
-// act existentially are compared: the consequence test's negated record reads D as a universal.
-// (∀X1 ∃W1 r(X1, W1) gives W1 for X1 := c in two steps; both must be the one element, or
-// ∃Z, W [r(c, W) ∧ …] cannot be refuted from it.)
+// of the universals it depends on (that would be unsound for D as an existential as well), so
+// those counterparts are the outer variables with the serials of U1 … Uk, nearest first. A bound
+// universal that no longer occurs leaves the record, so a copy made while they hold fixed values
+// keeps the values (`RecordWitnessKey`). Where the counterparts are not clear (one is missing, or
+// two copies of one stand outside) the copy is a variable of its own. Only copies that act
+// existentially are compared: the consequence test's negated record reads D as a universal. A
+// copy that `DeclareResolventWitnesses` makes a witness of its own leaves f behind, which is the
+// argument above for it. (∀X1 ∃W1 r(X1, W1) gives W1 for X1 := c in two steps; both must be the
+// one element, or ∃Z, W [r(c, W) ∧ …] cannot be refuted from it.)
 //
 // `TPLProgram::SerialIdentity` drops the restriction to witnesses, for debugging only: any two
 // copies with one serial number are then one variable, which is the unsound rule above.
