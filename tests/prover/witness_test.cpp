@@ -36,7 +36,7 @@ class WitnessTest : public ::testing::Test {
   bool Unifies(TFALFormula& x, int i, TFALFormula& y, int j, std::size_t& pairs) {
     std::size_t before = fx.Program->Bindings.size();
     bool ok = UnifyAtoms(AtomAt(x, i), AtomAt(y, j));
-    pairs = fx.Program->Bindings.size() - before;
+    pairs = (fx.Program->Bindings.size() - before) / 2;  // a variable and its term each
     ClearBindings();
     return ok;
   }
@@ -165,6 +165,39 @@ TEST_F(WitnessTest, AResolventsOwnWitnessIsOneAcrossItsCopies) {
   auto* dependent = AsVariable(AsFunctor(split->FirstAtom->Term)->Args[1]);
   ASSERT_TRUE(dependent);
   EXPECT_FALSE(dependent->Witness) << Utf8(Fixture::Printed(*split));
+}
+
+TEST_F(WitnessTest, ADependentWitnessIsOneElementForEachValueOfItsUniversal) {
+  // The W1 of ∀X1 ∃W1 taken at c by ∀W [¬r(c, W) ∨ ¬q(W)] leaves ∃W1 ¬q(W1); X1 no longer
+  // occurs and leaves the record, and the copy of W1 keeps c.
+  auto axiom = fx.Axiom("∀X1 [∃W1 [r(X1, W1) ∧ q(W1)]];");
+  auto atC = fx.Axiom("∀W [¬r(c, W) ∨ ¬q(W)];");
+  auto atD = fx.Axiom("∀W [¬r(d, W) ∨ ¬q(W)];");
+  Record c1 = Resolve(*axiom, 0, *atC, 0);
+  Record c2 = Resolve(*axiom, 0, *atC, 0);
+  Record d1 = Resolve(*axiom, 0, *atD, 0);
+  for (Record* r : {&c1, &c2, &d1})
+    ASSERT_TRUE((*r)->FirstAtom && (*r)->FirstAtom == (*r)->LastAtom)
+        << Utf8(Fixture::Printed(**r));
+  // The atom holds the copy of the partner's W, bound to the copy of W1.
+  auto w = [](Record& r) {
+    TVariable* v = AsVariable(AsFunctor(r->FirstAtom->Term)->Args[0]);
+    while (v && v->Binding) v = AsVariable(v->Binding);
+    return v;
+  };
+  ASSERT_TRUE(w(c1) && w(c2) && w(d1));
+  EXPECT_NE(w(c1), w(c2));
+  EXPECT_TRUE(SameWitness(w(c1), w(c2))) << "both are the W1 of c";
+  EXPECT_FALSE(SameWitness(w(c1), w(d1))) << "the W1 of d may be another element";
+  std::size_t pairs = 0;
+  EXPECT_FALSE(Unifies(*c1, 0, *d1, 0, pairs));
+  // Against the axiom, whose W1 still lies inside X1, the copy asks for X1 := c; the axiom at c
+  // says that very W1 is q, which closes the refutation (the axiom and ∀W [¬r(c, W) ∨ ¬q(W)]
+  // contradict each other).
+  ASSERT_TRUE(Unifies(*c1, 0, *axiom, 1, pairs));
+  EXPECT_EQ(pairs, 1u);
+  Record closed = Resolve(*c1, 0, *axiom, 1);
+  EXPECT_EQ(closed->Root->Constant, -1) << Utf8(Fixture::Printed(*closed));
 }
 
 bool HasRefutation(const std::vector<std::string>& report) {
