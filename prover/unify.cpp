@@ -187,16 +187,8 @@ bool AppendFixedValue(TId* t, std::string& out, bool& ground) {
   }
 }
 
-// The values of the arguments of the dependent witness `v` as text: stored on the copy, or read
-// from its counterparts now.
-bool WitnessKeyOf(const TVariable* v, std::string& key, bool& ground) {
-  if (!v->WitnessKey.empty()) {
-    key = v->WitnessKey;
-    ground = !v->WitnessValues.empty();
-    return true;
-  }
-  std::vector<TVariable*> args;
-  if (!WitnessArguments(v, args)) return false;
+// The values of `args` as text; false unless every one is fixed.
+bool KeyOfArguments(const std::vector<TVariable*>& args, std::string& key, bool& ground) {
   key.clear();
   ground = true;
   for (TVariable* w : args) {
@@ -204,6 +196,18 @@ bool WitnessKeyOf(const TVariable* v, std::string& key, bool& ground) {
     if (!AppendFixedValue(w, key, ground)) return false;
   }
   return true;
+}
+
+// The values of the arguments of the dependent witness `v` as text: stored on the copy, or read
+// from its counterparts now.
+bool WitnessKeyOf(const TVariable* v, std::string& key) {
+  if (!v->WitnessKey.empty()) {
+    key = v->WitnessKey;
+    return true;
+  }
+  std::vector<TVariable*> args;
+  bool ground = true;
+  return WitnessArguments(v, args) && KeyOfArguments(args, key, ground);
 }
 
 }  // namespace
@@ -215,14 +219,17 @@ bool SameWitness(const TVariable* a, const TVariable* b) {
   if (a->SkolemSerials.empty() || b->SkolemSerials.empty()) return a->Witness && b->Witness;
   if (!ActsExistentially(*a) || !ActsExistentially(*b)) return false;
   std::string x, y;
-  bool ground = true;
-  return WitnessKeyOf(a, x, ground) && WitnessKeyOf(b, y, ground) && x == y;
+  return WitnessKeyOf(a, x) && WitnessKeyOf(b, y) && x == y;
 }
 
-bool UnifyWitnessArguments(TVariable* a, TVariable* b) {
+namespace {
+
+// For two copies of one dependent witness, both acting existentially: unifies the values of their
+// arguments, appending pairs, so that a later pass may find them one (`SameWitness`).
+void UnifyWitnessArguments(TVariable* a, TVariable* b) {
   if (Unifier.InWitnessArguments || a->Serial != b->Serial || a->SkolemSerials.empty() ||
       b->SkolemSerials.empty() || !ActsExistentially(*a) || !ActsExistentially(*b))
-    return false;
+    return;
   // Each side's arguments: its counterparts where it has them, else the values stored on it.
   auto sideOf = [](TVariable* v, std::vector<TId*>& terms) {
     std::vector<TVariable*> args;
@@ -234,8 +241,7 @@ bool UnifyWitnessArguments(TVariable* a, TVariable* b) {
     return terms.size() == v->SkolemSerials.size();
   };
   std::vector<TId*> x, y;
-  if (!sideOf(a, x) || !sideOf(b, y)) return false;
-  std::size_t before = Bindings().size();
+  if (!sideOf(a, x) || !sideOf(b, y)) return;
   int state = Unifier.State;
   Unifier.InWitnessArguments = true;
   for (std::size_t i = 0; i < x.size(); ++i) {
@@ -244,12 +250,8 @@ bool UnifyWitnessArguments(TVariable* a, TVariable* b) {
     if (Unifier.State == 0) break;
   }
   Unifier.InWitnessArguments = false;
-  bool ok = Unifier.State != 0;
   Unifier.State = state;
-  return ok && Bindings().size() > before;
 }
-
-namespace {
 
 // A copy of a fixed value without witnesses, its variables replaced by their values.
 TId* CopyFixedValue(TId* t) {
@@ -270,7 +272,7 @@ void RecordWitnessKey(const TVariable& source, TVariable& copy) {
   std::string key;
   bool ground = true;
   std::vector<TVariable*> args;
-  if (!WitnessKeyOf(&source, key, ground) || !WitnessArguments(&source, args)) return;
+  if (!WitnessArguments(&source, args) || !KeyOfArguments(args, key, ground)) return;
   copy.WitnessKey = std::move(key);
   if (ground)
     for (TVariable* w : args) copy.WitnessValues.push_back(CopyFixedValue(w));

@@ -79,9 +79,6 @@ bool OuterClosure(const std::vector<TVariable*>& vars, const TQuant* root,
 // Whether two variables count as one: the same object, or copies of one marked witness (of any
 // declaration under the debugging `TPLProgram::SerialIdentity`).
 bool SameWitness(const TVariable* a, const TVariable* b);
-// For two copies of one dependent witness, both acting existentially: unifies the values of their
-// arguments (see `SameWitness`), appending pairs. True when it appended any.
-bool UnifyWitnessArguments(TVariable* a, TVariable* b);
 // Called on each copy of a variable as it is made: where the source is a dependent witness whose
 // arguments hold fixed values (under the collected pairs and the values being handed to the
 // copies), the copy keeps them, since the counterparts may not outlive the step.
