@@ -314,6 +314,8 @@ void ProveQuery(TPLProgram& program) {
   program.ClearResolvents();
   ResetReportState();
   Search = SearchState{.MaxDepth = Search.MaxDepth};
+  // An earlier search stopped by running out of memory may have left the unifier mid-pass.
+  Unifier = UnifierState{};
   Search.LevelProduced = true;
   program.Bindings.clear();
   program.RefutationFound = 0;

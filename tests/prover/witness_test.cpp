@@ -239,16 +239,22 @@ TEST(WitnessRuns, AnExistentialSetFreeByABindingIsOneWitnessInLaterSteps) {
 TEST(WitnessRuns, ADependentWitnessIsOneElementForOneValueOfItsUniversals) {
   // The query is the axiom's instance at X1 := c. The first step takes r(c, W) apart and leaves
   // ∃W1 ∀Z ¬[p(Z) ∧ r(W1, Z)] for the W1 of c; the axiom gives r(W1, Z1) and p(Z1) for that very
-  // W1 only when it is taken at c again, which its copy of W1 asks for.
-  Fixture fx;
-  int yields = 0;
-  fx.Program->OnYield = [&yields](TPLProgram& p) {
-    if (++yields > 20'000) p.StopRequested = 1;
-  };
-  std::vector<std::string> report = fx.Run(
-      "∀X1 [∃Z1, W1 [p(Z1) ∧ r(X1, W1) ∧ r(W1, Z1)]];\n"
-      "?- ∃Z, W [p(Z) ∧ r(c, W) ∧ r(W, Z)];\n");
-  EXPECT_TRUE(HasRefutation(report));
+  // W1 only when it is taken at c again, which its copy of W1 asks for. The second run starts
+  // as after a search that ran out of memory while it unified such a pair: the unifier's flags
+  // were left set, and a new query starts without them.
+  for (bool leftover : {false, true}) {
+    Fixture fx;
+    int yields = 0;
+    fx.Program->OnYield = [&yields](TPLProgram& p) {
+      if (++yields > 20'000) p.StopRequested = 1;
+    };
+    Unifier.InWitnessArguments = leftover;
+    std::vector<std::string> report = fx.Run(
+        "∀X1 [∃Z1, W1 [p(Z1) ∧ r(X1, W1) ∧ r(W1, Z1)]];\n"
+        "?- ∃Z, W [p(Z) ∧ r(c, W) ∧ r(W, Z)];\n");
+    EXPECT_TRUE(HasRefutation(report)) << (leftover ? "after a stop" : "");
+  }
+  Unifier = UnifierState{};
 }
 
 TEST(WitnessRuns, FamilyIsRefutedWithTheDefaultsAtItsBestDegree) {
