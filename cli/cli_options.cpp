@@ -139,6 +139,7 @@ void CopySettings(const TPLProgram& from, TPLProgram& to) {
   to.Strategy = from.Strategy;
   to.DcfLimit = from.DcfLimit;
   to.SerialIdentity = from.SerialIdentity;
+  to.IdenticalUpToOrder = from.IdenticalUpToOrder;
 }
 
 std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
@@ -239,6 +240,10 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   app.add_flag("--to-tptp", options.ToTptp,
                "Print each theory as a TPTP FOF problem and prove nothing");
   app.add_flag("--bytes", options.Bytes, "Print the one-byte alphabet as it is, not UTF-8");
+  bool upToOrder = false;
+  app.add_flag("--identical-up-to-order", upToOrder,
+               "The identical-text check also drops a resolvent that differs from a stored one\n"
+               "only in the order of the operands of its conjunctions and disjunctions");
   std::string identity = "witness";
   app.add_option("--debug-identity", identity,
                  "UNSOUND, debugging only: 'serial' makes every copy of a variable one variable "
@@ -325,6 +330,7 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   }
   p.DcfLimit = dcfLimit < 1 ? 1 : dcfLimit;
   p.SerialIdentity = identity == "serial";
+  p.IdenticalUpToOrder = upToOrder ? 1 : 0;
   if (p.SerialIdentity)
     std::cerr << "velmoran: --debug-identity=serial: unsound identity of copies, "
                  "a refutation proves nothing\n";

@@ -157,6 +157,9 @@ class TFALFormula {
 
   TSub* Root = nullptr;
   std::string Text;
+  // Set with `Text` when the identical-text check ignores the order of operands
+  // (`TPLProgram::IdenticalUpToOrder`): the record's `OrderFreeText`.
+  std::string OrderFreeKey;
   TPLProgram* Program = nullptr;
   TFALFormula* Source1 = nullptr;
   TFALFormula* Source2 = nullptr;

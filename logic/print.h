@@ -14,5 +14,9 @@ namespace velmoran {
 void PrintPrefix(const TQuant& prefix, std::string& out);
 // The printed text of a whole tree.
 std::string PrintedText(const TSub& root);
+// A text equal for two trees exactly when they print the same once the operands of every run of
+// conjunctions (or of disjunctions) are put in one order: the same formula up to commuting and
+// regrouping those operands. Every connective is bracketed; it is a key, never shown.
+std::string OrderFreeText(const TSub& root);
 
 }  // namespace velmoran

@@ -172,7 +172,10 @@ bool IsConsequent(TFALFormula& b, TFALFormula& a) {
 }
 
 void EnsureText(TFALFormula& x) {
-  if (x.Text.empty() && x.Root) x.Text = PrintedText(*x.Root);
+  if (!x.Root) return;
+  if (x.Text.empty()) x.Text = PrintedText(*x.Root);
+  if (x.OrderFreeKey.empty() && x.Program && x.Program->IdenticalUpToOrder)
+    x.OrderFreeKey = OrderFreeText(*x.Root);
 }
 
 bool SameText(const TFALFormula& x, const TFALFormula& y) {
@@ -180,6 +183,11 @@ bool SameText(const TFALFormula& x, const TFALFormula& y) {
 }
 
 namespace {
+
+// What the identical-text check compares: the text, or the order-free text when that is kept.
+const std::string& IndexKey(const TFALFormula& x) {
+  return x.OrderFreeKey.empty() ? x.Text : x.OrderFreeKey;
+}
 
 // Brings the index up to the current resolvent list. Stored records keep their text once it is
 // set, so the index only grows while the list grows at its end; anything else rebuilds it.
@@ -196,7 +204,7 @@ void SyncTextIndex(const std::vector<TFALFormula*>& resolvents) {
   std::erase_if(index.Untexted, [&](std::size_t j) {
     const std::string& text = resolvents[j]->Text;
     if (text.empty()) return false;
-    auto& at = index.Indexes[text];
+    auto& at = index.Indexes[IndexKey(*resolvents[j])];
     at.insert(std::lower_bound(at.begin(), at.end(), j), j);
     return true;
   });
@@ -206,7 +214,7 @@ void SyncTextIndex(const std::vector<TFALFormula*>& resolvents) {
     if (r->Text.empty())
       index.Untexted.push_back(j);
     else
-      index.Indexes[r->Text].push_back(j);
+      index.Indexes[IndexKey(*r)].push_back(j);
   }
 }
 
@@ -216,10 +224,10 @@ std::ptrdiff_t IdenticalResolvent(const TFALFormula& n,
                                   const std::vector<TFALFormula*>& resolvents) {
   if (n.Text.empty()) return -1;
   SyncTextIndex(resolvents);
-  auto found = Search.Texts.Indexes.find(n.Text);
+  auto found = Search.Texts.Indexes.find(IndexKey(n));
   if (found == Search.Texts.Indexes.end()) return -1;
   for (std::size_t j : found->second)
-    if (!resolvents[j]->Disabled && SameText(n, *resolvents[j]))
+    if (!resolvents[j]->Disabled && (!n.OrderFreeKey.empty() || SameText(n, *resolvents[j])))
       return static_cast<std::ptrdiff_t>(j);
   return -1;
 }

@@ -31,6 +31,8 @@ TFALFormula* SelfRefute(TFALFormula* x, SplitKind kind, bool modelSought = false
 bool IsConsequent(TFALFormula& b, TFALFormula& a);
 TFALFormula* JoinImplication(TFALFormula& b, TFALFormula& a);
 void SplitImplication(TFALFormula* i, TFALFormula& b, TFALFormula& a);
+// Sets the record's text, and its order-free text when the identical-text check ignores the order
+// of operands, unless they are already set.
 void EnsureText(TFALFormula& x);
 bool SameText(const TFALFormula& x, const TFALFormula& y);
 

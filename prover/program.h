@@ -88,6 +88,10 @@ class TPLProgram {
   // counts as one variable with its source (`SameWitness`). Unsound, it refutes non-theorems; it
   // shows which step of a missing proof the sound identity rule refuses.
   std::uint8_t SerialIdentity = 0;
+  // Set by the command line alone: the identical-text check also drops a resolvent that differs
+  // from a stored one only in the order or grouping of the operands of its conjunctions and
+  // disjunctions (the same formula). Off by default, so that every report line stays as it is.
+  std::uint8_t IdenticalUpToOrder = 0;
 
   std::function<void(TPLProgram&)> OnYield;
   std::function<void(TPLProgram&)> OnPoll;

@@ -181,5 +181,36 @@ TEST(PrintTerm, VariableShowsDuplicateIndexOrItsBinding) {
   EXPECT_EQ(x.Name, "X");
 }
 
+// Two formulas share their order-free text exactly when they are the same up to the order and
+// grouping of a run of conjunctions or of disjunctions; a negation, a prefix, an implication or
+// another connective ends a run.
+TEST(PrintFormula, OrderFreeTextIgnoresOnlyTheOrderOfARunsOperands) {
+  struct Pair {
+    const char* a;
+    const char* b;
+    bool same;
+  };
+  const Pair pairs[] = {
+      {"a ∨ [b ∨ c];", "[c ∨ a] ∨ b;", true},
+      {"a ∧ [b ∨ c];", "[c ∨ b] ∧ a;", true},
+      {"a ∨ ¬[b ∨ c];", "¬[c ∨ b] ∨ a;", true},
+      {"∀X [p(X) ∨ q] ∨ r;", "r ∨ ∀X [q ∨ p(X)];", true},
+      {"a ∨ ¬[b ∨ c];", "¬[a ∨ c] ∨ b;", false},
+      {"∀X [p(X) ∨ q] ∨ r;", "∀X [p(X) ∨ q ∨ r];", false},
+      {"a → b;", "b → a;", false},
+      {"a ∨ [b ∧ c];", "[a ∨ b] ∧ c;", false},
+      {"a ∨ b;", "a ∧ b;", false},
+      {"p(a, b) ∨ q;", "q ∨ p(b, a);", false},
+  };
+  for (const Pair& p : pairs) {
+    SCOPED_TRACE(std::string(p.a) + " / " + p.b);
+    Fixture fx;
+    auto a = fx.Parse(p.a);
+    auto b = fx.Parse(p.b);
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(OrderFreeText(*a->Root) == OrderFreeText(*b->Root), p.same);
+  }
+}
+
 }  // namespace
 }  // namespace velmoran::testing

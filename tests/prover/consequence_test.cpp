@@ -175,6 +175,36 @@ TEST_F(ConsequenceTest, IdenticalTextWithALowerDegreeIsDroppedQuietly) {
   EXPECT_EQ(Report.DcfConsequents, 3);
 }
 
+// With the order of operands ignored, a resolvent that only commutes or regroups a stored one's
+// conjunctions and disjunctions is that resolvent again: dropped, its degree raising the stored
+// one's. Without, it is a new resolvent, as its text differs.
+TEST_F(ConsequenceTest, IdenticalUpToOrderDropsACommutedResolventAndRaisesTheDegree) {
+  fx.Program->TrivialCheckOnly = 1;
+  fx.Program->ShowDcf = 1;
+  fx.Program->IdenticalUpToOrder = 1;
+  Store("q;");
+  TFALFormula* r1 = Store("∃Y [¬s(Y) ∨ [¬p(a) ∨ r(Y)]] : 0.5;");
+  EnsureText(*r1);  // as the check did when it stored it
+  EXPECT_EQ(CheckResolvent(fx.Axiom("∃Y [[r(Y) ∨ ¬s(Y)] ∨ ¬p(a)] : 0.8;").release()), nullptr);
+  EXPECT_EQ(FormatReal(r1->Degree), "0.8");
+  EXPECT_EQ(Lines(), (std::vector<std::string>{
+                         "DCF: ∃Y[r(Y)∨¬s(Y)∨¬p(a)]:0.8; //identical to R1;degree of R1 raised "
+                         "to: 0.8",
+                     }));
+  // The arguments of an atom and the sides of an implication keep their order.
+  for (const char* other : {"∃Y [¬s(Y) ∨ ¬p(a) ∨ r(a)];", "[¬p(a) ∨ ¬s(a)] → r(a);"}) {
+    SCOPED_TRACE(other);
+    TFALFormula* n = fx.Axiom(other).release();
+    EXPECT_EQ(CheckResolvent(n), n);
+    delete n;
+  }
+
+  fx.Program->IdenticalUpToOrder = 0;
+  TFALFormula* n = fx.Axiom("∃Y [[r(Y) ∨ ¬s(Y)] ∨ ¬p(a)] : 0.8;").release();
+  EXPECT_EQ(CheckResolvent(n), n);
+  delete n;
+}
+
 TEST_F(ConsequenceTest, ADisabledResolventIsNotCompared) {
   fx.Program->TrivialCheckOnly = 1;
   Store("p(a);")->Disabled = 1;
