@@ -178,10 +178,6 @@ void EnsureText(TFALFormula& x) {
     x.OrderFreeKey = OrderFreeText(*x.Root);
 }
 
-bool SameText(const TFALFormula& x, const TFALFormula& y) {
-  return !x.Text.empty() && !y.Text.empty() && x.Text == y.Text;
-}
-
 namespace {
 
 // What the identical-text check compares: the text, or the order-free text when that is kept.
@@ -218,8 +214,8 @@ void SyncTextIndex(const std::vector<TFALFormula*>& resolvents) {
   }
 }
 
-// The lowest index of an enabled stored resolvent with the text of `n`, as a scan from the
-// front would find it; -1 when there is none.
+// The lowest index of an enabled stored resolvent with the text (or order-free text) of `n`, as
+// a scan from the front would find it; -1 when there is none.
 std::ptrdiff_t IdenticalResolvent(const TFALFormula& n,
                                   const std::vector<TFALFormula*>& resolvents) {
   if (n.Text.empty()) return -1;
@@ -227,8 +223,7 @@ std::ptrdiff_t IdenticalResolvent(const TFALFormula& n,
   auto found = Search.Texts.Indexes.find(IndexKey(n));
   if (found == Search.Texts.Indexes.end()) return -1;
   for (std::size_t j : found->second)
-    if (!resolvents[j]->Disabled && (!n.OrderFreeKey.empty() || SameText(n, *resolvents[j])))
-      return static_cast<std::ptrdiff_t>(j);
+    if (!resolvents[j]->Disabled) return static_cast<std::ptrdiff_t>(j);
   return -1;
 }
 

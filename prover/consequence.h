@@ -34,6 +34,5 @@ void SplitImplication(TFALFormula* i, TFALFormula& b, TFALFormula& a);
 // Sets the record's text, and its order-free text when the identical-text check ignores the order
 // of operands, unless they are already set.
 void EnsureText(TFALFormula& x);
-bool SameText(const TFALFormula& x, const TFALFormula& y);
 
 }  // namespace velmoran

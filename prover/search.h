@@ -28,10 +28,11 @@
 
 namespace velmoran {
 
-// The stored resolvents by text, for the identical-text check: each text with the indexes that
-// hold it, ascending. `Records` mirrors the resolvent list as it was indexed; a list that no
-// longer starts with it (records removed or replaced, a new query) makes the index start over.
-// A stored record's text, once set, never changes.
+// The stored resolvents by text (by order-free text under `TPLProgram::IdenticalUpToOrder`), for
+// the identical-text check: each text with the indexes that hold it, ascending; a record found
+// here is identical, no further comparison is needed. `Records` mirrors the resolvent list as it
+// was indexed; a list that no longer starts with it (records removed or replaced, a new query)
+// makes the index start over. A stored record's text, once set, never changes.
 struct TextIndex {
   std::vector<TFALFormula*> Records;
   std::unordered_map<std::string, std::vector<std::size_t>> Indexes;
