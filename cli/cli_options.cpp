@@ -139,6 +139,7 @@ void CopySettings(const TPLProgram& from, TPLProgram& to) {
   to.Strategy = from.Strategy;
   to.DcfLimit = from.DcfLimit;
   to.SerialIdentity = from.SerialIdentity;
+  to.LooseSplit = from.LooseSplit;
   to.IdenticalUpToOrder = from.IdenticalUpToOrder;
 }
 
@@ -250,6 +251,12 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
                  "with its source, which refutes non-theorems")
       ->check(OneOf({"witness", "serial"}));
   accepts["--debug-identity"] = "one of witness,serial";
+  std::string split = "sound";
+  app.add_option("--debug-split", split,
+                 "UNSOUND, debugging only: 'loose' lets a formula resolved with itself take any "
+                 "atom and every atom that unifies with it as one, which refutes non-theorems")
+      ->check(OneOf({"sound", "loose"}));
+  accepts["--debug-split"] = "one of sound,loose";
   app.add_flag("--szs", options.Szs,
                "After each query's part of the report, print the line\n"
                "'% SZS status STATUS for NAME', NAME the file's base name without\n"
@@ -333,6 +340,10 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   p.IdenticalUpToOrder = upToOrder ? 1 : 0;
   if (p.SerialIdentity)
     std::cerr << "velmoran: --debug-identity=serial: unsound identity of copies, "
+                 "a refutation proves nothing\n";
+  p.LooseSplit = split == "loose";
+  if (p.LooseSplit)
+    std::cerr << "velmoran: --debug-split=loose: unsound case splits, "
                  "a refutation proves nothing\n";
   p.Interactive = !options.Out;
   for (auto [list, value] : {std::pair{show, 1}, std::pair{hide, 0}}) {

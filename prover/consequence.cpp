@@ -29,7 +29,7 @@ TFALFormula* SelfRefute(TFALFormula* x, SplitKind kind, bool modelSought) {
     if (shortcut && y->Root && !(i == 0 && modelSought) && HasOnePointModel(*y->Root)) break;
     // A split takes the first atom it may; atoms over inner variables are left alone.
     TAtom* a = y->FirstAtom;
-    while (a && !IsSplitAtom(*y, *a)) a = a->Next();
+    while (a && !IsSplitAtom(*y, *a) && !x->Program->LooseSplit) a = a->Next();
     if (!a) break;
     bool f = a->Polarity == 1;
     if (y == x)

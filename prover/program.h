@@ -88,6 +88,10 @@ class TPLProgram {
   // counts as one variable with its source (`SameWitness`). Unsound, it refutes non-theorems; it
   // shows which step of a missing proof the sound identity rule refuses.
   std::uint8_t SerialIdentity = 0;
+  // Debugging only, set by the command line alone: a record split with itself takes any atom and
+  // every atom that unifies with a marked one, with no substitution (`MarkAtomClass`'s loose
+  // class). Unsound, it refutes non-theorems; it shows which proofs rest on such a split.
+  std::uint8_t LooseSplit = 0;
   // Set by the command line alone: the identical-text check also drops a resolvent that differs
   // from a stored one only in the order or grouping of the operands of its conjunctions and
   // disjunctions (the same formula). Off by default, so that every report line stays as it is.

@@ -355,7 +355,41 @@ bool MarkSameAtoms(TFALFormula& x, TAtom* a, int v) {
 
 }  // namespace
 
+namespace {
+
+// The debugging loose class: `a` and every atom that unifies with a marked one, each comparison
+// on its own (the bindings of one are dropped before the next), so no substitution is applied.
+bool MarkLooseClass(TFALFormula& x, TAtom* a, int v) {
+  a->Mark = NodeValue(*a, v);
+  bool firstPass = true;
+  bool changed;
+  do {
+    changed = false;
+    for (TAtom* n = firstPass ? a : x.FirstAtom; n; n = n->Next()) {
+      if (n->Mark == 0) continue;
+      x.Program->Poll();
+      if (x.Program->StopRequested) break;
+      for (TAtom* c = x.FirstAtom; c; c = c->Next()) {
+        if (c->Mark != 0) continue;
+        std::size_t before = Bindings().size();
+        if (UnifyAtoms(n, c)) {
+          c->Mark = NodeValue(*c, v);
+          changed = true;
+        }
+        Bindings().resize(before);
+      }
+      ClearBindings();
+    }
+    firstPass = false;
+  } while (changed);
+  for (TAtom* c = x.FirstAtom; c; c = c->Next()) c->Constant = c->Mark;
+  return true;
+}
+
+}  // namespace
+
 bool MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) {
+  if (x.Program->LooseSplit) return MarkLooseClass(x, a, falseInFirst ? -1 : 1);
   bool sound = kind == SplitKind::Sound;
   if (!IsSplitAtom(x, *a)) return false;
   int v = falseInFirst ? -1 : 1;
@@ -554,9 +588,9 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
   bool freesWitnesses = false;
   if (self) {
     bool enclosed = BindsEnclosedUniversal(f);
-    freesWitnesses = enclosed;
+    freesWitnesses = enclosed && !f.Program->LooseSplit;
     bool instance = !enclosed && IsInstanceOfRoot(f);
-    bool sound = IsSplitAtom(f, *a) && !enclosed && !instance;
+    bool sound = (IsSplitAtom(f, *a) && !enclosed && !instance) || f.Program->LooseSplit;
     if (!(sound ? MarkAtomClass(f, a, falseInFirst, SplitKind::Sound)
                 : MarkLiftedClass(f, a, falseInFirst, enclosed || instance, lifted))) {
       ClearBindings();
