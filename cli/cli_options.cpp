@@ -140,6 +140,7 @@ void CopySettings(const TPLProgram& from, TPLProgram& to) {
   to.DcfLimit = from.DcfLimit;
   to.SerialIdentity = from.SerialIdentity;
   to.LooseSplit = from.LooseSplit;
+  to.LooseUnify = from.LooseUnify;
   to.IdenticalUpToOrder = from.IdenticalUpToOrder;
 }
 
@@ -257,6 +258,12 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
                  "atom and every atom that unifies with it as one, which refutes non-theorems")
       ->check(OneOf({"sound", "loose"}));
   accepts["--debug-split"] = "one of sound,loose";
+  std::string unify = "sound";
+  app.add_option("--debug-unify", unify,
+                 "UNSOUND, debugging only: 'loose' lets an existential be a value once the "
+                 "universals outside it are bound to anything, which refutes non-theorems")
+      ->check(OneOf({"sound", "loose"}));
+  accepts["--debug-unify"] = "one of sound,loose";
   app.add_flag("--szs", options.Szs,
                "After each query's part of the report, print the line\n"
                "'% SZS status STATUS for NAME', NAME the file's base name without\n"
@@ -342,6 +349,10 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
     std::cerr << "velmoran: --debug-identity=serial: unsound identity of copies, "
                  "a refutation proves nothing\n";
   p.LooseSplit = split == "loose";
+  p.LooseUnify = unify == "loose";
+  if (p.LooseUnify)
+    std::cerr << "velmoran: --debug-unify=loose: unsound quantifier rules, "
+                 "a refutation proves nothing\n";
   if (p.LooseSplit)
     std::cerr << "velmoran: --debug-split=loose: unsound case splits, "
                  "a refutation proves nothing\n";

@@ -92,6 +92,11 @@ class TPLProgram {
   // every atom that unifies with a marked one, with no substitution (`MarkAtomClass`'s loose
   // class). Unsound, it refutes non-theorems; it shows which proofs rest on such a split.
   std::uint8_t LooseSplit = 0;
+  // Debugging only, set by the command line alone: the first quantifier rules of the unifier. A
+  // variable value needs only its outer universals bound, to anything, a function term is always
+  // a value, and no binding is refused because its value depends on the variable bound.
+  // Unsound, it refutes non-theorems.
+  std::uint8_t LooseUnify = 0;
   // Set by the command line alone: the identical-text check also drops a resolvent that differs
   // from a stored one only in the order or grouping of the operands of its conjunctions and
   // disjunctions (the same formula). Off by default, so that every report line stays as it is.

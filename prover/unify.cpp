@@ -25,6 +25,11 @@ bool QuantificationOn() {
   return Prover.ActiveProgram ? Prover.ActiveProgram->QuantificationOn != 0 : true;
 }
 
+// The debugging quantifier rules of `TPLProgram::LooseUnify`.
+bool LooseUnify() {
+  return Prover.ActiveProgram && Prover.ActiveProgram->LooseUnify != 0;
+}
+
 bool ScopeHasPolarity(const TVariable& v) {
   return v.Scope && (v.Scope->Polarity == 1 || v.Scope->Polarity == -1);
 }
@@ -351,6 +356,14 @@ void PairWalk(TId* t1, TId* t2) {
       TraverseTerm(f->Args[i], WalkMode::UnifyWalk, nullptr, g->Args[i]);
 }
 
+namespace {
+
+bool QuantifiersAdmit(TVariable* v, TId* t) {
+  return !QuantificationOn() || (MayBind(v, t) && (LooseUnify() || !DependsOn(t, v)));
+}
+
+}  // namespace
+
 void UnifyStep(TId* t1, TId* t2) {
   if (!t2 || Unifier.State == 0) return;
   if (TVariable* v2 = AsVariable(t2)) {
@@ -358,7 +371,7 @@ void UnifyStep(TId* t1, TId* t2) {
       Unifier.State = -1;
       return;
     }
-    if (OccursFree(t1, v2) && (!QuantificationOn() || (MayBind(v2, t1) && !DependsOn(t1, v2)))) {
+    if (OccursFree(t1, v2) && QuantifiersAdmit(v2, t1)) {
       Bind(v2, t1);
       Unifier.State = -1;
       return;
@@ -388,8 +401,7 @@ void UnifyStep(TId* t1, TId* t2) {
       auto* v1 = static_cast<TVariable*>(t1);
       if (SameVariable(t1, t2)) {
         Unifier.State = 1;
-      } else if (OccursFree(t2, v1) &&
-                 (!QuantificationOn() || (MayBind(v1, t2) && !DependsOn(t2, v1)))) {
+      } else if (OccursFree(t2, v1) && QuantifiersAdmit(v1, t2)) {
         Bind(v1, t2);
         Unifier.State = 1;
       } else {
@@ -485,7 +497,25 @@ bool MayBind(TVariable* v, TId* t) {
   return MayStandAsValue(t);
 }
 
+namespace {
+
+// The first quantifier rule: a variable value is free when no universal outside it is unbound,
+// whatever the bound ones stand for; a universal the prover inverted does not count.
+bool IsFreeOfUnboundOuterUniversals(const TVariable* q) {
+  if (IsEffectivelyUniversal(*q)) return true;
+  return !AnyOuterVariable(q, [](TVariable* w) {
+    return w->AsWritten && IsEffectivelyUniversal(*w) && ScopeHasPolarity(*w) && !w->Binding &&
+           LookupBinding(w) == w;
+  });
+}
+
+}  // namespace
+
 bool MayStandAsValue(TId* t) {
+  if (LooseUnify()) {
+    TVariable* q = AsVariable(t);
+    return !q || Unifier.OneRecord || IsFreeOfUnboundOuterUniversals(q);
+  }
   if (TVariable* q = AsVariable(t)) return Unifier.OneRecord || IsFreeOfOuterUniversals(q);
   if (TFunctor* f = AsFunctor(t))
     for (TId* arg : f->Args)

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The debugging rules (the loose identity of copies, the loose case split): each is off unless
+# The debugging rules (the loose identity of copies, the loose case split, the first quantifier
+# rules of the unifier): each is off unless
 # asked for, a run without it is byte for byte a run with the sound rule named, and a run with it
 # says on standard error that its refutations prove nothing.
 # Usage: debug_switches.sh PATH-TO-VELMORAN (run from the repository root).
@@ -13,8 +14,10 @@ for theory in examples/family.txt examples/pelletier/p28.txt; do
   expect_eq "$theory: report with the sound rule named" "$plain" "$named"
   split=$("$bin" --hide=time,memory --debug-split=sound "$theory" 2>"$tmp/split.err")
   expect_eq "$theory: report with the sound split named" "$plain" "$split"
+  unify=$("$bin" --hide=time,memory --debug-unify=sound "$theory" 2>"$tmp/unify.err")
+  expect_eq "$theory: report with the sound quantifier rules named" "$plain" "$unify"
   expect_eq "$theory: nothing on standard error" "" \
-    "$(cat "$tmp/plain.err" "$tmp/named.err" "$tmp/split.err")"
+    "$(cat "$tmp/plain.err" "$tmp/named.err" "$tmp/split.err" "$tmp/unify.err")"
 done
 
 # Domain {a, b} with r(a, a) and r(b, b) only is a countermodel; the loose rule refutes it anyway.
@@ -41,6 +44,17 @@ grep -q 'debug-split=loose: unsound' "$tmp/loose.err" || fail "--debug-split=loo
 "$bin" --debug-split=other "$tmp/split.txt" >/dev/null 2>&1
 expect_eq "unknown --debug-split value" 2 $?
 grep -q -- '--debug-split.*UNSOUND' <<<"$("$bin" --help)" || fail "--help: split not marked unsound"
+
+# r and s the identity on {a, b}: each Y has its own W. Under the first rules, Z := Y of the other
+# record makes W look free of its universal, and X := W takes it out in front of Y.
+printf '∀Z ∃W r(W, Z); ∀Y, X [r(X, Y) → s(X, Y)];\n?- ∃W ∀Y s(W, Y);\n' >"$tmp/unify.txt"
+sound=$("$bin" --hide=progress -s breadth --max-resolvents=300 "$tmp/unify.txt" 2>/dev/null)
+grep -q 'YES (refutation deg' <<<"$sound" && fail "the sound quantifier rules refuted a non-theorem"
+loose=$("$bin" --hide=progress -s breadth --max-resolvents=300 --debug-unify=loose \
+  "$tmp/unify.txt" 2>"$tmp/loose.err")
+grep -q 'YES (refutation deg' <<<"$loose" || fail "--debug-unify=loose: no refutation"
+grep -q 'debug-unify=loose: unsound' "$tmp/loose.err" || fail "--debug-unify=loose: no warning"
+grep -q -- '--debug-unify.*UNSOUND' <<<"$("$bin" --help)" || fail "--help: unify not marked unsound"
 
 [[ $failures -eq 0 ]] || { echo "$failures failure(s)" >&2; exit 1; }
 echo "all debug_switches checks passed"
