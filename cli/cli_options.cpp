@@ -5,8 +5,10 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <iostream>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <sstream>
@@ -131,6 +133,32 @@ std::optional<std::string> MissingValue(int argc, char** argv, const CLI::App& a
   return std::nullopt;
 }
 
+// The debugging rules: each replays an unsound rule of the calculus as first written, so that a
+// missing proof can be traced to the sound rule that refuses its step. Command line only.
+struct DebugSwitch {
+  const char* Name;
+  const char* Sound;
+  const char* Loose;
+  std::uint8_t TPLProgram::*Flag;
+  const char* Help;
+  const char* Warning;
+};
+
+constexpr DebugSwitch kDebugSwitches[] = {
+    {"--debug-identity", "witness", "serial", &TPLProgram::SerialIdentity,
+     "UNSOUND, debugging only: 'serial' makes every copy of a variable one variable with its "
+     "source, which refutes non-theorems",
+     "unsound identity of copies"},
+    {"--debug-split", "sound", "loose", &TPLProgram::LooseSplit,
+     "UNSOUND, debugging only: 'loose' lets a formula resolved with itself take any atom and "
+     "every atom that unifies with it as one, which refutes non-theorems",
+     "unsound case splits"},
+    {"--debug-unify", "sound", "loose", &TPLProgram::LooseUnify,
+     "UNSOUND, debugging only: 'loose' lets an existential be a value once the universals "
+     "outside it are bound to anything, which refutes non-theorems",
+     "unsound quantifier rules"},
+};
+
 }  // namespace
 
 void CopySettings(const TPLProgram& from, TPLProgram& to) {
@@ -138,9 +166,7 @@ void CopySettings(const TPLProgram& from, TPLProgram& to) {
     if (option.Flag) to.*option.Flag = from.*option.Flag;
   to.Strategy = from.Strategy;
   to.DcfLimit = from.DcfLimit;
-  to.SerialIdentity = from.SerialIdentity;
-  to.LooseSplit = from.LooseSplit;
-  to.LooseUnify = from.LooseUnify;
+  for (const DebugSwitch& d : kDebugSwitches) to.*d.Flag = from.*d.Flag;
   to.IdenticalUpToOrder = from.IdenticalUpToOrder;
 }
 
@@ -246,24 +272,13 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   app.add_flag("--identical-up-to-order", upToOrder,
                "The identical-text check also drops a resolvent that differs from a stored one\n"
                "only in the order of the operands of its conjunctions and disjunctions");
-  std::string identity = "witness";
-  app.add_option("--debug-identity", identity,
-                 "UNSOUND, debugging only: 'serial' makes every copy of a variable one variable "
-                 "with its source, which refutes non-theorems")
-      ->check(OneOf({"witness", "serial"}));
-  accepts["--debug-identity"] = "one of witness,serial";
-  std::string split = "sound";
-  app.add_option("--debug-split", split,
-                 "UNSOUND, debugging only: 'loose' lets a formula resolved with itself take any "
-                 "atom and every atom that unifies with it as one, which refutes non-theorems")
-      ->check(OneOf({"sound", "loose"}));
-  accepts["--debug-split"] = "one of sound,loose";
-  std::string unify = "sound";
-  app.add_option("--debug-unify", unify,
-                 "UNSOUND, debugging only: 'loose' lets an existential be a value once the "
-                 "universals outside it are bound to anything, which refutes non-theorems")
-      ->check(OneOf({"sound", "loose"}));
-  accepts["--debug-unify"] = "one of sound,loose";
+  std::string debugValues[std::size(kDebugSwitches)];
+  for (std::size_t k = 0; k < std::size(kDebugSwitches); ++k) {
+    const DebugSwitch& d = kDebugSwitches[k];
+    debugValues[k] = d.Sound;
+    app.add_option(d.Name, debugValues[k], d.Help)->check(OneOf({d.Sound, d.Loose}));
+    accepts[d.Name] = std::string("one of ") + d.Sound + "," + d.Loose;
+  }
   app.add_flag("--szs", options.Szs,
                "After each query's part of the report, print the line\n"
                "'% SZS status STATUS for NAME', NAME the file's base name without\n"
@@ -343,19 +358,14 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
       p.*option.Flag = option.Default ? 0 : 1;
   }
   p.DcfLimit = dcfLimit < 1 ? 1 : dcfLimit;
-  p.SerialIdentity = identity == "serial";
   p.IdenticalUpToOrder = upToOrder ? 1 : 0;
-  if (p.SerialIdentity)
-    std::cerr << "velmoran: --debug-identity=serial: unsound identity of copies, "
-                 "a refutation proves nothing\n";
-  p.LooseSplit = split == "loose";
-  p.LooseUnify = unify == "loose";
-  if (p.LooseUnify)
-    std::cerr << "velmoran: --debug-unify=loose: unsound quantifier rules, "
-                 "a refutation proves nothing\n";
-  if (p.LooseSplit)
-    std::cerr << "velmoran: --debug-split=loose: unsound case splits, "
-                 "a refutation proves nothing\n";
+  for (std::size_t k = 0; k < std::size(kDebugSwitches); ++k) {
+    const DebugSwitch& d = kDebugSwitches[k];
+    p.*d.Flag = debugValues[k] == d.Loose ? 1 : 0;
+    if (p.*d.Flag)
+      std::cerr << "velmoran: " << d.Name << "=" << d.Loose << ": " << d.Warning
+                << ", a refutation proves nothing\n";
+  }
   p.Interactive = !options.Out;
   for (auto [list, value] : {std::pair{show, 1}, std::pair{hide, 0}}) {
     for (const std::string& name : SplitList(list)) {

@@ -20,41 +20,36 @@ for theory in examples/family.txt examples/pelletier/p28.txt; do
     "$(cat "$tmp/plain.err" "$tmp/named.err" "$tmp/split.err" "$tmp/unify.err")"
 done
 
-# Domain {a, b} with r(a, a) and r(b, b) only is a countermodel; the loose rule refutes it anyway.
-printf '∀Y [∃X [r(Y, Y) → r(Y, X)]];\n?- ∃X [∀Y [r(Y, Y) → r(Y, X)]];\n' >"$tmp/swapped.txt"
-sound=$("$bin" --hide=progress --timeout=10 "$tmp/swapped.txt" 2>/dev/null)
-grep -q 'YES (refutation deg' <<<"$sound" && fail "the sound rule refuted a non-theorem"
-loose=$("$bin" --hide=progress --timeout=10 --debug-identity=serial "$tmp/swapped.txt" 2>"$tmp/loose.err")
-grep -q 'YES (refutation deg' <<<"$loose" || fail "--debug-identity=serial: no refutation"
-grep -q 'debug-identity=serial: unsound' "$tmp/loose.err" || fail "--debug-identity=serial: no warning"
+# A non-theorem that the sound rules leave open and one loose rule refutes, with its warning.
+# Usage: loose_refutes SWITCH=VALUE FILE STRATEGY [MORE OPTIONS...]
+loose_refutes() {
+  local switch=$1 file=$2 strategy=$3
+  shift 3
+  local sound loose
+  sound=$("$bin" --hide=progress -s "$strategy" --max-resolvents=300 "$@" "$file" 2>/dev/null)
+  grep -q 'YES (refutation deg' <<<"$sound" && fail "$file: the sound rules refuted a non-theorem"
+  loose=$("$bin" --hide=progress -s "$strategy" --max-resolvents=300 "$@" "$switch" "$file" \
+    2>"$tmp/loose.err")
+  grep -q 'YES (refutation deg' <<<"$loose" || fail "$switch: no refutation"
+  grep -q -- "${switch#--}: unsound" "$tmp/loose.err" || fail "$switch: no warning"
+  "$bin" "${switch%=*}=other" "$file" >/dev/null 2>&1
+  expect_eq "unknown ${switch%=*} value" 2 $?
+  grep -q -- "${switch%=*} .*UNSOUND" <<<"$("$bin" --help)" || fail "--help: $switch not marked"
+}
 
-"$bin" --debug-identity=other "$tmp/swapped.txt" >/dev/null 2>&1
-expect_eq "unknown --debug-identity value" 2 $?
-grep -q -- '--debug-identity.*UNSOUND' <<<"$("$bin" --help)" || fail "--help: not marked unsound"
+# Domain {a, b} with r(a, a) and r(b, b) only is a countermodel; the loose identity refutes it.
+printf '∀Y [∃X [r(Y, Y) → r(Y, X)]];\n?- ∃X [∀Y [r(Y, Y) → r(Y, X)]];\n' >"$tmp/swapped.txt"
+loose_refutes --debug-identity=serial "$tmp/swapped.txt" linear --timeout=10
 
 # p splits the domain: on {a, b} with p = {a}, q = {b}, r = {a} the axiom holds and neither ∀q nor
 # ∀r does. The loose split takes p(X) and p(Y) for one atom and so "derives" ∀X q(X) ∨ ∀Y r(Y).
 printf '∀X [p(X) ∨ q(X)] ∧ ∀Y [¬p(Y) ∨ r(Y)];\n?- [∀X q(X)] ∨ [∀Y r(Y)];\n' >"$tmp/split.txt"
-sound=$("$bin" --hide=progress -s breadth --max-resolvents=300 "$tmp/split.txt" 2>/dev/null)
-grep -q 'YES (refutation deg' <<<"$sound" && fail "the sound split refuted a non-theorem"
-loose=$("$bin" --hide=progress -s breadth --one-refutation --timeout=20 --debug-split=loose \
-  "$tmp/split.txt" 2>"$tmp/loose.err")
-grep -q 'YES (refutation deg' <<<"$loose" || fail "--debug-split=loose: no refutation"
-grep -q 'debug-split=loose: unsound' "$tmp/loose.err" || fail "--debug-split=loose: no warning"
-"$bin" --debug-split=other "$tmp/split.txt" >/dev/null 2>&1
-expect_eq "unknown --debug-split value" 2 $?
-grep -q -- '--debug-split.*UNSOUND' <<<"$("$bin" --help)" || fail "--help: split not marked unsound"
+loose_refutes --debug-split=loose "$tmp/split.txt" breadth
 
 # r and s the identity on {a, b}: each Y has its own W. Under the first rules, Z := Y of the other
 # record makes W look free of its universal, and X := W takes it out in front of Y.
 printf '∀Z ∃W r(W, Z); ∀Y, X [r(X, Y) → s(X, Y)];\n?- ∃W ∀Y s(W, Y);\n' >"$tmp/unify.txt"
-sound=$("$bin" --hide=progress -s breadth --max-resolvents=300 "$tmp/unify.txt" 2>/dev/null)
-grep -q 'YES (refutation deg' <<<"$sound" && fail "the sound quantifier rules refuted a non-theorem"
-loose=$("$bin" --hide=progress -s breadth --max-resolvents=300 --debug-unify=loose \
-  "$tmp/unify.txt" 2>"$tmp/loose.err")
-grep -q 'YES (refutation deg' <<<"$loose" || fail "--debug-unify=loose: no refutation"
-grep -q 'debug-unify=loose: unsound' "$tmp/loose.err" || fail "--debug-unify=loose: no warning"
-grep -q -- '--debug-unify.*UNSOUND' <<<"$("$bin" --help)" || fail "--help: unify not marked unsound"
+loose_refutes --debug-unify=loose "$tmp/unify.txt" breadth
 
 [[ $failures -eq 0 ]] || { echo "$failures failure(s)" >&2; exit 1; }
 echo "all debug_switches checks passed"
