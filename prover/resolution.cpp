@@ -355,46 +355,15 @@ bool MarkSameAtoms(TFALFormula& x, TAtom* a, int v) {
 
 }  // namespace
 
-namespace {
-
-// The debugging loose class: `a` and every atom that unifies with a marked one, each comparison
-// on its own (the bindings of one are dropped before the next), so no substitution is applied.
-bool MarkLooseClass(TFALFormula& x, TAtom* a, int v) {
-  a->Mark = NodeValue(*a, v);
-  bool firstPass = true;
-  bool changed;
-  do {
-    changed = false;
-    for (TAtom* n = firstPass ? a : x.FirstAtom; n; n = n->Next()) {
-      if (n->Mark == 0) continue;
-      x.Program->Poll();
-      if (x.Program->StopRequested) break;
-      for (TAtom* c = x.FirstAtom; c; c = c->Next()) {
-        if (c->Mark != 0) continue;
-        std::size_t before = Bindings().size();
-        if (UnifyAtoms(n, c)) {
-          c->Mark = NodeValue(*c, v);
-          changed = true;
-        }
-        Bindings().resize(before);
-      }
-      ClearBindings();
-    }
-    firstPass = false;
-  } while (changed);
-  for (TAtom* c = x.FirstAtom; c; c = c->Next()) c->Constant = c->Mark;
-  return true;
-}
-
-}  // namespace
-
 bool MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) {
-  if (x.Program->LooseSplit) return MarkLooseClass(x, a, falseInFirst ? -1 : 1);
-  bool sound = kind == SplitKind::Sound;
-  if (!IsSplitAtom(x, *a)) return false;
+  // The debugging loose class (`TPLProgram::LooseSplit`) runs the sound loop without its
+  // sameness conditions: any atom, and every atom that merely unifies with a marked one.
+  bool loose = x.Program->LooseSplit != 0;
+  bool sound = kind == SplitKind::Sound || loose;
+  if (!loose && !IsSplitAtom(x, *a)) return false;
   int v = falseInFirst ? -1 : 1;
   a->Mark = NodeValue(*a, v);
-  if (!sound || !MarkSameAtoms(x, a, v)) {
+  if (loose || !sound || !MarkSameAtoms(x, a, v)) {
     bool firstPass = true;
     bool instanced = false;
     bool changed;
@@ -415,13 +384,13 @@ bool MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) 
           // the unification can only end in a refusal whose pairs are removed below: it is
           // counted and not run. (An atom already replaced by a constant never unifies either.)
           bool same;
-          if (sound && (c->Constant != 0 || !SameTerm(n->Term, c->Term))) {
+          if (sound && !loose && (c->Constant != 0 || !SameTerm(n->Term, c->Term))) {
             ++Report.Unifications;
             same = false;
           } else {
             same = UnifyAtoms(n, c);
           }
-          if (same && sound) same = Bindings().size() == before && IsSplitAtom(x, *c);
+          if (same && sound && !loose) same = Bindings().size() == before && IsSplitAtom(x, *c);
           // One instance per class: the first atom that needs bindings fixes it, the rest must
           // meet it as it is, so that p(X) does not take X := a and then p(Y) take Y := a.
           if (same && !sound)
