@@ -166,6 +166,13 @@ class TFALFormula {
   TAtom* FirstAtom = nullptr;
   TAtom* LastAtom = nullptr;
   long double Degree = 1;
+  // How many times the derivation of this record used the negated query: 1 for the negated query,
+  // 0 for an axiom, the sum of the sources' for a resolvent, twice the source's for a
+  // self-resolution step. `Degree` charges every further use of an axiom through the t-norm but
+  // takes the negated query at 1 each time; a refutation of degree d that used it n times only
+  // shows the query true to d / n (see `QueryDegree`). A count, kept in floating point because
+  // self-resolution doubles it at every step.
+  long double QueryUses = 0;
   std::uint8_t SupportMark = 0;
   std::uint8_t Disabled = 0;
   // Set on a step that may set existentials free (a split on an instance inside an existential, a

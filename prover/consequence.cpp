@@ -227,6 +227,15 @@ std::ptrdiff_t IdenticalResolvent(const TFALFormula& n,
   return -1;
 }
 
+// Whether stored record `r` may take the degree of `n`, a record with the same text and a higher
+// degree, by taking its derivation (sources) too. The pair of degree and answer must stay one
+// derivation's, so the answers must agree; and since the resolvents already made from `r` keep
+// what they computed from its old derivation, the new one must not use the negated query more
+// often: its degree then bounds the query at least as well for every descendant.
+bool TakesDerivation(const TFALFormula& r, const TFALFormula& n) {
+  return n.QueryUses <= r.QueryUses && AnswerText(n) == AnswerText(r);
+}
+
 }  // namespace
 
 TFALFormula* CheckResolvent(TFALFormula* n) {
@@ -247,14 +256,24 @@ TFALFormula* CheckResolvent(TFALFormula* n) {
     std::string line;
     if (program.ShowDcf)
       line = "DCF: " + FormulaText(*n) + "//identical to R" + std::to_string(j) + ";";
-    if (n->Degree > r.Degree) {
-      r.Degree = n->Degree;
-      line += "degree of R" + std::to_string(j) + " raised to: " + FormatReal(n->Degree);
+    if (n->Degree > r.Degree && !TakesDerivation(r, *n)) {
+      // The stored record cannot take the better degree without lying about its answer or about
+      // the uses of the negated query its degree rests on, so the new one stays a record of its
+      // own; with kill on it disables the weaker one.
+      line.clear();
+    } else {
+      if (n->Degree > r.Degree) {
+        r.Degree = n->Degree;
+        r.QueryUses = n->QueryUses;
+        r.Source1 = n->Source1;
+        r.Source2 = n->Source2;
+        line += "degree of R" + std::to_string(j) + " raised to: " + FormatReal(n->Degree);
+      }
+      if (!line.empty()) AddLine(program, std::move(line));
+      delete n;
+      ++Report.DcfConsequents;
+      return nullptr;
     }
-    if (!line.empty()) AddLine(program, std::move(line));
-    delete n;
-    ++Report.DcfConsequents;
-    return nullptr;
   }
   if (!program.TrivialCheckOnly) {
     for (std::size_t j = 0; j < resolvents.size(); ++j) {

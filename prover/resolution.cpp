@@ -570,6 +570,7 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
   BeginCopy(d);
   auto* r = new TFALFormula(f.Program);
   r->Degree = TNorm(f.Degree, g.Degree);
+  r->QueryUses = f.QueryUses + g.QueryUses;
   r->Source1 = &f;
   r->Source2 = &g;
   r->SupportMark = f.SupportMark || g.SupportMark;
@@ -610,6 +611,7 @@ TFALFormula* SelfResolveCopy(TFALFormula& x, TAtom* a, bool falseInFirst, SplitK
   BeginCopy(d);
   auto* r = new TFALFormula(x.Program);
   r->Degree = TNorm(x.Degree, x.Degree);
+  r->QueryUses = 2 * x.QueryUses;
   ApplyBindings();
   r->Root = d;
   d->SetParent(r);
@@ -627,6 +629,7 @@ bool SelfResolveInPlace(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind k
   TDis* d;
   BeginCopy(d);
   x.Degree = TNorm(x.Degree, x.Degree);
+  x.QueryUses *= 2;
   TSub* t = x.Root;
   t->SetParent(d);
   Logic.ChainFirst = x.FirstAtom;

@@ -304,6 +304,7 @@ void SolveQuery(TPLProgram& program, TFALFormula* query) {
   NegateQuery(*query);
   program.Formulas.push_back(query);
   query->SupportMark = 1;
+  query->QueryUses = 1;
   query->Walk(WalkMode::ResetVariables, nullptr);
   ProveQuery(program);
   program.Formulas.pop_back();

@@ -98,22 +98,39 @@ void ReportRefutation(TFALFormula& source, TFALFormula& refutation) {
   std::string line;
   if (program.ShowSources) line = "[" + Report.SourceName + "&" + Report.PartnerName + "] : ";
   line += " YES (refutation deg.):";
-  AppendReal(line, refutation.Degree);
+  long double degree = QueryDegree(refutation);
+  AppendReal(line, degree);
   line += ";";
   AddLine(program, std::move(line));
   ReportSubstitution(program, refutation);
   program.RefutationFound = 1;
-  if (refutation.Degree > Report.BestDegree) {
-    Report.BestDegree = refutation.Degree;
+  if (degree > Report.BestDegree) {
+    Report.BestDegree = degree;
     Report.BestSubstitution = SubstitutionText(refutation);
   }
   if (program.OneRefutation) Report.SearchStopped = true;
 }
 
+long double QueryDegree(const TFALFormula& refutation) {
+  // In every model where each axiom holds to at least its degree, a record of degree d derived
+  // with n uses of the negated query ¬Q holds to at least d ⊗ (1 − v(Q))ⁿ = max(0, d − n·v(Q)):
+  // the resolution step is sound for the t-norm, which is associative and monotone. A refutation
+  // holds nowhere, so d ≤ n·v(Q). With n = 0 the axioms alone are contradictory to degree d and
+  // no model bounds the query at all.
+  if (refutation.QueryUses <= 1) return refutation.Degree;
+  return refutation.Degree / refutation.QueryUses;
+}
+
 std::string SubstitutionText(const TFALFormula& record) {
+  const TSub* root = record.Root;
+  if (!root || root->Constant == 0) return {};
+  return AnswerText(record);
+}
+
+std::string AnswerText(const TFALFormula& record) {
   std::string text;
   const TSub* root = record.Root;
-  if (!root || root->Constant == 0 || !root->Prefix) return text;
+  if (!root || !root->Prefix) return text;
   const auto& items = root->Prefix->Items;
   const TVariable* current = nullptr;
   for (const TVariable* v : items) {

@@ -45,6 +45,12 @@ void WriteStatistics(TPLProgram& program);
 void ReportRefutation(TFALFormula& source, TFALFormula& refutation);
 // "x = a, y = f(b);" from the answer variables of a refutation's root prefix; empty when none.
 std::string SubstitutionText(const TFALFormula& record);
+// The values the record's derivation gave the query's variables, whether or not the record is a
+// refutation yet: what `SubstitutionText` will show for any refutation made from it by copying.
+std::string AnswerText(const TFALFormula& record);
+// The degree to which a refutation shows the query true under Łukasiewicz semantics: its degree
+// divided by the uses of the negated query in its derivation (see `TFALFormula::QueryUses`).
+long double QueryDegree(const TFALFormula& refutation);
 void AppendBinding(const TVariable& variable, std::string& text);
 void ReportSubstitution(TPLProgram& program, const TFALFormula& record);
 // Best degree, solving time and memory, after the last formula of a run.
