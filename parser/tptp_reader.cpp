@@ -7,6 +7,7 @@
 
 #include "logic/alphabet.h"
 #include "parser/scanner.h"
+#include "parser/tptp_lexer.h"
 
 namespace velmoran {
 
@@ -19,217 +20,8 @@ TTptpAnchor TTptpTheory::Origin(std::size_t offset) const {
 
 namespace {
 
-enum class Tok : std::uint8_t {
-  End,
-  Lower,
-  Upper,
-  Dollar,
-  DollarDollar,
-  Quoted,
-  Distinct,
-  Integer,
-  Rational,
-  Real,
-  LParen,
-  RParen,
-  LBracket,
-  RBracket,
-  Comma,
-  Dot,
-  Colon,
-  Not,
-  And,
-  Or,
-  Implies,
-  Implied,
-  Iff,
-  Xor,
-  Nand,
-  Nor,
-  Equal,
-  NotEqual,
-  ForAll,
-  Exists,
-  Other,
-};
-
-struct Token {
-  Tok Kind = Tok::End;
-  std::string_view Text;
-  int Line = 1;
-  int Column = 1;
-};
-
-bool IsWordChar(char c) {
-  return IsIdentChar(c);
-}
-
-// Splits the text into tokens, skipping blanks and comments; counts lines (LF, CR LF or a lone
-// CR) and columns in characters.
-class Lexer {
- public:
-  explicit Lexer(std::string_view text) : s_(text) {}
-
-  // The next token; on a lexical error returns nothing and fills `error`.
-  std::optional<Token> Next(TTptpError& error) {
-    if (!SkipBlanks(error)) return std::nullopt;
-    Token t;
-    t.Line = line_;
-    t.Column = column_;
-    std::size_t start = pos_;
-    auto done = [&](Tok kind) {
-      t.Kind = kind;
-      t.Text = s_.substr(start, pos_ - start);
-      return t;
-    };
-    if (pos_ >= s_.size()) return done(Tok::End);
-    char c = s_[pos_];
-    auto next = [&](std::size_t k) { return pos_ + k < s_.size() ? s_[pos_ + k] : '\0'; };
-    if (IsLower(c) || IsUpper(c)) {
-      Step();
-      while (pos_ < s_.size() && IsWordChar(s_[pos_])) Step();
-      return done(IsLower(c) ? Tok::Lower : Tok::Upper);
-    }
-    if (c == '$') {
-      Step();
-      bool system = next(0) == '$';
-      if (system) Step();
-      while (pos_ < s_.size() && IsWordChar(s_[pos_])) Step();
-      return done(system ? Tok::DollarDollar : Tok::Dollar);
-    }
-    if (c == '\'' || c == '"') {
-      Step();
-      while (pos_ < s_.size() && s_[pos_] != c && s_[pos_] != '\n' && s_[pos_] != '\r') {
-        if (s_[pos_] == '\\' && pos_ + 1 < s_.size()) Step();
-        Step();
-      }
-      if (pos_ >= s_.size() || s_[pos_] != c) {
-        error = {t.Line, t.Column, "quoted text not closed on its line"};
-        return std::nullopt;
-      }
-      Step();
-      return done(c == '\'' ? Tok::Quoted : Tok::Distinct);
-    }
-    if (IsDigit(c) || ((c == '+' || c == '-') && IsDigit(next(1)))) {
-      Step();
-      while (IsDigit(next(0))) Step();
-      Tok kind = Tok::Integer;
-      if (next(0) == '/' && IsDigit(next(1))) {
-        kind = Tok::Rational;
-        Step();
-        while (IsDigit(next(0))) Step();
-        return done(kind);
-      }
-      if (next(0) == '.' && IsDigit(next(1))) {
-        kind = Tok::Real;
-        Step();
-        while (IsDigit(next(0))) Step();
-      }
-      if ((next(0) == 'E' || next(0) == 'e') &&
-          (IsDigit(next(1)) || ((next(1) == '+' || next(1) == '-') && IsDigit(next(2))))) {
-        kind = Tok::Real;
-        Step();
-        Step();
-        while (IsDigit(next(0))) Step();
-      }
-      return done(kind);
-    }
-    auto symbol = [&](Tok kind, std::size_t length) {
-      for (std::size_t i = 0; i < length; ++i) Step();
-      return done(kind);
-    };
-    switch (c) {
-      case '(':
-        return symbol(Tok::LParen, 1);
-      case ')':
-        return symbol(Tok::RParen, 1);
-      case '[':
-        return symbol(Tok::LBracket, 1);
-      case ']':
-        return symbol(Tok::RBracket, 1);
-      case ',':
-        return symbol(Tok::Comma, 1);
-      case '.':
-        return symbol(Tok::Dot, 1);
-      case ':':
-        return symbol(Tok::Colon, 1);
-      case '&':
-        return symbol(Tok::And, 1);
-      case '|':
-        return symbol(Tok::Or, 1);
-      case '~':
-        if (next(1) == '&') return symbol(Tok::Nand, 2);
-        if (next(1) == '|') return symbol(Tok::Nor, 2);
-        return symbol(Tok::Not, 1);
-      case '=':
-        if (next(1) == '>') return symbol(Tok::Implies, 2);
-        return symbol(Tok::Equal, 1);
-      case '<':
-        if (next(1) == '=' && next(2) == '>') return symbol(Tok::Iff, 3);
-        if (next(1) == '~' && next(2) == '>') return symbol(Tok::Xor, 3);
-        if (next(1) == '=') return symbol(Tok::Implied, 2);
-        return symbol(Tok::Other, 1);
-      case '!':
-        if (next(1) == '=') return symbol(Tok::NotEqual, 2);
-        if (next(1) == '!' || next(1) == '>') return symbol(Tok::Other, 2);
-        return symbol(Tok::ForAll, 1);
-      case '?':
-        if (next(1) == '?' || next(1) == '*') return symbol(Tok::Other, 2);
-        return symbol(Tok::Exists, 1);
-      default:
-        break;
-    }
-    auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u > 0x7E) {
-      error = {t.Line, t.Column, "a TPTP text holds only printable ASCII outside comments"};
-      return std::nullopt;
-    }
-    return symbol(Tok::Other, 1);
-  }
-
- private:
-  void Step() {
-    char c = s_[pos_++];
-    if (c == '\n' || (c == '\r' && (pos_ >= s_.size() || s_[pos_] != '\n'))) {
-      ++line_;
-      column_ = 1;
-    } else if (c != '\r' && (static_cast<unsigned char>(c) & 0xC0) != 0x80) {
-      ++column_;  // a UTF-8 continuation byte (inside a comment) is part of the last character
-    }
-  }
-
-  bool SkipBlanks(TTptpError& error) {
-    while (pos_ < s_.size()) {
-      char c = s_[pos_];
-      if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v') {
-        Step();
-      } else if (c == '%') {
-        while (pos_ < s_.size() && s_[pos_] != '\n' && s_[pos_] != '\r') Step();
-      } else if (c == '/' && pos_ + 1 < s_.size() && s_[pos_ + 1] == '*') {
-        int line = line_, column = column_;
-        Step();
-        Step();
-        while (pos_ < s_.size() &&
-               !(s_[pos_] == '*' && pos_ + 1 < s_.size() && s_[pos_ + 1] == '/'))
-          Step();
-        if (pos_ >= s_.size()) {
-          error = {line, column, "comment not closed: '/*' has no '*/'"};
-          return false;
-        }
-        Step();
-        Step();
-      } else {
-        break;
-      }
-    }
-    return true;
-  }
-
-  std::string_view s_;
-  std::size_t pos_ = 0;
-  int line_ = 1;
-  int column_ = 1;
-};
+using Tok = TptpTok;
+using Token = TptpToken;
 
 enum class Op : std::uint8_t {
   Atom,
@@ -798,7 +590,7 @@ class Reader {
     return true;
   }
 
-  Lexer lexer_;
+  TptpLexer lexer_;
   Token tok_;
   std::optional<TTptpError> error_;
   std::vector<Node> nodes_;
