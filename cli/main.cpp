@@ -108,9 +108,16 @@ int Prove(const cli::TheoryText& text, const cli::Options& options, cli::TStdout
   StdoutSink interactive(stdOut, options.Bytes);
   TLineList report;
   TLineSink& output = options.Out ? static_cast<TLineSink&>(report) : interactive;
+  // Names that the theory language cannot spell were renamed: say so before the report shows them.
+  if (text.TptpSource)
+    for (const auto& [tptp, theory] : text.Tptp.Names)
+      output.Add("TPTP name " + tptp + " is written " + theory);
+  const cli::SzsStatus refuted =
+      cli::RefutedStatus(text.TptpSource.has_value() && text.Tptp.Conjectures == 0);
   cli::TRunOutcome run =
-      options.Auto ? cli::ProveWithPortfolio(text.Bytes, text.Name, options, output, Interrupted)
-                   : cli::ProveOnce(text.Bytes, text.Name, options, output, Interrupted);
+      options.Auto
+          ? cli::ProveWithPortfolio(text.Bytes, text.Name, options, output, Interrupted, refuted)
+          : cli::ProveOnce(text.Bytes, text.Name, options, output, Interrupted, refuted);
   if (!run.Started) {
     std::cerr << "velmoran: cannot start the proof thread\n";
     return kUsageOrFile;

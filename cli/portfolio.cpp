@@ -121,14 +121,15 @@ TRunLimits LimitsOf(const Options& options) {
 }  // namespace
 
 TRunOutcome ProveOnce(const std::string& text, const std::string& name, const Options& options,
-                      TLineSink& output, const std::function<bool()>& interrupted) {
+                      TLineSink& output, const std::function<bool()>& interrupted,
+                      SzsStatus refuted) {
   const std::string szsName = SzsName(name);
   std::vector<std::string> verdicts;
   TRunLimits limits = LimitsOf(options);
   TAttempt attempt =
       RunAttempt(text, options.Settings, limits, output, interrupted, [&](SzsStatus status) {
         if (!options.Szs) return;
-        verdicts.push_back(SzsLine(status, szsName));
+        verdicts.push_back(SzsLine(AsRefuted(status, refuted), szsName));
         output.Add(verdicts.back());
       });
   TRunOutcome out = std::move(attempt.Outcome);
@@ -703,7 +704,7 @@ std::vector<std::vector<int>> PortfolioLanes() {
 
 TRunOutcome ProveWithPortfolio(const std::string& text, const std::string& name,
                                const Options& options, TLineSink& output,
-                               const std::function<bool()>& interrupted) {
+                               const std::function<bool()>& interrupted, SzsStatus refuted) {
   const double budget = options.TimeoutSeconds.value_or(kDefaultAutoSeconds);
   const double start = Now();
   TChoice choice;
@@ -735,7 +736,7 @@ TRunOutcome ProveWithPortfolio(const std::string& text, const std::string& name,
            shownAttempt.Queries[next].Line == line;
          ++next) {
       SzsStatus own = shownAttempt.Queries[next].Status;
-      out.Verdicts.push_back(SzsLine(own == SzsStatus::Theorem ? own : failed, szsName));
+      out.Verdicts.push_back(SzsLine(own == SzsStatus::Theorem ? refuted : failed, szsName));
       output.Add(out.Verdicts.back());
     }
     if (line < shown.Lines.size()) output.Add(std::move(shown.Lines[line]));

@@ -53,14 +53,17 @@ struct TRunOutcome {
 };
 
 // One proof of `text` with the options' settings and limits, as the command line runs it without
-// --auto; with --szs the SZS lines are added (see szs.h). `name` is the theory's file name.
+// --auto; with --szs the SZS lines are added (see szs.h). `name` is the theory's file name;
+// `refuted` is the status a refutation gets (see `RefutedStatus`).
 TRunOutcome ProveOnce(const std::string& text, const std::string& name, const Options& options,
-                      TLineSink& output, const std::function<bool()>& interrupted);
+                      TLineSink& output, const std::function<bool()>& interrupted,
+                      SzsStatus refuted = SzsStatus::Theorem);
 
 // The portfolio: the report of the chosen attempt goes to `output` at the end, whole.
 TRunOutcome ProveWithPortfolio(const std::string& text, const std::string& name,
                                const Options& options, TLineSink& output,
-                               const std::function<bool()>& interrupted);
+                               const std::function<bool()>& interrupted,
+                               SzsStatus refuted = SzsStatus::Theorem);
 
 // The settings the portfolio tries, in order, as the command-line options that give the same run.
 std::vector<std::string> PortfolioLabels();

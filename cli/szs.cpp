@@ -8,6 +8,8 @@ const char* SzsWord(SzsStatus status) {
   switch (status) {
     case SzsStatus::Theorem:
       return "Theorem";
+    case SzsStatus::Unsatisfiable:
+      return "Unsatisfiable";
     case SzsStatus::GaveUp:
       return "GaveUp";
     case SzsStatus::Timeout:
@@ -57,6 +59,10 @@ SzsStatus StatusOfStop(StopCause cause) {
       return SzsStatus::User;
   }
   return SzsStatus::GaveUp;
+}
+
+SzsStatus RefutedStatus(bool axiomsOnly) {
+  return axiomsOnly ? SzsStatus::Unsatisfiable : SzsStatus::Theorem;
 }
 
 SzsStatus QueryStatus(const TPLProgram& program, StopCause cause) {

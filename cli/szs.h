@@ -8,7 +8,8 @@
 // gets only its InputError line. NAME is the file's base name without its extension, "Untitled"
 // for standard input, as the desktop app names an unsaved theory.
 //
-// The statuses keep their meaning from the TPTP world: Theorem, a refutation was found; GaveUp,
+// The statuses keep their meaning from the TPTP world: Theorem, a refutation was found;
+// Unsatisfiable, a problem without a conjecture had its axioms refuted; GaveUp,
 // the search ended without one; Timeout, the time limit stopped it; ResourceOut, the resolvent or
 // memory limit or a failed allocation stopped it; User, SIGINT or SIGTERM stopped it.
 #pragma once
@@ -23,6 +24,7 @@ namespace velmoran::cli {
 
 enum class SzsStatus : std::uint8_t {
   Theorem,
+  Unsatisfiable,
   GaveUp,
   Timeout,
   ResourceOut,
@@ -45,5 +47,12 @@ StopCause CauseOfStop(bool stopped, bool outOfMemory, bool interrupted, const TR
 SzsStatus StatusOfStop(StopCause cause);
 // The status of the query whose search just ended in `program`.
 SzsStatus QueryStatus(const TPLProgram& program, StopCause cause);
+// What a refutation means for a text: Unsatisfiable for a TPTP problem without a conjecture,
+// whose axioms alone are refuted, Theorem otherwise.
+SzsStatus RefutedStatus(bool axiomsOnly);
+// `status` with a refutation (Theorem) read as `refuted`.
+inline SzsStatus AsRefuted(SzsStatus status, SzsStatus refuted) {
+  return status == SzsStatus::Theorem ? refuted : status;
+}
 
 }  // namespace velmoran::cli

@@ -1,7 +1,10 @@
 #include "cli/theory_file.h"
 
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <variant>
+#include <vector>
 
 #include "cli/file_io.h"
 #include "logic/text_codec.h"
@@ -33,6 +36,17 @@ std::string CaretUnder(const std::string& lineText, int column) {
   return caret + '^';
 }
 
+// Where an include's file name is looked for, in order: the TPTP root that the environment
+// variable TPTP names, then the problem's own folder.
+std::vector<std::filesystem::path> IncludeFolders(const std::string& problem) {
+  std::vector<std::filesystem::path> folders;
+  if (const char* root = std::getenv("TPTP"); root && *root) folders.emplace_back(root);
+  std::filesystem::path own =
+      problem == "-" ? std::filesystem::path(".") : std::filesystem::path(problem).parent_path();
+  folders.push_back(own.empty() ? std::filesystem::path(".") : own);
+  return folders;
+}
+
 }  // namespace
 
 bool ReadsTptp(const std::string& path, bool tptpOption) {
@@ -51,13 +65,40 @@ std::optional<TheoryText> ReadTheory(const std::string& path,
   }
   const std::string& raw = *read;
   if (tptp) {
-    auto translated = ReadTptp(raw);
+    std::vector<std::string> included;  // the texts the error may point into, by name
+    std::vector<std::string> names;
+    auto resolve = [&](const std::string& name, std::string& why) -> std::optional<std::string> {
+      for (const std::filesystem::path& dir : IncludeFolders(path)) {
+        std::filesystem::path file = dir / name;
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(file, ec)) continue;
+        if (auto text = ReadAll(file.string(), why, interrupted)) {
+          names.push_back(name);
+          included.push_back(*text);
+          return text;
+        }
+        return std::nullopt;
+      }
+      why = "not found in $TPTP nor beside the problem";
+      return std::nullopt;
+    };
+    auto translated = ReadTptp(raw, resolve);
     if (auto* e = std::get_if<TTptpError>(&translated)) {
-      std::string lineText = LineOf(raw, e->Line);
-      std::cerr << path << ":" << e->Line << ":" << e->Column << ": " << e->Message << "\n"
+      const std::string* source = &raw;
+      std::string where = path;
+      if (!e->File.empty()) {
+        where = e->File;
+        for (std::size_t i = names.size(); i-- > 0;)
+          if (names[i] == e->File) {
+            source = &included[i];
+            break;
+          }
+      }
+      std::string lineText = LineOf(*source, e->Line);
+      std::cerr << where << ":" << e->Line << ":" << e->Column << ": " << e->Message << "\n"
                 << lineText << "\n"
                 << CaretUnder(lineText, e->Column) << "\n";
-      if (failure) *failure = ReadFailure::Syntax;
+      if (failure) *failure = e->Unreadable ? ReadFailure::File : ReadFailure::Syntax;
       return std::nullopt;
     }
     TheoryText text{path, {}, raw, std::move(std::get<TTptpTheory>(translated))};

@@ -45,7 +45,7 @@ std::optional<TptpToken> TptpLexer::Next(TTptpError& error) {
       Step();
     }
     if (pos_ >= s_.size() || s_[pos_] != c) {
-      error = {t.Line, t.Column, "quoted text not closed on its line"};
+      error = {t.Line, t.Column, "quoted text not closed on its line", {}};
       return std::nullopt;
     }
     Step();
@@ -122,7 +122,7 @@ std::optional<TptpToken> TptpLexer::Next(TTptpError& error) {
   }
   auto u = static_cast<unsigned char>(c);
   if (u < 0x20 || u > 0x7E) {
-    error = {t.Line, t.Column, "a TPTP text holds only printable ASCII outside comments"};
+    error = {t.Line, t.Column, "a TPTP text holds only printable ASCII outside comments", {}};
     return std::nullopt;
   }
   return symbol(TptpTok::Other, 1);
@@ -152,7 +152,7 @@ bool TptpLexer::SkipBlanks(TTptpError& error) {
       while (pos_ < s_.size() && !(s_[pos_] == '*' && pos_ + 1 < s_.size() && s_[pos_ + 1] == '/'))
         Step();
       if (pos_ >= s_.size()) {
-        error = {line, column, "comment not closed: '/*' has no '*/'"};
+        error = {line, column, "comment not closed: '/*' has no '*/'", {}};
         return false;
       }
       Step();

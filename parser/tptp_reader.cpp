@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "logic/alphabet.h"
 #include "parser/scanner.h"
@@ -25,6 +27,8 @@ using Token = TptpToken;
 
 enum class Op : std::uint8_t {
   Atom,
+  True,
+  False,
   Not,
   ForAll,
   Exists,
@@ -57,7 +61,44 @@ struct Term {
   int Nesting = 0;
   int Depth = 1;
   bool Predicate = false;  // a constant or function application: may stand as an atom
+  std::string Symbol;      // its functor, as written in the theory, when `Predicate`
+  int Arity = 0;
 };
+
+constexpr std::string_view kReserved = "tp_";
+
+// Letters and digits stand for themselves, every other byte for "_" and two hex digits: one to
+// one, and always a tail of a theory name.
+std::string Escaped(std::string_view text) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string out;
+  for (char c : text) {
+    if (IsLower(c) || IsUpper(c) || IsDigit(c)) {
+      out += c;
+    } else {
+      auto u = static_cast<unsigned char>(c);
+      out += '_';
+      out += kHex[u >> 4];
+      out += kHex[u & 15];
+    }
+  }
+  return out;
+}
+
+bool IsLowerWord(std::string_view text) {
+  if (text.empty() || !IsLower(text.front())) return false;
+  return std::all_of(text.begin(), text.end(), [](char c) { return IsIdentChar(c); });
+}
+
+// The text between the quotes of a quoted token, with its escapes \\ and \' (or \") undone.
+std::string Unquoted(std::string_view token) {
+  std::string out;
+  for (std::size_t i = 1; i + 1 < token.size(); ++i) {
+    if (token[i] == '\\' && i + 2 < token.size()) ++i;
+    out += token[i];
+  }
+  return out;
+}
 
 constexpr std::uint64_t kSizeCap = std::uint64_t{1} << 62;
 
@@ -77,14 +118,16 @@ std::string Found(const Token& t) {
 
 class Reader {
  public:
-  explicit Reader(std::string_view text) : lexer_(text) {}
+  Reader(std::string_view text, const TTptpIncludeResolver& includes)
+      : lexer_(text), includes_(includes) {}
 
   std::variant<TTptpTheory, TTptpError> Run() {
     if (Advance())
       while (tok_.Kind != Tok::End && ParseEntry()) {
       }
     if (error_) return *error_;
-    if (!conjectures_.empty() && !WriteQuery()) return *error_;
+    if (theory_.Equality && !WriteEqualityAxioms()) return *error_;
+    if (!WriteQuery()) return *error_;
     return std::move(theory_);
   }
 
@@ -117,13 +160,14 @@ class Reader {
       tok_ = *t;
       return true;
     }
+    e.File = file_;
     if (!error_) error_ = std::move(e);
     tok_.Kind = Tok::End;
     return false;
   }
 
   bool Fail(int line, int column, std::string message) {
-    if (!error_) error_ = TTptpError{line, column, std::move(message)};
+    if (!error_) error_ = TTptpError{line, column, std::move(message), file_};
     return false;
   }
   bool Fail(const Token& at, std::string message) {
@@ -147,15 +191,19 @@ class Reader {
   bool ParseEntry() {
     Token head = tok_;
     if (head.Kind != Tok::Lower) return Fail(head, "expected fof(...), found " + Found(head));
-    if (head.Text == "include")
-      return Fail(head, "include is not supported: put the included formulas into the file");
-    if (head.Text == "cnf" || head.Text == "tff" || head.Text == "thf" || head.Text == "tcf" ||
-        head.Text == "tpi")
-      return Fail(head, std::string(head.Text) + " formulas are not supported: only fof is read");
-    if (head.Text != "fof") return Fail(head, "expected fof(...), found " + Found(head));
-    if (!Advance() || !Expect(Tok::LParen, "'(' after fof")) return false;
+    if (head.Text == "include") return ParseInclude();
+    if (head.Text == "tff" || head.Text == "thf" || head.Text == "tcf" || head.Text == "tpi")
+      return Fail(
+          head, std::string(head.Text) + " formulas are not supported: only fof and cnf are read");
+    if (head.Text != "fof" && head.Text != "cnf")
+      return Fail(head, "expected fof(...), found " + Found(head));
+    cnf_ = head.Text == "cnf";
+    if (!Advance() || !Expect(Tok::LParen, cnf_ ? "'(' after cnf" : "'(' after fof")) return false;
     if (tok_.Kind != Tok::Lower && tok_.Kind != Tok::Quoted && tok_.Kind != Tok::Integer)
       return Fail(tok_, "expected the formula's name, found " + Found(tok_));
+    std::string name(tok_.Kind == Tok::Quoted ? Unquoted(tok_.Text) : std::string(tok_.Text));
+    bool selected =
+        !selection_ || std::find(selection_->begin(), selection_->end(), name) != selection_->end();
     if (!Advance() || !Expect(Tok::Comma, "',' after the name")) return false;
     Token role = tok_;
     if (role.Kind != Tok::Lower) return Fail(role, "expected a role, found " + Found(role));
@@ -172,27 +220,334 @@ class Reader {
     if (tok_.Kind == Tok::LBracket) return Fail(tok_, "sequents are not supported");
     nodes_.clear();
     bound_.clear();
+    free_.clear();
     nesting_ = 0;
     int root = ParseLogic();
     if (root < 0) return false;
     if (tok_.Kind == Tok::Comma && !SkipAnnotations()) return false;
-    if (!Expect(Tok::RParen, "')' closing fof(") || tok_.Kind != Tok::Dot)
-      return Fail(tok_, "expected '.' after fof(...), found " + Found(tok_));
+    if (!Expect(Tok::RParen, cnf_ ? "')' closing cnf(" : "')' closing fof(") ||
+        tok_.Kind != Tok::Dot)
+      return Fail(tok_, std::string("expected '.' after ") + (cnf_ ? "cnf" : "fof") +
+                            "(...), found " + Found(tok_));
     if (!Advance()) return false;
+    if (!selected) return true;
+    if (!free_.empty()) root = Closure(root, head);
+    root = Fold(root);
 
     Written w;
     w.Line = head.Line;
     w.Column = head.Column;
     w.Height = nodes_[root].Height;
-    w.Anchors.push_back({0, head.Line, head.Column});
-    if (!Write(root, conjecture ? 1 : 0, w)) return false;
+    w.Anchors.push_back({0, AnchorLine(head.Line), AnchorColumn(head.Column)});
     if (conjecture) {
       ++theory_.Conjectures;
+      if (nodes_[root].Kind == Op::True) {
+        w.Text = Contradiction(true);
+      } else if (nodes_[root].Kind == Op::False) {
+        w.Text = Contradiction(false);
+      } else if (!Write(root, 1, w)) {
+        return false;
+      }
       conjectures_.push_back(std::move(w));
       return true;
     }
     ++theory_.Axioms;
+    if (nodes_[root].Kind == Op::True) return true;  // says nothing
+    if (nodes_[root].Kind == Op::False) {
+      w.Text = Contradiction(false);
+    } else if (!Write(root, 0, w)) {
+      return false;
+    }
     return Append(w, "", ";\n");
+  }
+
+  // The universal closure of a cnf clause: its variables, in the order they first occur.
+  int Closure(int body, const Token& at) {
+    int id = NewNode(Op::ForAll, at);
+    Node& n = nodes_[id];
+    for (const std::string& v : free_) {
+      if (!n.Text.empty()) n.Text += ", ";
+      n.Text += v;
+    }
+    n.A = body;
+    n.Height = nodes_[body].Height;
+    n.Size = Add(nodes_[body].Size, n.Text.size() + 8);
+    return id;
+  }
+
+  // "tp_false ∧ ¬tp_false" (false in every model), or its negation.
+  std::string Contradiction(bool negated) {
+    std::string atom = std::string(kReserved) + "false";
+    std::string text = atom + " " + kAnd + " " + kNegation + atom;
+    if (!negated) return text;
+    return std::string(1, kNegation) + kFormulaOpen + text + kFormulaClose;
+  }
+
+  // include('file') or include('file', [name, ...]): the file's formulas, or those named.
+  bool ParseInclude() {
+    Token head = tok_;
+    if (!Advance() || !Expect(Tok::LParen, "'(' after include")) return false;
+    if (tok_.Kind != Tok::Quoted)
+      return Fail(tok_, "expected the quoted file name, found " + Found(tok_));
+    std::string name = Unquoted(tok_.Text);
+    if (!Advance()) return false;
+    std::optional<std::vector<std::string>> selection;
+    if (tok_.Kind == Tok::Comma) {
+      if (!Advance() || !Expect(Tok::LBracket, "'[' before the formula names")) return false;
+      selection.emplace();
+      while (tok_.Kind != Tok::RBracket) {
+        if (tok_.Kind != Tok::Lower && tok_.Kind != Tok::Quoted && tok_.Kind != Tok::Integer)
+          return Fail(tok_, "expected a formula name, found " + Found(tok_));
+        selection->push_back(tok_.Kind == Tok::Quoted ? Unquoted(tok_.Text)
+                                                      : std::string(tok_.Text));
+        if (!Advance()) return false;
+        if (tok_.Kind == Tok::Comma && !Advance()) return false;
+      }
+      if (!Advance()) return false;
+    }
+    if (!Expect(Tok::RParen, "')' closing include(") || tok_.Kind != Tok::Dot)
+      return Fail(tok_, "expected '.' after include(...), found " + Found(tok_));
+    if (includeDepth_ >= kMaxTptpIncludeDepth)
+      return Fail(head, "includes nested more than " + std::to_string(kMaxTptpIncludeDepth) +
+                            " levels deep: " + name);
+    std::string reason = "no way to read included files here";
+    std::optional<std::string> text;
+    if (includes_) text = includes_(name, reason);
+    if (!text) {
+      Fail(head, "cannot include " + name + ": " + reason);
+      error_->Unreadable = true;
+      return false;
+    }
+    texts_.push_back(std::move(*text));
+
+    // Read the file in place of the directive, then go on after it.
+    TptpLexer outer = lexer_;
+    auto outerSelection = std::move(selection_);
+    std::string outerFile = file_;
+    int outerLine = includeLine_, outerColumn = includeColumn_;
+    if (includeDepth_ == 0) {
+      includeLine_ = head.Line;
+      includeColumn_ = head.Column;
+    }
+    lexer_ = TptpLexer(texts_.back());
+    selection_ = std::move(selection);
+    file_ = name;
+    ++includeDepth_;
+    if (Advance())
+      while (tok_.Kind != Tok::End && ParseEntry()) {
+      }
+    --includeDepth_;
+    if (error_) return false;
+    lexer_ = outer;
+    selection_ = std::move(outerSelection);
+    file_ = std::move(outerFile);
+    includeLine_ = outerLine;
+    includeColumn_ = outerColumn;
+    return Advance();  // past the directive's '.'
+  }
+
+  // Formulas read from an included file point at the include in the text given.
+  int AnchorLine(int line) const { return includeDepth_ > 0 ? includeLine_ : line; }
+  int AnchorColumn(int column) const { return includeDepth_ > 0 ? includeColumn_ : column; }
+
+  // --- constants -------------------------------------------------------------------------------
+
+  bool IsConstant(int id) const {
+    return nodes_[id].Kind == Op::True || nodes_[id].Kind == Op::False;
+  }
+  int Constant(bool value, int like) {
+    Token at;
+    at.Line = nodes_[like].Line;
+    at.Column = nodes_[like].Column;
+    return NewNode(value ? Op::True : Op::False, at);
+  }
+  int Negation(int operand) {
+    if (IsConstant(operand)) return Constant(nodes_[operand].Kind == Op::False, operand);
+    Token at;
+    at.Line = nodes_[operand].Line;
+    at.Column = nodes_[operand].Column;
+    int id = NewNode(Op::Not, at);
+    nodes_[id].A = operand;
+    nodes_[id].Height = nodes_[operand].Height;
+    nodes_[id].Size = Add(nodes_[operand].Size, 8);
+    return id;
+  }
+
+  // Evaluates $true and $false away: the result is a constant node or a tree without one. Every
+  // step keeps the classical meaning (quantifiers range over a non-empty domain); it never makes
+  // a tree taller or larger than the bounds already checked, but for a negation it may add. The
+  // tree is walked iteratively deep-first through an explicit stack, so no input exhausts it.
+  int Fold(int root) {
+    bool any = std::any_of(nodes_.begin(), nodes_.end(),
+                           [](const Node& n) { return n.Kind == Op::True || n.Kind == Op::False; });
+    if (!any) return root;
+    std::vector<int> folded(nodes_.size(), -1);
+    std::vector<std::pair<int, bool>> stack{{root, false}};
+    while (!stack.empty()) {
+      auto [id, expanded] = stack.back();
+      Node n = nodes_[id];
+      if (!expanded) {
+        stack.back().second = true;
+        for (int k : n.List) stack.push_back({k, false});
+        if (n.A >= 0) stack.push_back({n.A, false});
+        if (n.B >= 0) stack.push_back({n.B, false});
+        continue;
+      }
+      stack.pop_back();
+      folded.resize(nodes_.size(), -1);
+      folded[id] = FoldNode(id, folded);
+    }
+    return folded[root];
+  }
+
+  int FoldNode(int id, const std::vector<int>& folded) {
+    Node n = nodes_[id];
+    auto value = [&](int k) { return nodes_[k].Kind == Op::True; };
+    switch (n.Kind) {
+      case Op::Atom:
+      case Op::True:
+      case Op::False:
+        return id;
+      case Op::Not:
+        return Negation(folded[n.A]);
+      case Op::ForAll:
+      case Op::Exists:
+        if (IsConstant(folded[n.A])) return folded[n.A];
+        nodes_[id].A = folded[n.A];
+        return id;
+      case Op::And:
+      case Op::Or: {
+        bool isAnd = n.Kind == Op::And;
+        std::vector<int> kept;
+        for (int k : n.List) {
+          int f = folded[k];
+          if (!IsConstant(f)) {
+            kept.push_back(f);
+          } else if (value(f) != isAnd) {
+            return Constant(!isAnd, id);  // a false conjunct, a true disjunct
+          }
+        }
+        if (kept.empty()) return Constant(isAnd, id);
+        if (kept.size() == 1) return kept[0];
+        nodes_[id].List = std::move(kept);
+        return id;
+      }
+      case Op::Implies:
+      case Op::Implied: {
+        int a = folded[n.Kind == Op::Implies ? n.A : n.B];  // the antecedent
+        int b = folded[n.Kind == Op::Implies ? n.B : n.A];
+        if (IsConstant(a)) return value(a) ? b : Constant(true, id);
+        if (IsConstant(b)) return value(b) ? Constant(true, id) : Negation(a);
+        nodes_[id].A = folded[n.A];
+        nodes_[id].B = folded[n.B];
+        return id;
+      }
+      case Op::Iff:
+      case Op::Xor: {
+        int a = folded[n.A], b = folded[n.B];
+        bool iff = n.Kind == Op::Iff;
+        if (IsConstant(a)) std::swap(a, b);
+        if (IsConstant(b)) {
+          if (IsConstant(a)) return Constant((value(a) == value(b)) == iff, id);
+          return value(b) == iff ? a : Negation(a);
+        }
+        nodes_[id].A = a;
+        nodes_[id].B = b;
+        return id;
+      }
+      case Op::Nand:
+      case Op::Nor: {
+        int a = folded[n.A], b = folded[n.B];
+        bool nand = n.Kind == Op::Nand;
+        // ~& is ¬(a ∧ b), ~| is ¬(a ∨ b).
+        if (IsConstant(a)) std::swap(a, b);
+        if (IsConstant(b)) {
+          if (value(b) != nand) return Constant(nand, id);  // b false in ~&, true in ~|
+          return IsConstant(a) ? Constant(!value(a), id) : Negation(a);
+        }
+        nodes_[id].A = a;
+        nodes_[id].B = b;
+        return id;
+      }
+    }
+    return id;
+  }
+
+  // --- names -----------------------------------------------------------------------------------
+
+  // The theory name of a TPTP lower word or quoted name (unquoted already).
+  std::string NameOf(const std::string& word, std::string_view original) {
+    if (IsLowerWord(word) && !word.starts_with(kReserved)) return word;
+    std::string mapped = std::string(kReserved) + (IsLowerWord(word) ? "w" : "q") + Escaped(word);
+    Remember(std::string(original), mapped);
+    return mapped;
+  }
+
+  void Remember(std::string original, const std::string& mapped) {
+    if (named_.insert(mapped).second) theory_.Names.emplace_back(std::move(original), mapped);
+  }
+
+  void NoteSymbol(std::vector<std::pair<std::string, int>>& table, const std::string& name,
+                  int arity) {
+    if (arity == 0) return;
+    std::pair<std::string, int> entry{name, arity};
+    if (std::find(table.begin(), table.end(), entry) == table.end()) table.push_back(entry);
+  }
+
+  // --- equality --------------------------------------------------------------------------------
+
+  // Reflexivity, symmetry, transitivity, one substitution axiom per argument place of every
+  // function and predicate symbol, and the distinct objects pairwise unequal: with them "=" is
+  // equality in every model of the theory, so a refutation of the theory is one under equality.
+  bool WriteEqualityAxioms() {
+    std::vector<std::string> axioms;
+    auto implies = [](const std::string& a, const std::string& b) {
+      return std::string(1, kFormulaOpen) + a + " " + kImplies + " " + b + kFormulaClose;
+    };
+    auto eq = [](const std::string& a, const std::string& b) { return a + kEqual + b; };
+    auto conj = [](const std::string& a, const std::string& b) {
+      return std::string(1, kFormulaOpen) + a + " " + kAnd + " " + b + kFormulaClose;
+    };
+    axioms.push_back(std::string(1, kForAll) + "X " + eq("X", "X"));
+    axioms.push_back(std::string(1, kForAll) + "X, Y " + implies(eq("X", "Y"), eq("Y", "X")));
+    axioms.push_back(std::string(1, kForAll) + "X, Y, Z " +
+                     implies(conj(eq("X", "Y"), eq("Y", "Z")), eq("X", "Z")));
+    auto application = [](const std::string& symbol, int arity, int place, const char* at) {
+      std::string t = symbol + kTermOpen;
+      for (int k = 0; k < arity; ++k) {
+        if (k > 0) t += ", ";
+        t += k == place ? std::string(at) : "Z" + std::to_string(k);
+      }
+      return t + kTermClose;
+    };
+    auto prefix = [](int arity, int place) {
+      std::string p = std::string(1, kForAll) + "X, Y";
+      for (int k = 0; k < arity; ++k)
+        if (k != place) p += ", Z" + std::to_string(k);
+      return p + " ";
+    };
+    for (const auto& [f, arity] : functions_)
+      for (int i = 0; i < arity; ++i)
+        axioms.push_back(prefix(arity, i) +
+                         implies(eq("X", "Y"),
+                                 eq(application(f, arity, i, "X"), application(f, arity, i, "Y"))));
+    for (const auto& [p, arity] : predicates_)
+      for (int i = 0; i < arity; ++i)
+        axioms.push_back(prefix(arity, i) +
+                         implies(conj(eq("X", "Y"), application(p, arity, i, "X")),
+                                 application(p, arity, i, "Y")));
+    for (std::size_t i = 0; i < distinct_.size(); ++i)
+      for (std::size_t j = i + 1; j < distinct_.size(); ++j)
+        axioms.push_back(std::string(1, kNegation) + eq(distinct_[i], distinct_[j]));
+    for (const std::string& a : axioms) {
+      Written w;
+      w.Text = a;
+      w.Line = w.Column = 1;
+      w.Anchors.push_back({0, 1, 1});
+      if (!Append(w, "", ";\n")) return false;
+      ++theory_.EqualityAxioms;
+    }
+    return true;
   }
 
   // Skips the source and useful-info annotations up to the ")" that closes fof(.
@@ -231,6 +586,14 @@ class Reader {
   }
 
   bool WriteQuery() {
+    if (conjectures_.empty()) {
+      // The axioms alone are to be refuted: the negated query is a tautology they must not need.
+      Written w;
+      w.Text = Contradiction(false);
+      w.Line = w.Column = 1;
+      w.Anchors.push_back({0, 1, 1});
+      return Append(w, "?- ", ";\n");
+    }
     if (conjectures_.size() == 1) return Append(conjectures_[0], "?- ", ";\n");
     int height = 0;
     std::string conjunction = std::string(" ") + kAnd + " ";
@@ -390,11 +753,19 @@ class Reader {
 
   int ParseAtomic() {
     Token at = tok_;
+    if (at.Kind == Tok::Dollar && (at.Text == "$true" || at.Text == "$false")) {
+      if (!Advance()) return -1;
+      int id = NewNode(at.Text == "$true" ? Op::True : Op::False, at);
+      nodes_[id].Size = 16;
+      return id;
+    }
     Term left;
     if (!ParseTerm(left, true)) return -1;
     if (tok_.Kind == Tok::Equal || tok_.Kind == Tok::NotEqual) {
       Token op = tok_;
       Term right;
+      theory_.Equality = true;
+      if (left.Predicate) NoteSymbol(functions_, left.Symbol, left.Arity);
       if (!Advance() || !ParseTerm(right, false)) return -1;
       int atom = NewNode(Op::Atom, at);
       Node& n = nodes_[atom];
@@ -413,6 +784,7 @@ class Reader {
     if (!left.Predicate)
       return FailNode(at,
                       Found(at) + " cannot stand as a formula: an atom starts with a predicate");
+    NoteSymbol(predicates_, left.Symbol, left.Arity);
     int id = NewNode(Op::Atom, at);
     nodes_[id].Text = std::move(left.Text);
     nodes_[id].TermNesting = left.Nesting;
@@ -426,11 +798,17 @@ class Reader {
     if (error_) return false;
     Token at = tok_;
     switch (at.Kind) {
-      case Tok::Lower: {
-        term.Text = at.Text;
+      case Tok::Lower:
+      case Tok::Quoted: {
+        bool quoted = at.Kind == Tok::Quoted;
+        term.Text = NameOf(quoted ? Unquoted(at.Text) : std::string(at.Text), at.Text);
+        term.Symbol = term.Text;
         term.Predicate = true;
         if (!Advance()) return false;
-        if (tok_.Kind != Tok::LParen) return true;
+        if (tok_.Kind != Tok::LParen) {
+          if (!atom) NoteSymbol(functions_, term.Symbol, 0);
+          return true;
+        }
         if (!Advance()) return false;
         term.Text += kTermOpen;
         int nesting = 0, depth = 0;
@@ -438,6 +816,7 @@ class Reader {
           Term arg;
           if (!ParseTerm(arg, false)) return false;
           term.Text += arg.Text;
+          ++term.Arity;
           nesting = std::max(nesting, arg.Nesting);
           depth = std::max(depth, arg.Depth);
           if (tok_.Kind != Tok::Comma) break;
@@ -445,6 +824,7 @@ class Reader {
           if (!Advance()) return false;
         }
         if (!Expect(Tok::RParen, "',' or ')' in the arguments")) return false;
+        if (!atom) NoteSymbol(functions_, term.Symbol, term.Arity);
         term.Text += kTermClose;
         term.Nesting = nesting + 1;
         term.Depth = depth + 1;
@@ -454,9 +834,13 @@ class Reader {
         return true;
       }
       case Tok::Upper:
-        if (!bound_.contains(at.Text))
-          return Fail(at, "variable " + std::string(at.Text) +
-                              " is not bound by a quantifier (TPTP formulas are closed)");
+        if (!bound_.contains(at.Text)) {
+          if (!cnf_)
+            return Fail(at, "variable " + std::string(at.Text) +
+                                " is not bound by a quantifier (TPTP formulas are closed)");
+          std::string v(at.Text);
+          if (std::find(free_.begin(), free_.end(), v) == free_.end()) free_.push_back(v);
+        }
         term.Text = at.Text;
         return Advance();
       case Tok::Integer: {
@@ -476,14 +860,16 @@ class Reader {
         return Fail(at, "number " + std::string(at.Text) +
                             " is not supported: the prover compares numbers by value, so only "
                             "integers keep TPTP's meaning");
-      case Tok::Quoted:
-        return Fail(at, "quoted atom " + std::string(at.Text) + " is not supported");
-      case Tok::Distinct:
-        return Fail(at, "distinct object " + std::string(at.Text) + " is not supported");
+      case Tok::Distinct: {
+        term.Text = std::string(kReserved) + "d" + Escaped(Unquoted(at.Text));
+        Remember(std::string(at.Text), term.Text);
+        if (std::find(distinct_.begin(), distinct_.end(), term.Text) == distinct_.end())
+          distinct_.push_back(term.Text);
+        return Advance();
+      }
       case Tok::Dollar:
         if (at.Text == "$true" || at.Text == "$false")
-          return Fail(at, std::string(at.Text) +
-                              " is not supported: the theory language has no truth constants");
+          return Fail(at, std::string(at.Text) + " stands only where a formula does, not a term");
         return Fail(at, "defined word " + std::string(at.Text) + " is not supported");
       case Tok::DollarDollar:
         return Fail(at, "system word " + std::string(at.Text) + " is not supported");
@@ -515,6 +901,9 @@ class Reader {
       case Op::Atom:
         out += n.Text;
         return true;
+      case Op::True:
+      case Op::False:  // folded away before any formula is written
+        return Fail(n.Line, n.Column, "a truth constant was left unfolded");
       case Op::Not:
         out += kNegation;
         return Unary(n.A, nest + 1, w);
@@ -591,6 +980,17 @@ class Reader {
   }
 
   TptpLexer lexer_;
+  const TTptpIncludeResolver& includes_;
+  std::deque<std::string> texts_;  // included files, alive while their tokens are read
+  std::optional<std::vector<std::string>> selection_;  // the formulas an include takes
+  std::string file_;                                   // the included file being read
+  int includeDepth_ = 0;
+  int includeLine_ = 0, includeColumn_ = 0;  // the outermost include being read
+  bool cnf_ = false;
+  std::vector<std::string> free_;  // a cnf clause's variables, in order of occurrence
+  std::vector<std::pair<std::string, int>> functions_, predicates_;  // with arity > 0
+  std::vector<std::string> distinct_;
+  std::unordered_set<std::string> named_;
   Token tok_;
   std::optional<TTptpError> error_;
   std::vector<Node> nodes_;
@@ -602,8 +1002,9 @@ class Reader {
 
 }  // namespace
 
-std::variant<TTptpTheory, TTptpError> ReadTptp(std::string_view source) {
-  return Reader(source).Run();
+std::variant<TTptpTheory, TTptpError> ReadTptp(std::string_view source,
+                                               const TTptpIncludeResolver& includes) {
+  return Reader(source, includes).Run();
 }
 
 }  // namespace velmoran

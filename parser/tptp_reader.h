@@ -17,16 +17,30 @@
 //   `? [X] :` are ∀X, Y and ∃X.
 // - `s = t` is the relation "=" and `s != t` is `¬s=t`: TPTP defines `!=` as the negated equality,
 //   and the theory language's ≠ is a predicate of its own that no axiom ties to "=", so writing ≠
-//   would let `a = b` and `a != b` hold together. Neither relation has equality axioms here: a
-//   problem that needs equality reasoning is not refuted (never wrongly refuted).
-// - Integers within the signed 32-bit range are integers. Lower and upper words are kept as they
-//   stand: both languages spell functors and predicates as a lower-case letter followed by letters,
-//   digits and "_", variables the same with a capital, with no length limit and no reserved word,
-//   so no name is ever mapped. Formula names are not part of the theory.
-// - Refused, each at its place: quoted atoms, distinct objects, `$` and `$$` words (`$true` and
-//   `$false` included), real and rational numbers (the prover compares numbers by value, TPTP keeps
-//   1 and 1.0 apart), integers beyond 32 bits, free variables (TPTP formulas are closed), roles
-//   other than those above, `include`, sequents and every language but fof.
+//   would let `a = b` and `a != b` hold together. When "=" occurs, the equality axioms follow the
+//   problem's own axioms (see `EqualityAxioms`); distinct objects are then pairwise unequal.
+// - Integers within the signed 32-bit range are integers. Lower words are kept as they stand:
+//   both languages spell functors and predicates as a lower-case letter followed by letters,
+//   digits and "_", variables the same with a capital. Formula names are not part of the theory.
+// - Names the theory language cannot spell get names it can, one to one, all under the reserved
+//   start "tp_": a quoted atom or functor 'x' is tp_q + x, a distinct object "x" is tp_d + x, with
+//   every character but a letter or digit written "_" and two hex digits ('+' is tp_q_2b,
+//   'Oedipus' tp_qOedipus). A quoted name that is already a lower word is that word, as TPTP
+//   says; a lower word that itself starts with "tp_" becomes tp_w + its escaped spelling, so no
+//   two TPTP names meet. `Names` lists every such mapping for the report.
+// - `$true` and `$false` are folded away (¬, the connectives and the quantifiers over a non-empty
+//   domain evaluate them); an axiom that folds to true says nothing and is left out, and a
+//   formula that folds to false becomes `tp_false ∧ ¬tp_false`.
+// - A problem without a conjecture asks whether its axioms are contradictory: its query is
+//   `tp_false ∧ ¬tp_false`, whose negation the axioms alone must refute.
+// - `cnf(name, role, clause)` is the clause's universal closure, its variables in the order they
+//   first occur. `include('file')` (with an optional list of the formula names to take) reads the
+//   file through the caller's resolver, at most `kMaxTptpIncludeDepth` levels deep; formulas from
+//   an included file point back at the include line.
+// - Refused, each at its place: `$` words but `$true` and `$false`, `$$` words, real and rational
+//   numbers (the prover compares numbers by value, TPTP keeps 1 and 1.0 apart), integers beyond
+//   32 bits, free variables in fof (TPTP formulas are closed), roles other than those above,
+//   sequents and every language but fof and cnf.
 //
 // Precedence is TPTP's: ~ and the quantifiers take one unit formula; & and | chain to the left but
 // do not mix without parentheses; => <= <=> <~> ~& ~| take two unit formulas and never chain. A
@@ -39,8 +53,11 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -49,11 +66,20 @@ namespace velmoran {
 inline constexpr int kMaxTptpNesting = 1000;
 inline constexpr std::size_t kMaxTranslatedBytes = std::size_t{64} << 20;
 
+inline constexpr int kMaxTptpIncludeDepth = 16;
+
 struct TTptpError {
   int Line = 0;    // 1-based
   int Column = 0;  // 1-based, in characters
   std::string Message;
+  std::string File;         // the included file the place is in; empty for the text given
+  bool Unreadable = false;  // an included file could not be read: the input, not its syntax
 };
+
+// Reads an included file by the name the include gives; nothing, with `reason` set, when it
+// cannot be found or read.
+using TTptpIncludeResolver =
+    std::function<std::optional<std::string>(const std::string& name, std::string& reason)>;
 
 // A place in the translated text and the TPTP place it was made from.
 struct TTptpAnchor {
@@ -67,12 +93,18 @@ struct TTptpTheory {
   std::vector<TTptpAnchor> Anchors;  // ascending offsets; the first is at offset 0
   int Axioms = 0;
   int Conjectures = 0;
+  bool Equality = false;  // "=" or "!=" occurs; the equality axioms are in `Text`
+  int EqualityAxioms = 0;
+  // TPTP spellings and the theory names they became, in order of first occurrence.
+  std::vector<std::pair<std::string, std::string>> Names;
 
   // The TPTP place of the construct that the translated text holds at `offset`: the last anchor
   // at or before it.
   TTptpAnchor Origin(std::size_t offset) const;
 };
 
-std::variant<TTptpTheory, TTptpError> ReadTptp(std::string_view source);
+// `includes` resolves include directives; without one an include is an error naming its file.
+std::variant<TTptpTheory, TTptpError> ReadTptp(std::string_view source,
+                                               const TTptpIncludeResolver& includes = {});
 
 }  // namespace velmoran

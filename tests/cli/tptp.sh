@@ -97,7 +97,8 @@ expect_eq "without --tptp the same file is a theory text" "exit 1" "$(refuted "$
 cp "$tmp/theory.tptp" "$tmp/theory.p"
 expect_eq "a file named *.p is read as TPTP" yes "$(refuted "$tmp/theory.p")"
 printf 'fof(a, axiom, p).\n' | "$bin" --tptp --syntax-only - >"$tmp/out" 2>&1
-expect_eq "standard input with --tptp" 'F0 : p:1; ' "$(cat "$tmp/out")"
+expect_eq "standard input with --tptp" 'F0 : p:1; 
+?- tp_false∧¬tp_false:1; ' "$(cat "$tmp/out")"
 
 printf 'fof(a, axiom, p).\nfof(b, axiom,\n\t(p & q | r)).\n' >"$tmp/bad.p"
 "$bin" "$tmp/bad.p" >"$tmp/out" 2>"$tmp/err"
@@ -112,9 +113,34 @@ expect_eq "syntax error: where and why" \
 expect_eq "a bad file: the next one is still read, status 1" "1 F0 : p:1;  ?- p:1;  " \
   "$? $(tr '\n' ' ' <"$tmp/out")"
 
-printf "fof(a, axiom, ~ 'quoted')." >"$tmp/quoted.p"
-"$bin" "$tmp/quoted.p" >/dev/null 2>"$tmp/err"
-expect_eq "quoted atom: first line" "$tmp/quoted.p:1:17: quoted atom 'quoted' is not supported" \
+# Quoted names are renamed, and the report says how; axioms without a conjecture that contradict
+# each other are Unsatisfiable, and GaveUp when they do not.
+printf "fof(a, axiom, ~ 'is quoted').\nfof(b, axiom, 'is quoted' | \$false)." >"$tmp/quoted.p"
+"$bin" --szs -s breadth --one-refutation --hide=time,memory "$tmp/quoted.p" >"$tmp/out" 2>&1
+expect_eq "axioms refuted without a conjecture" "TPTP name 'is quoted' is written tp_qis_20quoted
+[F1&F0] :  YES (refutation deg.):1;
+% SZS status Unsatisfiable for quoted
+Best refutation degree: 1" "$(grep -v '^\(Solution\|_\)' "$tmp/out")"
+printf "fof(a, axiom, p).\n" >"$tmp/consistent.p"
+"$bin" --szs -s breadth "$tmp/consistent.p" >"$tmp/out" 2>&1
+expect_eq "consistent axioms without a conjecture" "% SZS status GaveUp for consistent" \
+  "$(grep SZS "$tmp/out")"
+
+# Includes: against $TPTP first, then the problem's folder; a missing one is an InputError.
+mkdir -p "$tmp/root/Axioms" "$tmp/here/Axioms"
+printf "fof(r, axiom, q).\n" >"$tmp/root/Axioms/q.ax"
+printf "fof(h, axiom, ~ q).\n" >"$tmp/here/Axioms/q.ax"
+printf "include('Axioms/q.ax').\nfof(c, conjecture, q).\n" >"$tmp/here/inc.p"
+TPTP="$tmp/root" "$bin" --szs "$tmp/here/inc.p" >"$tmp/out" 2>&1
+expect_eq "include from \$TPTP" "% SZS status Theorem for inc" "$(grep SZS "$tmp/out")"
+TPTP= "$bin" --szs "$tmp/here/inc.p" >"$tmp/out" 2>&1
+expect_eq "include beside the problem" "% SZS status GaveUp for inc" "$(grep SZS "$tmp/out")"
+printf "include('Axioms/none.ax').\n" >"$tmp/here/missing.p"
+TPTP= "$bin" --szs "$tmp/here/missing.p" >"$tmp/out" 2>"$tmp/err"
+expect_eq "a missing include: status 2" 2 "$?"
+expect_eq "a missing include: InputError" "% SZS status InputError for missing" "$(cat "$tmp/out")"
+expect_eq "a missing include: named" \
+  "$tmp/here/missing.p:1:1: cannot include Axioms/none.ax: not found in \$TPTP nor beside the problem" \
   "$(head -n 1 "$tmp/err")"
 
 # --- printing TPTP ---------------------------------------------------------------------------
