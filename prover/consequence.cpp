@@ -25,7 +25,10 @@ TFALFormula* SelfRefute(TFALFormula* x, SplitKind kind, bool modelSought) {
   TFALFormula* y = x;
   int limit = x->Program->DcfLimit;
   bool shortcut = !x->Program->ShowStatistics;
-  for (int i = 0; y->FirstAtom && i < limit && !x->Program->StopRequested; ++i) {
+  for (int i = 0; y->FirstAtom && i < limit; ++i) {
+    // Each step may double the formula, so one test can outlast many pairs of the search.
+    x->Program->Poll();
+    if (x->Program->StopRequested) break;
     if (shortcut && y->Root && !(i == 0 && modelSought) && HasOnePointModel(*y->Root)) break;
     // A split takes the first atom it may; atoms over inner variables are left alone.
     TAtom* a = y->FirstAtom;

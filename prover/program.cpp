@@ -39,11 +39,9 @@ void TRunLimits::Check(TPLProgram& p) {
   if (p.StopRequested) return;
   if (MaxResolvents && static_cast<std::int64_t>(p.Resolvents.size()) >= *MaxResolvents)
     Reached = "resolvent limit";
-  else if ((++calls_ & 63) != 0)
-    return;
   else if (TimeoutSeconds && Now() - start_ >= *TimeoutSeconds)
     Reached = "time limit";
-  else if (MaxHeapBytes && HeapBytesInUse() >= *MaxHeapBytes)
+  else if ((++calls_ & 63) == 0 && MaxHeapBytes && HeapBytesInUse() >= *MaxHeapBytes)
     Reached = "memory limit";
   if (Reached) p.StopRequested = 1;
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "logic/logic_state.h"
+#include "prover/consequence.h"
 #include "prover/search.h"
 #include "report/measure.h"
 #include "support/theory.h"
@@ -102,7 +103,46 @@ TEST(RunLimits, EachLimitStopsTheRunAndSaysWhich) {
     EXPECT_EQ(checks, 64);
     EXPECT_FALSE(fx.Program->OutOfMemory);
   }
+  {
+    // The clock is read at every check: a single step between two checks may run for seconds,
+    // so the first check after the time is up must stop the run.
+    Fixture fx;
+    TRunLimits limits;
+    limits.TimeoutSeconds = 0;
+    limits.Start();
+    int checks = 0;
+    fx.Program->OnYield = [&](TPLProgram& p) {
+      if (!p.StopRequested) ++checks;
+      limits.Check(p);
+    };
+    fx.Run(kEndless);
+    EXPECT_STREQ(limits.Reached, "time limit");
+    EXPECT_EQ(checks, 1);
+  }
   EXPECT_GT(DefaultHeapCap(), std::int64_t{1} << 20);
+}
+
+TEST(StopLatency, ASelfRefutationTakesNoStepAfterTheStop) {
+  // Each step of a consequence test may double its formula, so the test asks for the stop before
+  // every step: a stop that came before the first leaves the record as it was.
+  Fixture fx;
+  fx.Program->DcfLimit = 1000;
+  fx.Program->ShowStatistics = 1;  // no shortcut through a one-element model: every step is taken
+  auto record = fx.Axiom("[p ∨ q ∨ r ∨ s] ∧ [¬p ∨ ¬q] ∧ [¬r ∨ ¬s] ∧ [t ∨ u ∨ v];");
+  ASSERT_TRUE(record);
+  int polls = 0;
+  fx.Program->OnPoll = [&polls](TPLProgram& p) {
+    ++polls;
+    p.StopRequested = 1;
+  };
+  TFALFormula* y = SelfRefute(record.get(), SplitKind::Sound);
+  EXPECT_EQ(y, record.get());
+  EXPECT_EQ(polls, 1);
+  fx.Program->StopRequested = 0;
+  fx.Program->OnPoll = nullptr;
+  TFALFormula* stepped = SelfRefute(record.get(), SplitKind::Sound);
+  EXPECT_NE(stepped, record.get());  // without the stop it does step
+  if (stepped != record.get()) delete stepped;
 }
 
 // The heap figure behind the memory cap and the report's memory lines follows what the program
