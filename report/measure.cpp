@@ -49,6 +49,24 @@ void operator delete(void* memory) noexcept {
 void operator delete(void* memory, std::size_t) noexcept {
   ::operator delete(memory);
 }
+
+// The object pool's slabs are aligned to their size.
+void* operator new(std::size_t size, std::align_val_t alignment) {
+  auto align = static_cast<std::size_t>(alignment);
+  void* memory = std::aligned_alloc(align, (size + align - 1) / align * align);
+  if (!memory) throw std::bad_alloc();
+  countedHeapBytes.fetch_add(static_cast<std::int64_t>(malloc_usable_size(memory)),
+                             std::memory_order_relaxed);
+  return memory;
+}
+
+void operator delete(void* memory, std::align_val_t) noexcept {
+  ::operator delete(memory);
+}
+
+void operator delete(void* memory, std::size_t, std::align_val_t) noexcept {
+  ::operator delete(memory);
+}
 #endif
 
 namespace velmoran {

@@ -159,7 +159,7 @@ TEST(HeapFigure, FollowsAllocationsAndAProofLeavesNoRecycledMemoryBehind) {
 
   Fixture fx;
   StopAfter(fx, SearchStrategy::BreadthFirst, 400);
-  for (const ObjectPool::FreeBlock* list : Logic.Objects.Free) EXPECT_EQ(list, nullptr);
+  EXPECT_EQ(Logic.Objects.EmptySlabs(), 0u);
   const std::int64_t afterFirst = HeapBytesInUse();
   Fixture again;
   StopAfter(again, SearchStrategy::BreadthFirst, 400);
