@@ -9,13 +9,14 @@
 #include "prover/one_point_model.h"
 #include "prover/program.h"
 #include "prover/resolution.h"
-#include "prover/search.h"
 #include "prover/simplify.h"
 #include "prover/two_point_model.h"
 #include "report/measure.h"
 #include "report/report.h"
 
 namespace velmoran {
+
+ConsequenceState Consequence;
 
 // A split's class of atoms shares one predicate symbol, so in a one-element model all of it has
 // one truth value and the model stays a model of the result: a formula with such a model is never
@@ -188,7 +189,7 @@ const std::string& IndexKey(const TFALFormula& x) {
 // Brings the index up to the current resolvent list. Stored records keep their text once it is
 // set, so the index only grows while the list grows at its end; anything else rebuilds it.
 void SyncTextIndex(const std::vector<TFALFormula*>& resolvents) {
-  TextIndex& index = Search.Texts;
+  TextIndex& index = Consequence.Texts;
   std::size_t kept = index.Records.size();
   if (kept > resolvents.size() ||
       !std::equal(index.Records.begin(), index.Records.end(), resolvents.begin())) {
@@ -220,8 +221,8 @@ std::ptrdiff_t IdenticalResolvent(const TFALFormula& n,
                                   const std::vector<TFALFormula*>& resolvents) {
   if (n.Text.empty()) return -1;
   SyncTextIndex(resolvents);
-  auto found = Search.Texts.Indexes.find(IndexKey(n));
-  if (found == Search.Texts.Indexes.end()) return -1;
+  auto found = Consequence.Texts.Indexes.find(IndexKey(n));
+  if (found == Consequence.Texts.Indexes.end()) return -1;
   for (std::size_t j : found->second)
     if (!resolvents[j]->Disabled) return static_cast<std::ptrdiff_t>(j);
   return -1;

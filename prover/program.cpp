@@ -16,7 +16,13 @@ TPLProgram::~TPLProgram() {
   ClearFormulas();
   ClearResolvents();  // empty between proofs; cleared here so destruction never depends on it
   Logic.Objects.Release();
-  if (Prover.ActiveProgram == this) Prover = ProverState{};
+  if (Prover.ActiveProgram == this) Activate(nullptr);
+}
+
+void Activate(TPLProgram* program) {
+  Prover.ActiveProgram = program;
+  Prover.ActiveBindings = program ? &program->Bindings : nullptr;
+  Logic.QuantifierSwitch = program ? &program->QuantificationOn : nullptr;
 }
 
 void TPLProgram::ClearFormulas() {

@@ -5,6 +5,10 @@
 // of parsing, the stop flag, the consequent-detection limit and the 21 option flags that a front
 // end copies in before every proof. `ActiveProgram` is the object whose proof runs; code with no
 // prover object at hand reads the options through it.
+//
+// It belongs to the prover, but the report writes into it and the parser leaves its results in
+// it, so it and its option table form a library of their own (velmoran_program) that sits below
+// the report and the parser and needs only the logic layer and the run's measurements.
 #pragma once
 
 #include <cstdint>
@@ -143,6 +147,10 @@ struct ProverState {
   std::vector<TId*>* ActiveBindings = nullptr;
 };
 extern ProverState Prover;
+
+// Makes `program` the active prover object (none when null): its bindings become the unifier's
+// list and its `QuantificationOn` the printing's quantifier switch.
+void Activate(TPLProgram* program);
 
 // The "DCF-Limit..." answer: `std::nullopt` is Cancel, which yields the proposed "5". A number
 // below 1 is stored as 1. A non-number leaves the limit unchanged and returns the failure text.

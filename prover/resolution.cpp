@@ -7,9 +7,9 @@
 
 #include "logic/alphabet.h"
 #include "logic/logic_state.h"
+#include "prover/copy.h"
 #include "prover/program.h"
 #include "prover/unify.h"
-#include "prover/walk.h"
 #include "report/report.h"
 
 namespace velmoran {

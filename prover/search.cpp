@@ -8,12 +8,12 @@
 
 #include "logic/logic_state.h"
 #include "logic/print.h"
+#include "logic/walk.h"
 #include "parser/formula_parser.h"
 #include "prover/consequence.h"
 #include "prover/resolution.h"
 #include "prover/simplify.h"
 #include "prover/unify.h"
-#include "prover/walk.h"
 #include "report/measure.h"
 #include "report/report.h"
 
@@ -248,11 +248,7 @@ void NoteOutOfMemory(TPLProgram& program) {
 }
 
 void RunProofUnguarded(TPLProgram& program) {
-  const char* p = program.SourceText ? program.SourceText : "";
-  std::int32_t consumed = 0;
-  program.ErrorPosition = 0;
-  Prover.ActiveProgram = &program;
-  Prover.ActiveBindings = &program.Bindings;
+  Activate(&program);
   // A run never reports what an earlier run of the same object found.
   program.RefutationFound = 0;
   Report.BestDegree = 0;
@@ -261,24 +257,16 @@ void RunProofUnguarded(TPLProgram& program) {
   Measure.StartMemory = Measure.PeakMemory = HeapBytesInUse();
   Measure.ProofStartTime = Now();
   Measure.ProofEndTime = 0;
-  while (*p != 0) {
-    program.Yield();
-    if (program.StopRequested) return;
-    TFALFormula* record = nullptr;
-    ParseFormula(program, p, record);
-    if (!record) {
-      program.ErrorPosition = consumed + program.ParsedLength + 1;
-      program.ClearFormulas();
-      break;
-    }
-    Simplify(*record);
-    if (record->IsQuery())
-      SolveQuery(program, record);
-    else
-      program.Formulas.push_back(record);
-    p += program.ParsedLength;
-    consumed += program.ParsedLength;
-  }
+  const TheoryEnd end = ForEachFormula(program, program.SourceText ? program.SourceText : "",
+                                       [&program](TFALFormula* record, std::int32_t) {
+                                         Simplify(*record);
+                                         if (record->IsQuery())
+                                           SolveQuery(program, record);
+                                         else
+                                           program.Formulas.push_back(record);
+                                       });
+  if (end == TheoryEnd::Stopped) return;
+  if (end == TheoryEnd::SyntaxError) program.ClearFormulas();
   Logic.Objects.Release();  // so that the closing lines count only what the proof still holds
   WriteClosingLines(program);
 }
@@ -315,6 +303,7 @@ void ProveQuery(TPLProgram& program) {
   program.ClearResolvents();
   ResetReportState();
   Search = SearchState{.MaxDepth = Search.MaxDepth};
+  Consequence = ConsequenceState{};
   // An earlier search stopped by running out of memory may have left the unifier mid-pass.
   Unifier = UnifierState{};
   Search.LevelProduced = true;

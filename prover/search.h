@@ -20,25 +20,12 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "logic/formula.h"
 #include "prover/program.h"
 
 namespace velmoran {
-
-// The stored resolvents by text (by order-free text under `TPLProgram::IdenticalUpToOrder`), for
-// the identical-text check: each text with the indexes that hold it, ascending; a record found
-// here is identical, no further comparison is needed. `Records` mirrors the resolvent list as it
-// was indexed; a list that no longer starts with it (records removed or replaced, a new query)
-// makes the index start over. A stored record's text, once set, never changes.
-struct TextIndex {
-  std::vector<TFALFormula*> Records;
-  std::unordered_map<std::string, std::vector<std::size_t>> Indexes;
-  // Indexes of records that had no text yet when they were indexed.
-  std::vector<std::size_t> Untexted;
-};
 
 struct SearchState {
   std::int32_t ResolventCount = 0;
@@ -50,7 +37,6 @@ struct SearchState {
   bool DepthNoted = false;
   // Pair procedures entered for this query: lets a test see that a stop ends the loops at once.
   std::int64_t PairsTried = 0;
-  TextIndex Texts = {};
 };
 extern SearchState Search;
 

@@ -6,7 +6,7 @@
 
 #include "logic/alphabet.h"
 #include "logic/logic_state.h"
-#include "prover/walk.h"
+#include "logic/walk.h"
 #include "report/report.h"
 
 namespace velmoran {

@@ -8,8 +8,8 @@
 
 #include "logic/formula.h"
 #include "logic/logic_state.h"
+#include "logic/walk.h"
 #include "prover/program.h"
-#include "prover/walk.h"
 
 namespace velmoran {
 
@@ -251,7 +251,7 @@ void UnifyWitnessArguments(TVariable* a, TVariable* b) {
   Unifier.InWitnessArguments = true;
   for (std::size_t i = 0; i < x.size(); ++i) {
     Unifier.State = 1;
-    TraverseTerm(x[i], WalkMode::UnifyWalk, nullptr, y[i]);
+    PairWalk(x[i], y[i]);
     if (Unifier.State == 0) break;
   }
   Unifier.InWitnessArguments = false;
@@ -308,7 +308,7 @@ bool Unify(TId* t1, TId* t2) {
     Unifier.PassClean = true;
     Unifier.State = 1;
     std::size_t n = Bindings().size();
-    TraverseTerm(t1, WalkMode::UnifyWalk, nullptr, t2);
+    PairWalk(t1, t2);
     if (!Unifier.PassClean) Unifier.State = 0;
     if (Bindings().size() == n || Unifier.State != 0) break;
   }
@@ -352,8 +352,7 @@ void PairWalk(TId* t1, TId* t2) {
   if (!f || Unifier.State != 1) return;
   auto* g = static_cast<TFunctor*>(t2);  // the step matched a functor of equal arity
   for (std::size_t i = 0; i < f->Args.size() && Unifier.State != 0; ++i)
-    if (f->Args[i] && g->Args[i])
-      TraverseTerm(f->Args[i], WalkMode::UnifyWalk, nullptr, g->Args[i]);
+    if (f->Args[i] && g->Args[i]) PairWalk(f->Args[i], g->Args[i]);
 }
 
 namespace {
@@ -422,7 +421,7 @@ void UnifyStep(TId* t1, TId* t2) {
 bool OccursFree(TId* t, const TVariable* v) {
   Unifier.OccursTarget = v;
   Unifier.OccursFlag = true;
-  TraverseTerm(t, WalkMode::OccursScan, nullptr, nullptr);
+  OccursWalk(t);
   return Unifier.OccursFlag;
 }
 

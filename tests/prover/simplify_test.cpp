@@ -10,7 +10,7 @@
 
 #include "logic/alphabet.h"
 #include "logic/formula.h"
-#include "prover/walk.h"
+#include "logic/walk.h"
 #include "report/report.h"
 #include "support/theory.h"
 
