@@ -71,7 +71,7 @@ class StdoutSink : public TLineSink {
 // Parses the text as a proof run would, printing each formula; queries stay as written.
 int CheckSyntax(const cli::TheoryText& text, const cli::Options& options, cli::TStdout& stdOut) {
   TPLProgram program;
-  cli::CopySettings(options.Settings, program);
+  program.Settings() = options.Settings;
   Activate(&program);
   int axioms = 0;
   StdoutSink out(stdOut, options.Bytes);

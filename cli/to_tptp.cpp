@@ -10,7 +10,7 @@ namespace velmoran::cli {
 
 bool PrintAsTptp(const TheoryText& text, const Options& options, TStdout& out) {
   TPLProgram program;
-  CopySettings(options.Settings, program);
+  program.Settings() = options.Settings;
   Activate(&program);
   std::vector<std::unique_ptr<TFALFormula>> records;
   const bool parsed =

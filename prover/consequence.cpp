@@ -272,7 +272,7 @@ TFALFormula* CheckResolvent(TFALFormula* n) {
       }
       if (!line.empty()) AddLine(program, std::move(line));
       delete n;
-      ++Report.DcfConsequents;
+      ++Statistics.DcfConsequents;
       return nullptr;
     }
   }
@@ -286,7 +286,7 @@ TFALFormula* CheckResolvent(TFALFormula* n) {
           AddLine(program, "DCF: " + FormulaText(*n) + "//consequent to R" + std::to_string(j) +
                                ":" + FormulaText(r));
         delete n;
-        ++Report.DcfConsequents;
+        ++Statistics.DcfConsequents;
         return nullptr;
       }
       program.Yield();
@@ -312,7 +312,7 @@ void KillConsequents(TFALFormula* n) {
             AddLine(program,
                     "DCF Kill: " + FormulaText(*n) + "//consequent to " + rj + "(DISABLED);");
           r.Disabled = 1;
-          ++Report.DcfKilled;
+          ++Statistics.DcfKilled;
           continue;
         }
         if (IsConsequent(r, *n)) {
@@ -323,7 +323,7 @@ void KillConsequents(TFALFormula* n) {
                                         : "but degree of " + rj + " > " + FormatReal(n->Degree)));
           if (!equal) continue;
           r.Disabled = 1;
-          ++Report.DcfKilled;
+          ++Statistics.DcfKilled;
         }
       }
     }

@@ -116,7 +116,7 @@ bool PredicatesDiffer(const TId* s, const TId* t) {
 }  // namespace
 
 bool UnifyAtoms(TAtom* a, TAtom* b) {
-  ++Report.Unifications;
+  ++Statistics.Unifications;
   std::size_t n = Bindings().size();
   if (b->Constant != 0) return false;
   if (a->Term && PredicatesDiffer(a->Term, b->Term)) return false;
@@ -345,7 +345,7 @@ bool MarkSameAtoms(TFALFormula& x, TAtom* a, int v) {
           changed = true;
         }
       }
-      Report.Unifications += static_cast<std::int32_t>(counted);
+      Statistics.Unifications += static_cast<std::int32_t>(counted);
       ClearBindings();
     }
     firstPass = false;
@@ -385,7 +385,7 @@ bool MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) 
           // counted and not run. (An atom already replaced by a constant never unifies either.)
           bool same;
           if (sound && !loose && (c->Constant != 0 || !SameTerm(n->Term, c->Term))) {
-            ++Report.Unifications;
+            ++Statistics.Unifications;
             same = false;
           } else {
             same = UnifyAtoms(n, c);

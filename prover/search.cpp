@@ -44,19 +44,19 @@ void StoreResolvent(TPLProgram& program, TFALFormula* r) {
   if (program.ShowProgress) {
     std::string line;
     if (program.ShowSources)
-      line = "R" + std::to_string(Search.ResolventCount) + " [" + Report.SourceName + "&" +
+      line = "R" + std::to_string(Statistics.ResolventCount) + " [" + Report.SourceName + "&" +
              Report.PartnerName + "] : ";
     AppendFormulaText(*r, line);
     AddLine(program, std::move(line));
   }
   program.Resolvents.push_back(r);
   KillConsequents(r);
-  ++Search.ResolventCount;
+  ++Statistics.ResolventCount;
   Search.LevelProduced = true;
 }
 
 void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool linear) {
-  ++Search.PairsTried;
+  ++Statistics.PairsTried;
   if (program.CheckDcfKill && (c->Disabled || p->Disabled)) return;
   if (!RestrictionAllows(program, *c, *p)) return;
   ClearBindings();
@@ -86,7 +86,7 @@ void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool l
           ReportRefutation(*c, *r);
           delete r;
         } else if (r && r->Root->Constant == 1) {
-          ++Report.RemovedTautologies;
+          ++Statistics.RemovedTautologies;
           delete r;
         } else if (r) {
           std::size_t index = program.Resolvents.size();
@@ -141,7 +141,7 @@ void BreadthFirst(TPLProgram& program, std::size_t n) {
   }
   while (Search.LevelProduced && !Stopped(program)) {
     Search.LevelProduced = false;
-    Search.NextLevelStart = Search.ResolventCount;
+    Search.NextLevelStart = Statistics.ResolventCount;
     for (std::int32_t j = static_cast<std::int32_t>(program.Resolvents.size()) - 1;
          j >= Search.LevelStart; --j) {
       Report.SourceName = Name('R', j);

@@ -28,15 +28,12 @@
 namespace velmoran {
 
 struct SearchState {
-  std::int32_t ResolventCount = 0;
   bool LevelProduced = false;
   std::int32_t LevelStart = 0;
   std::int32_t NextLevelStart = 0;
   int Depth = 0;
   int MaxDepth = 1500;
   bool DepthNoted = false;
-  // Pair procedures entered for this query: lets a test see that a stop ends the loops at once.
-  std::int64_t PairsTried = 0;
 };
 extern SearchState Search;
 

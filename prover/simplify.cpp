@@ -88,7 +88,7 @@ TObject* EvaluateArithmetic(TObject* object, WalkMode&, TObject*) {
 TObject* SimplifyConstants(TObject* object, WalkMode&, TObject*) {
   auto* n = static_cast<TSub*>(object);
   if (!n->Left || !n->Right || (n->Left->Constant == 0 && n->Right->Constant == 0)) return n;
-  ++Report.Simplifications;
+  ++Statistics.Simplifications;
   int a = n->Left->Constant;
   int b = n->Right->Constant;
   int r;
