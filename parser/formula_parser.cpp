@@ -8,6 +8,7 @@
 #include "logic/print.h"
 #include "logic/walk.h"
 #include "parser/scanner.h"
+#include "parser/term_parser.h"
 #include "prover/simplify.h"
 #include "report/measure.h"
 

@@ -16,6 +16,13 @@
 
 namespace velmoran {
 
+namespace {
+
+TFALFormula* JoinImplication(TFALFormula& b, TFALFormula& a);
+void SplitImplication(TFALFormula* i, TFALFormula& b, TFALFormula& a);
+
+}  // namespace
+
 ConsequenceState Consequence;
 
 // A split's class of atoms shares one predicate symbol, so in a one-element model all of it has
@@ -42,6 +49,8 @@ TFALFormula* SelfRefute(TFALFormula* x, SplitKind kind, bool modelSought) {
   }
   return y;
 }
+
+namespace {
 
 TFALFormula* JoinImplication(TFALFormula& b, TFALFormula& a) {
   auto* i = new TFALFormula(b.Program);
@@ -77,8 +86,6 @@ void SplitImplication(TFALFormula* i, TFALFormula& b, TFALFormula& a) {
   ComputePolarity(a.Root);
   delete i;
 }
-
-namespace {
 
 // The root prefixes of B and A, moved onto the test record's root for the time of a test.
 struct HoistedPrefixes {

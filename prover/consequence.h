@@ -51,8 +51,6 @@ void KillConsequents(TFALFormula* n);
 TFALFormula* SelfRefute(TFALFormula* x, SplitKind kind, bool modelSought = false);
 // True when `a` follows from `b` within the limit. Both are whole again afterwards.
 bool IsConsequent(TFALFormula& b, TFALFormula& a);
-TFALFormula* JoinImplication(TFALFormula& b, TFALFormula& a);
-void SplitImplication(TFALFormula* i, TFALFormula& b, TFALFormula& a);
 // Sets the record's text, and its order-free text when the identical-text check ignores the order
 // of operands, unless they are already set.
 void EnsureText(TFALFormula& x);

@@ -3,6 +3,7 @@
 #include "logic/alphabet.h"
 #include "logic/logic_state.h"
 #include "prover/unify.h"
+#include "prover/witness.h"
 
 namespace velmoran {
 

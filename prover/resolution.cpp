@@ -10,9 +10,19 @@
 #include "prover/copy.h"
 #include "prover/program.h"
 #include "prover/unify.h"
+#include "prover/witness.h"
 #include "report/report.h"
 
 namespace velmoran {
+
+namespace {
+
+// Hands every pair of `Bindings` to its variable as a pending term, then empties the list. With
+// `markValues`, a variable that is a value is marked so that its copy counts as one the prover
+// changed.
+void ApplyBindings(bool markValues = true);
+
+}  // namespace
 
 namespace {
 
@@ -129,6 +139,8 @@ void ClearBindings() {
   Bindings().clear();
 }
 
+namespace {
+
 void ApplyBindings(bool markValues) {
   auto& b = Bindings();
   for (std::size_t k = 0; k + 1 < b.size(); k += 2) {
@@ -138,6 +150,8 @@ void ApplyBindings(bool markValues) {
   }
   b.clear();
 }
+
+}  // namespace
 
 bool FalseInFirst(const TAtom& a, const TAtom& b) {
   if (a.Polarity != 0) return a.Polarity == 1;
@@ -279,10 +293,6 @@ bool OnlyRootInstances(const TFALFormula& x, const TAtom& chosen, const TAtom& o
   }
   return true;
 }
-
-}  // namespace
-
-namespace {
 
 constexpr std::size_t kNoAtom = static_cast<std::size_t>(-1);
 
@@ -509,8 +519,6 @@ bool BindsRootOutsideMoved(const TFALFormula& x) {
   return false;
 }
 
-}  // namespace
-
 // `enclosed`: the pairs bind a universal inside an existential (`BindsEnclosedUniversal`), or
 // they take an instance of the root (`IsInstanceOfRoot`).
 bool MarkLiftedClass(TFALFormula& x, TAtom* a, bool falseInFirst, bool enclosed,
@@ -545,6 +553,8 @@ bool MarkLiftedClass(TFALFormula& x, TAtom* a, bool falseInFirst, bool enclosed,
   for (TAtom* c = x.FirstAtom; c; c = c->Next()) c->Constant = c->Mark;
   return true;
 }
+
+}  // namespace
 
 TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseInFirst, TAtom* b) {
   bool self = &f == &g;

@@ -14,10 +14,28 @@
 #include "prover/resolution.h"
 #include "prover/simplify.h"
 #include "prover/unify.h"
+#include "prover/witness.h"
 #include "report/measure.h"
 #include "report/report.h"
 
 namespace velmoran {
+
+namespace {
+
+void SolveQuery(TPLProgram& program, TFALFormula* query);
+void ProveQuery(TPLProgram& program);
+// Runs the chosen strategy for the query, the last of the `n` source formulas.
+void SearchQuery(TPLProgram& program, TFALFormula* query, std::size_t n);
+void ExpandLinear(TPLProgram& program, TFALFormula* centre);
+void ExpandResolvent(TPLProgram& program, TFALFormula* centre);
+void ExpandSource(TPLProgram& program, TFALFormula* centre);
+void ExpandSourceOnResolvents(TPLProgram& program, TFALFormula* centre);
+void ResolvePair(TPLProgram& program, TFALFormula* centre, TFALFormula* partner);
+void ResolvePairLinear(TPLProgram& program, TFALFormula* centre, TFALFormula* partner);
+bool FiltrationAllows(const TFALFormula& c, const TFALFormula& p);
+bool InDerivation(const TFALFormula* x, const TFALFormula* t);
+
+}  // namespace
 
 SearchState Search;
 
@@ -236,10 +254,6 @@ void SmallestFirst(TPLProgram& program, std::size_t n) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 // An allocation that fails ends the proof as the stop command would. What was half built when it
 // failed is abandoned (the object is replaced after a stop, never reused), so nothing touches it.
 void NoteOutOfMemory(TPLProgram& program) {
@@ -287,6 +301,8 @@ void NegateQuery(TFALFormula& query) {
   Negate(query.Root);
   if (query.Text.empty()) query.Text = PrintedText(*query.Root);
 }
+
+namespace {
 
 void SolveQuery(TPLProgram& program, TFALFormula* query) {
   NegateQuery(*query);
@@ -399,6 +415,8 @@ bool InDerivation(const TFALFormula* x, const TFALFormula* t) {
   }
   return false;
 }
+
+}  // namespace
 
 bool RunOnLargeStack(std::size_t stackBytes, const std::function<void()>& work) {
   pthread_attr_t attr;

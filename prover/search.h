@@ -38,21 +38,7 @@ struct SearchState {
 extern SearchState Search;
 
 void RunProof(TPLProgram& program);
-void SolveQuery(TPLProgram& program, TFALFormula* query);
 void NegateQuery(TFALFormula& query);
-void ProveQuery(TPLProgram& program);
-// Runs the chosen strategy for the query, the last of the `n` source formulas.
-void SearchQuery(TPLProgram& program, TFALFormula* query, std::size_t n);
-
-void ExpandLinear(TPLProgram& program, TFALFormula* centre);
-void ExpandResolvent(TPLProgram& program, TFALFormula* centre);
-void ExpandSource(TPLProgram& program, TFALFormula* centre);
-void ExpandSourceOnResolvents(TPLProgram& program, TFALFormula* centre);
-void ResolvePair(TPLProgram& program, TFALFormula* centre, TFALFormula* partner);
-void ResolvePairLinear(TPLProgram& program, TFALFormula* centre, TFALFormula* partner);
-
-bool FiltrationAllows(const TFALFormula& c, const TFALFormula& p);
-bool InDerivation(const TFALFormula* x, const TFALFormula* t);
 
 // Runs `work` on a thread whose stack holds `stackBytes`, and waits for it. Returns false when no
 // such thread could be made (the work then has not run).

@@ -13,6 +13,15 @@ namespace velmoran {
 
 namespace {
 
+TObject* SimplifyConstants(TObject* object, WalkMode& mode, TObject* argument);
+// Marks every variable that an atom or an always-kept variable (one with an origin and a value)
+// reaches through values.
+TObject* MarkReached(TObject* object, WalkMode& mode, TObject* argument);
+
+}  // namespace
+
+namespace {
+
 // Collects what the clean-up walk removes and deletes it when the walk is over, also when an
 // allocation fails inside it (a slot already emptied is null in its prefix, which prefixes allow).
 struct DeadVariables {
@@ -85,6 +94,8 @@ TObject* EvaluateArithmetic(TObject* object, WalkMode&, TObject*) {
   return new TReal(r);
 }
 
+namespace {
+
 TObject* SimplifyConstants(TObject* object, WalkMode&, TObject*) {
   auto* n = static_cast<TSub*>(object);
   if (!n->Left || !n->Right || (n->Left->Constant == 0 && n->Right->Constant == 0)) return n;
@@ -125,8 +136,6 @@ TObject* SimplifyConstants(TObject* object, WalkMode&, TObject*) {
   return result;
 }
 
-namespace {
-
 // Marks the variables met below `object`; a variable's value is walked where the variable occurs,
 // and at its prefix when `everyValue` is set or the variable is kept without occurring.
 TObject* Mark(TObject* object, WalkMode& mode, bool everyValue) {
@@ -148,8 +157,12 @@ TObject* MarkOccurrences(TObject* object, WalkMode& mode, TObject*) {
   return Mark(object, mode, true);
 }
 
+namespace {
+
 TObject* MarkReached(TObject* object, WalkMode& mode, TObject*) {
   return Mark(object, mode, false);
 }
+
+}  // namespace
 
 }  // namespace velmoran

@@ -19,11 +19,7 @@ namespace velmoran {
 void Simplify(TFALFormula& record);
 
 TObject* EvaluateArithmetic(TObject* object, WalkMode& mode, TObject* argument);
-TObject* SimplifyConstants(TObject* object, WalkMode& mode, TObject* argument);
 // Marks every variable that occurs, or that stands in the value of a prefix's variable.
 TObject* MarkOccurrences(TObject* object, WalkMode& mode, TObject* argument);
-// Marks every variable that an atom or an always-kept variable (one with an origin and a value)
-// reaches through values.
-TObject* MarkReached(TObject* object, WalkMode& mode, TObject* argument);
 
 }  // namespace velmoran
