@@ -26,10 +26,9 @@ class Bench {
   Bench() {
     SetMenuDefaults(program_);
     program_.Output = nullptr;
-    Prover.ActiveProgram = &program_;
-    Prover.ActiveBindings = &program_.Bindings;
+    Activate(&program_);
   }
-  ~Bench() { Prover = ProverState{}; }
+  ~Bench() { Activate(nullptr); }
 
   // Parsed and simplified, as an axiom is stored; null (with the error set) on a bad text.
   std::unique_ptr<TFALFormula> Axiom(const std::string& utf8, benchmark::State& state) {

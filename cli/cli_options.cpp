@@ -133,42 +133,7 @@ std::optional<std::string> MissingValue(int argc, char** argv, const CLI::App& a
   return std::nullopt;
 }
 
-// The debugging rules: each replays an unsound rule of the calculus as first written, so that a
-// missing proof can be traced to the sound rule that refuses its step. Command line only.
-struct DebugSwitch {
-  const char* Name;
-  const char* Sound;
-  const char* Loose;
-  std::uint8_t TPLProgram::*Flag;
-  const char* Help;
-  const char* Warning;
-};
-
-constexpr DebugSwitch kDebugSwitches[] = {
-    {"--debug-identity", "witness", "serial", &TPLProgram::SerialIdentity,
-     "UNSOUND, debugging only: 'serial' makes every copy of a variable one variable with its "
-     "source, which refutes non-theorems",
-     "unsound identity of copies"},
-    {"--debug-split", "sound", "loose", &TPLProgram::LooseSplit,
-     "UNSOUND, debugging only: 'loose' lets a formula resolved with itself take any atom and "
-     "every atom that unifies with it as one, which refutes non-theorems",
-     "unsound case splits"},
-    {"--debug-unify", "sound", "loose", &TPLProgram::LooseUnify,
-     "UNSOUND, debugging only: 'loose' lets an existential be a value once the universals "
-     "outside it are bound to anything, which refutes non-theorems",
-     "unsound quantifier rules"},
-};
-
 }  // namespace
-
-void CopySettings(const TPLProgram& from, TPLProgram& to) {
-  for (const TOptionRow& option : OptionTable())
-    if (option.Flag) to.*option.Flag = from.*option.Flag;
-  to.Strategy = from.Strategy;
-  to.DcfLimit = from.DcfLimit;
-  for (const DebugSwitch& d : kDebugSwitches) to.*d.Flag = from.*d.Flag;
-  to.IdenticalUpToOrder = from.IdenticalUpToOrder;
-}
 
 std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   CLI::App app{
@@ -272,9 +237,9 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   app.add_flag("--identical-up-to-order", upToOrder,
                "The identical-text check also drops a resolvent that differs from a stored one\n"
                "only in the order of the operands of its conjunctions and disjunctions");
-  std::string debugValues[std::size(kDebugSwitches)];
-  for (std::size_t k = 0; k < std::size(kDebugSwitches); ++k) {
-    const DebugSwitch& d = kDebugSwitches[k];
+  std::vector<std::string> debugValues(DebugSwitches().size());
+  for (std::size_t k = 0; k < DebugSwitches().size(); ++k) {
+    const TDebugSwitch& d = DebugSwitches()[k];
     debugValues[k] = d.Sound;
     app.add_option(d.Name, debugValues[k], d.Help)->check(OneOf({d.Sound, d.Loose}));
     accepts[d.Name] = std::string("one of ") + d.Sound + "," + d.Loose;
@@ -343,7 +308,7 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
     return rc == 0 ? 0 : 2;
   }
 
-  TPLProgram& p = options.Settings;
+  TSettings& p = options.Settings;
   SetMenuDefaults(p);
   p.Strategy = strategy == "linear"     ? SearchStrategy::Linear
                : strategy == "modified" ? SearchStrategy::ModifiedLinear
@@ -359,8 +324,8 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   }
   p.DcfLimit = dcfLimit < 1 ? 1 : dcfLimit;
   p.IdenticalUpToOrder = upToOrder ? 1 : 0;
-  for (std::size_t k = 0; k < std::size(kDebugSwitches); ++k) {
-    const DebugSwitch& d = kDebugSwitches[k];
+  for (std::size_t k = 0; k < DebugSwitches().size(); ++k) {
+    const TDebugSwitch& d = DebugSwitches()[k];
     p.*d.Flag = debugValues[k] == d.Loose ? 1 : 0;
     if (p.*d.Flag)
       std::cerr << "velmoran: " << d.Name << "=" << d.Loose << ": " << d.Warning

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "prover/program.h"
+#include "prover/settings.h"
 
 namespace velmoran::cli {
 
@@ -23,14 +23,11 @@ struct Options {
   std::optional<std::int64_t> MaxResolvents;
   std::optional<std::int64_t> MaxMemoryMegabytes;
   // Applied to a fresh prover object before each proof.
-  TPLProgram Settings;
+  TSettings Settings;
 };
 
 // Parses argv; on --help/--version or a usage error prints what it must and returns the exit
 // status to leave with.
 std::optional<int> ParseOptions(int argc, char** argv, Options& options);
-
-// Copies the option flags, strategy and DCF limit from one prover object to another.
-void CopySettings(const TPLProgram& from, TPLProgram& to);
 
 }  // namespace velmoran::cli

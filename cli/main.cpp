@@ -71,22 +71,11 @@ class StdoutSink : public TLineSink {
 // Parses the text as a proof run would, printing each formula; queries stay as written.
 int CheckSyntax(const cli::TheoryText& text, const cli::Options& options, cli::TStdout& stdOut) {
   TPLProgram program;
-  cli::CopySettings(options.Settings, program);
-  Prover.ActiveProgram = &program;
-  Prover.ActiveBindings = &program.Bindings;
-  const char* p = text.Bytes.c_str();
-  std::int32_t consumed = 0;
+  program.Settings() = options.Settings;
+  Activate(&program);
   int axioms = 0;
   StdoutSink out(stdOut, options.Bytes);
-  while (*p != 0) {
-    TFALFormula* record = nullptr;
-    ParseFormula(program, p, record);
-    if (!record) {
-      stdOut.Flush();
-      cli::PrintSyntaxError(text, consumed + program.ParsedLength + 1, program.ErrorCode,
-                            options.Bytes);
-      return kSyntaxError;
-    }
+  auto print = [&](TFALFormula* record, std::int32_t) {
     std::string line;
     if (record->IsQuery()) {
       line = "?- ";
@@ -98,8 +87,11 @@ int CheckSyntax(const cli::TheoryText& text, const cli::Options& options, cli::T
     }
     out.Add(std::move(line));
     delete record;
-    p += program.ParsedLength;
-    consumed += program.ParsedLength;
+  };
+  if (ForEachFormula(program, text.Bytes.c_str(), print) == TheoryEnd::SyntaxError) {
+    stdOut.Flush();
+    cli::PrintSyntaxError(text, program.ErrorPosition, program.ErrorCode, options.Bytes);
+    return kSyntaxError;
   }
   return kDone;
 }

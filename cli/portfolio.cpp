@@ -56,7 +56,7 @@ struct TAttempt {
 };
 
 // Runs one proof. `onQuery` is called at each query's end with its status, and may add lines.
-TAttempt RunAttempt(const std::string& text, const TPLProgram& settings, TRunLimits& limits,
+TAttempt RunAttempt(const std::string& text, const TSettings& settings, TRunLimits& limits,
                     TLineSink& output, const std::function<bool()>& interrupted,
                     const std::function<void(SzsStatus)>& onQuery) {
   TAttempt attempt;
@@ -64,7 +64,7 @@ TAttempt RunAttempt(const std::string& text, const TPLProgram& settings, TRunLim
   // An object whose run failed to allocate may hold what was left half built: it is never
   // destroyed (every attempt gets a fresh object).
   auto* program = new TPLProgram;
-  CopySettings(settings, *program);
+  program->Settings() = settings;
   program->Output = &counted;
   program->SourceText = text.c_str();
   program->StopRequested = 0;
@@ -196,7 +196,7 @@ constexpr double kStopGraceSeconds = 2;
 // The settings of one attempt: the search options of its command line, and the user's output
 // switches and consequent-test limit. Parsed by the command line's own parser, so the attempt is
 // exactly the run that its options give.
-void ApplySetting(const TAutoSetting& setting, const TPLProgram& user, TPLProgram& to) {
+void ApplySetting(const TAutoSetting& setting, const TSettings& user, TSettings& to) {
   std::vector<std::string> words{"velmoran"};
   std::istringstream in(setting.Options);
   for (std::string word; in >> word;) words.push_back(word);
@@ -205,7 +205,7 @@ void ApplySetting(const TAutoSetting& setting, const TPLProgram& user, TPLProgra
   for (std::string& word : words) argv.push_back(word.data());
   Options parsed;
   ParseOptions(static_cast<int>(argv.size()), argv.data(), parsed);
-  CopySettings(parsed.Settings, to);
+  to = parsed.Settings;
   for (const TOptionRow& row : OptionTable())
     if (row.Flag && row.Menu == OptionMenu::Output) to.*row.Flag = user.*row.Flag;
   to.DcfLimit = user.DcfLimit;
@@ -312,7 +312,7 @@ std::optional<TRunOutcome> RunInTurn(const std::string& text, const Options& opt
     if (left <= 0 && choice.Index >= 0) break;
     TRunLimits limits = SliceLimits(options, left * kSequence[i].Weight / weightLeft);
     weightLeft -= kSequence[i].Weight;
-    TPLProgram settings;
+    TSettings settings;
     ApplySetting(kSequence[i], options.Settings, settings);
     TLineList lines;
     TAttempt attempt = RunAttempt(text, settings, limits, lines, interrupted, {});
@@ -559,7 +559,7 @@ void TLanes::RunChild(pid_t parent, int pipe, int index, double seconds) {
   // Nothing here returns or unwinds into the parent's code: the child leaves through _exit, so
   // no destructor or buffered output of the parent's runs twice.
   try {
-    TPLProgram settings;
+    TSettings settings;
     ApplySetting(kSequence[index], options_.Settings, settings);
     TRunLimits limits = SliceLimits(options_, seconds);
     TLineList lines;

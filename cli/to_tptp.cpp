@@ -10,27 +10,17 @@ namespace velmoran::cli {
 
 bool PrintAsTptp(const TheoryText& text, const Options& options, TStdout& out) {
   TPLProgram program;
-  CopySettings(options.Settings, program);
-  Prover.ActiveProgram = &program;
-  Prover.ActiveBindings = &program.Bindings;
+  program.Settings() = options.Settings;
+  Activate(&program);
   std::vector<std::unique_ptr<TFALFormula>> records;
-  const char* p = text.Bytes.c_str();
-  std::int32_t consumed = 0;
-  bool parsed = true;
-  while (*p != 0) {
-    TFALFormula* record = nullptr;
-    ParseFormula(program, p, record);
-    if (!record) {
-      out.Flush();
-      PrintSyntaxError(text, consumed + program.ParsedLength + 1, program.ErrorCode, options.Bytes);
-      parsed = false;
-      break;
-    }
-    records.emplace_back(record);
-    p += program.ParsedLength;
-    consumed += program.ParsedLength;
-  }
-  if (parsed) {
+  const bool parsed =
+      ForEachFormula(program, text.Bytes.c_str(), [&records](TFALFormula* record, std::int32_t) {
+        records.emplace_back(record);
+      }) != TheoryEnd::SyntaxError;
+  if (!parsed) {
+    out.Flush();
+    PrintSyntaxError(text, program.ErrorPosition, program.ErrorCode, options.Bytes);
+  } else {
     std::vector<const TFALFormula*> view;
     for (const auto& r : records) view.push_back(r.get());
     std::string problem = TptpProblem(view, text.Name);
@@ -38,8 +28,7 @@ bool PrintAsTptp(const TheoryText& text, const Options& options, TStdout& out) {
     out.Line(problem);
   }
   records.clear();
-  Prover.ActiveProgram = nullptr;
-  Prover.ActiveBindings = nullptr;
+  Activate(nullptr);
   return parsed;
 }
 

@@ -213,5 +213,31 @@ void FlipPrefix(TQuant& prefix);
 bool InNegativePosition(const TVariable& v);
 // Universal in a positive position, or existential in a negative one.
 bool IsEffectivelyUniversal(const TVariable& v);
+// Whether the variable's scope has one polarity (not under an equivalence).
+inline bool ScopeHasPolarity(const TVariable& v) {
+  return v.Scope && (v.Scope->Polarity == 1 || v.Scope->Polarity == -1);
+}
+
+// Calls `visit` on the variables quantified outside `q` (earlier in its prefix, then in the
+// prefixes of the ancestors of its scope), nearest first, until it returns true.
+template <class Visit>
+bool AnyOuterVariable(const TVariable* q, Visit visit) {
+  const TSub* s = q->Scope;
+  if (!s) return false;
+  if (s->Prefix) {
+    const auto& items = s->Prefix->Items;
+    std::size_t i = 0;
+    while (i < items.size() && items[i] != q) ++i;
+    while (i-- > 0)
+      if (items[i] && visit(items[i])) return true;
+  }
+  for (const TSub* a = s->ParentNode; a; a = a->ParentNode) {
+    if (!a->Prefix) continue;
+    const auto& items = a->Prefix->Items;
+    for (std::size_t i = items.size(); i-- > 0;)
+      if (items[i] && visit(items[i])) return true;
+  }
+  return false;
+}
 
 }  // namespace velmoran

@@ -23,6 +23,11 @@ struct LogicState {
   std::int64_t ArithmeticTerms = 0;
   // Memory of freed terms, nodes and prefixes, for the next ones made (see `ObjectPool`).
   ObjectPool Objects;
+  // The switch that decides whether quantifier prefixes print: the active prover object's
+  // `QuantificationOn`, which the unifier reads as well. Pointed to rather than copied, so that
+  // printing follows the flag whenever a front end changes it; null (no active object) prints
+  // them.
+  const std::uint8_t* QuantifierSwitch = nullptr;
 };
 
 extern LogicState Logic;

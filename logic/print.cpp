@@ -4,14 +4,14 @@
 #include <vector>
 
 #include "logic/alphabet.h"
-#include "prover/program.h"
+#include "logic/logic_state.h"
 
 namespace velmoran {
 
 namespace {
 
 bool QuantificationShown() {
-  return Prover.ActiveProgram ? Prover.ActiveProgram->QuantificationOn != 0 : true;
+  return Logic.QuantifierSwitch ? *Logic.QuantifierSwitch != 0 : true;
 }
 
 void AppendConstant(std::string& out, int constant) {

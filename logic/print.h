@@ -2,7 +2,8 @@
 //
 // No blanks around connectives; a node's prefix stands in front of it; "[" and "]" appear where
 // binding strength or left association demand them, and around a negated or quantified node.
-// Prefix printing follows `QuantificationOn` of the active prover object.
+// Prefix printing follows `QuantificationOn` of the active prover object
+// (`Logic.QuantifierSwitch`).
 #pragma once
 
 #include <string>

@@ -6,9 +6,10 @@
 #include "logic/logic_state.h"
 #include "logic/number_format.h"
 #include "logic/print.h"
+#include "logic/walk.h"
 #include "parser/scanner.h"
+#include "parser/term_parser.h"
 #include "prover/simplify.h"
-#include "prover/walk.h"
 #include "report/measure.h"
 
 namespace velmoran {
@@ -306,6 +307,29 @@ void ParseFormula(TPLProgram& program, const char* cursor, TFALFormula*& record)
     Measure.ProofEndTime = Now();
   }
   program.ErrorCode = Parser.ParseError;
+}
+
+TheoryEnd ForEachFormula(TPLProgram& program, const char* text,
+                         const std::function<void(TFALFormula*, std::int32_t)>& take) {
+  const char* p = text;
+  std::int32_t consumed = 0;
+  program.ErrorPosition = 0;
+  while (*p != 0) {
+    program.Yield();
+    if (program.StopRequested) return TheoryEnd::Stopped;
+    TFALFormula* record = nullptr;
+    ParseFormula(program, p, record);
+    if (!record) {
+      program.ErrorPosition = consumed + program.ParsedLength + 1;
+      return TheoryEnd::SyntaxError;
+    }
+    const std::int32_t length = program.ParsedLength;
+    take(record, consumed);
+    if (length <= 0) break;
+    p += length;
+    consumed += length;
+  }
+  return TheoryEnd::Complete;
 }
 
 void PrepareFormula(TFALFormula& record) {

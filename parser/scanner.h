@@ -1,5 +1,5 @@
-// The lower half of the theory parser: parser state, character scanner, operand stack and the
-// recursive-descent parser for terms.
+// The lower half of the theory parser: parser state, character scanner and operand stack; the
+// term rules that read from it are in `term_parser.h`.
 //
 // Failures are numeric codes in `ParseError`, never exceptions: once a code is set every scanner
 // and parser step returns at once without reading further, so the parse unwinds to
@@ -56,17 +56,6 @@ class NestingGuard {
 
 void NextChar();
 void NextToken();
-// Pushes `functor` and moves the `count` objects below it into its arguments, in order.
-void Reduce(TFunctor* functor, int count);
-// Term rules; each leaves exactly one term on the operand stack on success and returns the
-// term's depth.
-int ParseSum();
-int ParseProduct();
-int ParseFactor();
-int ParseNumber();
-int ParseVariable();
-int ParseFunctor();
-
 // Sets the error code unless one is set already.
 void SetParseError(std::uint8_t code);
 

@@ -9,13 +9,21 @@
 #include "prover/one_point_model.h"
 #include "prover/program.h"
 #include "prover/resolution.h"
-#include "prover/search.h"
 #include "prover/simplify.h"
 #include "prover/two_point_model.h"
 #include "report/measure.h"
 #include "report/report.h"
 
 namespace velmoran {
+
+namespace {
+
+TFALFormula* JoinImplication(TFALFormula& b, TFALFormula& a);
+void SplitImplication(TFALFormula* i, TFALFormula& b, TFALFormula& a);
+
+}  // namespace
+
+ConsequenceState Consequence;
 
 // A split's class of atoms shares one predicate symbol, so in a one-element model all of it has
 // one truth value and the model stays a model of the result: a formula with such a model is never
@@ -44,6 +52,8 @@ TFALFormula* SelfRefute(TFALFormula* x, SplitKind kind, bool modelSought) {
   }
   return y;
 }
+
+namespace {
 
 TFALFormula* JoinImplication(TFALFormula& b, TFALFormula& a) {
   auto* i = new TFALFormula(b.Program);
@@ -79,8 +89,6 @@ void SplitImplication(TFALFormula* i, TFALFormula& b, TFALFormula& a) {
   ComputePolarity(a.Root);
   delete i;
 }
-
-namespace {
 
 // The root prefixes of B and A, moved onto the test record's root for the time of a test.
 struct HoistedPrefixes {
@@ -191,7 +199,7 @@ const std::string& IndexKey(const TFALFormula& x) {
 // Brings the index up to the current resolvent list. Stored records keep their text once it is
 // set, so the index only grows while the list grows at its end; anything else rebuilds it.
 void SyncTextIndex(const std::vector<TFALFormula*>& resolvents) {
-  TextIndex& index = Search.Texts;
+  TextIndex& index = Consequence.Texts;
   std::size_t kept = index.Records.size();
   if (kept > resolvents.size() ||
       !std::equal(index.Records.begin(), index.Records.end(), resolvents.begin())) {
@@ -223,8 +231,8 @@ std::ptrdiff_t IdenticalResolvent(const TFALFormula& n,
                                   const std::vector<TFALFormula*>& resolvents) {
   if (n.Text.empty()) return -1;
   SyncTextIndex(resolvents);
-  auto found = Search.Texts.Indexes.find(IndexKey(n));
-  if (found == Search.Texts.Indexes.end()) return -1;
+  auto found = Consequence.Texts.Indexes.find(IndexKey(n));
+  if (found == Consequence.Texts.Indexes.end()) return -1;
   for (std::size_t j : found->second)
     if (!resolvents[j]->Disabled) return static_cast<std::ptrdiff_t>(j);
   return -1;
@@ -274,7 +282,7 @@ TFALFormula* CheckResolvent(TFALFormula* n) {
       }
       if (!line.empty()) AddLine(program, std::move(line));
       delete n;
-      ++Report.DcfConsequents;
+      ++Statistics.DcfConsequents;
       return nullptr;
     }
   }
@@ -288,7 +296,7 @@ TFALFormula* CheckResolvent(TFALFormula* n) {
           AddLine(program, "DCF: " + FormulaText(*n) + "//consequent to R" + std::to_string(j) +
                                ":" + FormulaText(r));
         delete n;
-        ++Report.DcfConsequents;
+        ++Statistics.DcfConsequents;
         return nullptr;
       }
       program.Yield();
@@ -314,7 +322,7 @@ void KillConsequents(TFALFormula* n) {
             AddLine(program,
                     "DCF Kill: " + FormulaText(*n) + "//consequent to " + rj + "(DISABLED);");
           r.Disabled = 1;
-          ++Report.DcfKilled;
+          ++Statistics.DcfKilled;
           continue;
         }
         if (IsConsequent(r, *n)) {
@@ -325,7 +333,7 @@ void KillConsequents(TFALFormula* n) {
                                         : "but degree of " + rj + " > " + FormatReal(n->Degree)));
           if (!equal) continue;
           r.Disabled = 1;
-          ++Report.DcfKilled;
+          ++Statistics.DcfKilled;
         }
       }
     }

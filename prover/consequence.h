@@ -14,10 +14,32 @@
 // printed: they count the work of every test in full.
 #pragma once
 
+#include <string>
+#include <unordered_map>
+#include <vector>
+
 #include "logic/formula.h"
 #include "prover/resolution.h"
 
 namespace velmoran {
+
+// The stored resolvents by text (by order-free text under `TPLProgram::IdenticalUpToOrder`), for
+// the identical-text check: each text with the indexes that hold it, ascending; a record found
+// here is identical, no further comparison is needed. `Records` mirrors the resolvent list as it
+// was indexed; a list that no longer starts with it (records removed or replaced, a new query)
+// makes the index start over. A stored record's text, once set, never changes.
+struct TextIndex {
+  std::vector<TFALFormula*> Records;
+  std::unordered_map<std::string, std::vector<std::size_t>> Indexes;
+  // Indexes of records that had no text yet when they were indexed.
+  std::vector<std::size_t> Untexted;
+};
+
+// Process-wide state of the consequent test, belonging to the query being proved.
+struct ConsequenceState {
+  TextIndex Texts = {};
+};
+extern ConsequenceState Consequence;
 
 // Returns none when `n` was dropped and destroyed, `n` itself when it passes, or a refutation
 // reached by self-resolution that replaces it (`n` destroyed).
@@ -29,8 +51,6 @@ void KillConsequents(TFALFormula* n);
 TFALFormula* SelfRefute(TFALFormula* x, SplitKind kind, bool modelSought = false);
 // True when `a` follows from `b` within the limit. Both are whole again afterwards.
 bool IsConsequent(TFALFormula& b, TFALFormula& a);
-TFALFormula* JoinImplication(TFALFormula& b, TFALFormula& a);
-void SplitImplication(TFALFormula* i, TFALFormula& b, TFALFormula& a);
 // Sets the record's text, and its order-free text when the identical-text check ignores the order
 // of operands, unless they are already set.
 void EnsureText(TFALFormula& x);

@@ -6,7 +6,7 @@ namespace velmoran {
 
 namespace {
 
-using P = TPLProgram;
+using P = TSettings;
 constexpr OptionMenu kOut = OptionMenu::Output;
 constexpr OptionMenu kProve = OptionMenu::ProveTheorem;
 constexpr OptionMenu kUnify = OptionMenu::Unification;
@@ -78,6 +78,34 @@ std::span<const TOptionRow> OptionTable() {
 
 std::span<const TOptionGroup> OptionGroups() {
   return kGroups;
+}
+
+namespace {
+
+constexpr TDebugSwitch kDebugSwitches[] = {
+    {"--debug-identity", "witness", "serial", &P::SerialIdentity,
+     "UNSOUND, debugging only: 'serial' makes every copy of a variable one variable with its "
+     "source, which refutes non-theorems",
+     "unsound identity of copies"},
+    {"--debug-split", "sound", "loose", &P::LooseSplit,
+     "UNSOUND, debugging only: 'loose' lets a formula resolved with itself take any atom and "
+     "every atom that unifies with it as one, which refutes non-theorems",
+     "unsound case splits"},
+    {"--debug-unify", "sound", "loose", &P::LooseUnify,
+     "UNSOUND, debugging only: 'loose' lets an existential be a value once the universals "
+     "outside it are bound to anything, which refutes non-theorems",
+     "unsound quantifier rules"},
+};
+
+}  // namespace
+
+std::span<const TDebugSwitch> DebugSwitches() {
+  return kDebugSwitches;
+}
+
+void SetMenuDefaults(TSettings& p) {
+  for (const TOptionRow& option : OptionTable())
+    if (option.Flag) p.*option.Flag = option.Default ? 1 : 0;
 }
 
 }  // namespace velmoran

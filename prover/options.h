@@ -1,6 +1,6 @@
 // The prover's options, in one table.
 //
-// Every option flag of `TPLProgram` is one row: the flag, the caption of its menu item in the
+// Every option flag of `TSettings` is one row: the flag, the caption of its menu item in the
 // editor window, the menu it sits in, its radio group (0 for a toggle), its default in a new
 // window, its command-line spelling and its help text. The command line's parser and help, the
 // window's menus and `SetMenuDefaults` are all made from it, so a new option is one row here.
@@ -23,14 +23,14 @@
 #include <cstdint>
 #include <span>
 
-#include "prover/program.h"
+#include "prover/settings.h"
 
 namespace velmoran {
 
 enum class OptionMenu : std::uint8_t { Output, ProveTheorem, Unification };
 
 struct TOptionRow {
-  std::uint8_t TPLProgram::*Flag;  // null: the radio item that clears its group
+  std::uint8_t TSettings::*Flag;  // null: the radio item that clears its group
   const char* Caption;
   OptionMenu Menu;
   char Group;  // 0: toggle; 'A'..'D': radio group
@@ -46,9 +46,25 @@ struct TOptionGroup {
   const char* Help;
 };
 
+// The debugging rules: each replays an unsound rule of the calculus as first written, so that a
+// missing proof can be traced to the sound rule that refuses its step. The command line alone sets
+// them, as --NAME=SOUND or --NAME=LOOSE; no menu shows them.
+struct TDebugSwitch {
+  const char* Name;  // the command line's --NAME
+  const char* Sound;
+  const char* Loose;
+  std::uint8_t TSettings::*Flag;  // on: the loose rule
+  const char* Help;
+  const char* Warning;  // what a loose run prints on standard error
+};
+
 // All option rows, in menu order within each menu.
 std::span<const TOptionRow> OptionTable();
 // The radio groups and their command-line names.
 std::span<const TOptionGroup> OptionGroups();
+std::span<const TDebugSwitch> DebugSwitches();
+
+// The option set of a new editor window, for front ends that start from it.
+void SetMenuDefaults(TSettings& settings);
 
 }  // namespace velmoran

@@ -5,7 +5,6 @@
 #include <charconv>
 
 #include "logic/logic_state.h"
-#include "prover/options.h"
 #include "report/measure.h"
 
 namespace velmoran {
@@ -16,7 +15,13 @@ TPLProgram::~TPLProgram() {
   ClearFormulas();
   ClearResolvents();  // empty between proofs; cleared here so destruction never depends on it
   Logic.Objects.Release();
-  if (Prover.ActiveProgram == this) Prover = ProverState{};
+  if (Prover.ActiveProgram == this) Activate(nullptr);
+}
+
+void Activate(TPLProgram* program) {
+  Prover.ActiveProgram = program;
+  Prover.ActiveBindings = program ? &program->Bindings : nullptr;
+  Logic.QuantifierSwitch = program ? &program->QuantificationOn : nullptr;
 }
 
 void TPLProgram::ClearFormulas() {
@@ -51,11 +56,6 @@ std::int64_t DefaultHeapCap() {
   long size = sysconf(_SC_PAGESIZE);
   if (pages <= 0 || size <= 0) return std::int64_t{1} << 32;
   return static_cast<std::int64_t>(pages) * size / 2;
-}
-
-void SetMenuDefaults(TPLProgram& p) {
-  for (const TOptionRow& option : OptionTable())
-    if (option.Flag) p.*option.Flag = option.Default ? 1 : 0;
 }
 
 std::optional<std::string> SetDcfLimitFromAnswer(TPLProgram& program,

@@ -2,9 +2,13 @@
 //
 // A `TPLProgram` holds the parsed records of the theory (`Formulas`, owned), the resolvents of the
 // query being proved (`Resolvents`, owned), the unifier's binding list (owns nothing), the result
-// of parsing, the stop flag, the consequent-detection limit and the 21 option flags that a front
-// end copies in before every proof. `ActiveProgram` is the object whose proof runs; code with no
-// prover object at hand reads the options through it.
+// of parsing, the stop flag, and its settings (`TSettings`, the strategy, the consequent-detection
+// limit and the option flags) that a front end copies in before every proof. `ActiveProgram` is the
+// object whose proof runs; code with no prover object at hand reads the options through it.
+//
+// It belongs to the prover, but the report writes into it and the parser leaves its results in
+// it, so it and its option table form a library of their own (velmoran_program) that sits below
+// the report and the parser and needs only the logic layer and the run's measurements.
 #pragma once
 
 #include <cstdint>
@@ -15,23 +19,22 @@
 #include <vector>
 
 #include "logic/formula.h"
+#include "prover/options.h"
+#include "prover/settings.h"
 #include "report/line_sink.h"
 
 namespace velmoran {
 
-enum class SearchStrategy : std::uint8_t {
-  Linear = 0,
-  ModifiedLinear = 1,
-  BreadthFirst = 2,
-  SmallestFirst = 3
-};
-
-class TPLProgram {
+class TPLProgram : public TSettings {
  public:
   TPLProgram() = default;
   ~TPLProgram();
   TPLProgram(const TPLProgram&) = delete;
   TPLProgram& operator=(const TPLProgram&) = delete;
+
+  // The settings alone: a front end copies them in with one assignment.
+  TSettings& Settings() { return *this; }
+  const TSettings& Settings() const { return *this; }
 
   void ClearFormulas();
   void ClearResolvents();
@@ -52,55 +55,14 @@ class TPLProgram {
   std::vector<TId*> Bindings;  // pairs: entry 2k a TVariable, entry 2k+1 its term
   std::uint8_t ErrorCode = 0;
   std::int32_t ParsedLength = 0;
-  SearchStrategy Strategy = SearchStrategy::Linear;
   std::int32_t ErrorPosition = 0;
   TLineSink* Output = nullptr;
   const char* SourceText = nullptr;
-  std::int32_t DcfLimit = 10;
   std::uint8_t StopRequested = 0;
   std::uint8_t RefutationFound = 0;
   // Set (with `StopRequested`) when an allocation failed during the run: the proof ended as if
   // stopped, and the report holds what was written before.
   std::uint8_t OutOfMemory = 0;
-
-  std::uint8_t Interactive = 0;
-  std::uint8_t ShowTime = 0;
-  std::uint8_t ShowMemory = 0;
-  std::uint8_t ShowAxioms = 0;
-  std::uint8_t ShowResolvents = 0;
-  std::uint8_t ShowStatistics = 0;
-  std::uint8_t CheckDcf = 0;
-  std::uint8_t CheckDcfKill = 0;
-  std::uint8_t NoRestriction = 0;
-  std::uint8_t SupportSet = 0;
-  std::uint8_t Filtration = 0;
-  std::uint8_t ShowUnsimplified = 0;
-  std::uint8_t ShowProgress = 0;
-  std::uint8_t ShowSources = 0;
-  std::uint8_t ExitOnFirstMatch = 0;
-  std::uint8_t ExitOnFirstUnused = 0;
-  std::uint8_t ShowDcf = 0;
-  std::uint8_t GeneralCut = 0;
-  std::uint8_t TrivialCheckOnly = 0;
-  std::uint8_t OneRefutation = 0;
-  std::uint8_t QuantificationOn = 0;
-  // Debugging only, set by the command line alone and never by a menu: every copy of a variable
-  // counts as one variable with its source (`SameWitness`). Unsound, it refutes non-theorems; it
-  // shows which step of a missing proof the sound identity rule refuses.
-  std::uint8_t SerialIdentity = 0;
-  // Debugging only, set by the command line alone: a record split with itself takes any atom and
-  // every atom that unifies with a marked one, with no substitution (`MarkAtomClass`'s loose
-  // class). Unsound, it refutes non-theorems; it shows which proofs rest on such a split.
-  std::uint8_t LooseSplit = 0;
-  // Debugging only, set by the command line alone: the first quantifier rules of the unifier. A
-  // variable value needs only its outer universals bound, to anything, a function term is always
-  // a value, and no binding is refused because its value depends on the variable bound.
-  // Unsound, it refutes non-theorems.
-  std::uint8_t LooseUnify = 0;
-  // Set by the command line alone: the identical-text check also drops a resolvent that differs
-  // from a stored one only in the order or grouping of the operands of its conjunctions and
-  // disjunctions (the same formula). Off by default, so that every report line stays as it is.
-  std::uint8_t IdenticalUpToOrder = 0;
 
   std::function<void(TPLProgram&)> OnYield;
   std::function<void(TPLProgram&)> OnPoll;
@@ -134,15 +96,16 @@ class TRunLimits {
 // A fixed heap cap for a front end that offers no setting: half the machine's memory.
 std::int64_t DefaultHeapCap();
 
-// The option set of a new editor window, for front ends that start from it.
-void SetMenuDefaults(TPLProgram& program);
-
 // Process-wide state of the running proof.
 struct ProverState {
   TPLProgram* ActiveProgram = nullptr;
   std::vector<TId*>* ActiveBindings = nullptr;
 };
 extern ProverState Prover;
+
+// Makes `program` the active prover object (none when null): its bindings become the unifier's
+// list and its `QuantificationOn` the printing's quantifier switch.
+void Activate(TPLProgram* program);
 
 // The "DCF-Limit..." answer: `std::nullopt` is Cancel, which yields the proposed "5". A number
 // below 1 is stored as 1. A non-number leaves the limit unchanged and returns the failure text.

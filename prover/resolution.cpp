@@ -7,12 +7,22 @@
 
 #include "logic/alphabet.h"
 #include "logic/logic_state.h"
+#include "prover/copy.h"
 #include "prover/program.h"
 #include "prover/unify.h"
-#include "prover/walk.h"
+#include "prover/witness.h"
 #include "report/report.h"
 
 namespace velmoran {
+
+namespace {
+
+// Hands every pair of `Bindings` to its variable as a pending term, then empties the list. With
+// `markValues`, a variable that is a value is marked so that its copy counts as one the prover
+// changed.
+void ApplyBindings(bool markValues = true);
+
+}  // namespace
 
 namespace {
 
@@ -116,7 +126,7 @@ bool PredicatesDiffer(const TId* s, const TId* t) {
 }  // namespace
 
 bool UnifyAtoms(TAtom* a, TAtom* b) {
-  ++Report.Unifications;
+  ++Statistics.Unifications;
   std::size_t n = Bindings().size();
   if (b->Constant != 0) return false;
   if (a->Term && PredicatesDiffer(a->Term, b->Term)) return false;
@@ -129,6 +139,8 @@ void ClearBindings() {
   Bindings().clear();
 }
 
+namespace {
+
 void ApplyBindings(bool markValues) {
   auto& b = Bindings();
   for (std::size_t k = 0; k + 1 < b.size(); k += 2) {
@@ -138,6 +150,8 @@ void ApplyBindings(bool markValues) {
   }
   b.clear();
 }
+
+}  // namespace
 
 bool FalseInFirst(const TAtom& a, const TAtom& b) {
   if (a.Polarity != 0) return a.Polarity == 1;
@@ -280,78 +294,42 @@ bool OnlyRootInstances(const TFALFormula& x, const TAtom& chosen, const TAtom& o
   return true;
 }
 
-}  // namespace
-
-namespace {
-
 constexpr std::size_t kNoAtom = static_cast<std::size_t>(-1);
 
-// The sound split's class of `a`, marked as the general loop of `MarkAtomClass` marks it, with
-// the same decisions and the same count of unifications; false, with nothing done, when `a` is
-// not on the record's chain.
-//
-// The general loop compares each marked atom n (in chain order, starting at `a`, and then again
-// from the front while the last round marked something) with every atom c unmarked when it is
-// reached, and counts each comparison as one unification. Only an atom with n's term key can be
-// the same as n (see `TermKey`); for any other c the loop only counts, and leaves `Bindings`, the
-// marks and everything else as they were. So it is enough to visit, in chain order, the atoms
-// that share n's key and to count the rest: an atom is marked only where it is visited, so the
-// atoms visited in n's round are exactly those unmarked when the round begins.
-bool MarkSameAtoms(TFALFormula& x, TAtom* a, int v) {
-  std::vector<TAtom*> atoms;
-  std::vector<std::uint64_t> keys;
-  std::size_t aIndex = kNoAtom;
-  std::size_t unmarked = 0;
-  for (TAtom* c = x.FirstAtom; c; c = c->Next()) {
-    if (c == a) aIndex = atoms.size();
-    if (c->Mark == 0) ++unmarked;
-    atoms.push_back(c);
-    keys.push_back(TermKey(c->Term));
-  }
-  if (aIndex == kNoAtom) return false;
-  // For each atom, the first atom of the chain with its key, and the next one after it.
-  std::size_t count = atoms.size();
-  std::vector<std::size_t> order(count);
-  for (std::size_t k = 0; k < count; ++k) order[k] = k;
-  std::stable_sort(order.begin(), order.end(),
-                   [&](std::size_t p, std::size_t q) { return keys[p] < keys[q]; });
-  std::vector<std::size_t> head(count), next(count, kNoAtom);
-  for (std::size_t k = 0; k < count; ++k) {
-    std::size_t j = order[k];
-    bool continues = k > 0 && keys[order[k - 1]] == keys[j];
-    head[j] = continues ? head[order[k - 1]] : j;
-    if (continues) next[order[k - 1]] = j;
-  }
-  bool firstPass = true;
-  bool changed;
-  do {
-    changed = false;
-    for (std::size_t i = firstPass ? aIndex : 0; i < count; ++i) {
-      TAtom* n = atoms[i];
-      if (n->Mark == 0) continue;
-      x.Program->Poll();
-      if (x.Program->StopRequested) break;
-      std::size_t counted = unmarked;
-      for (std::size_t j = head[i]; j != kNoAtom; j = next[j]) {
-        TAtom* c = atoms[j];
-        if (c->Mark != 0 || c->Constant != 0 || !SameTerm(n->Term, c->Term)) continue;
-        --counted;  // counted by the unification itself
-        std::size_t before = Bindings().size();
-        bool same = UnifyAtoms(n, c) && Bindings().size() == before && IsSplitAtom(x, *c);
-        Bindings().resize(before);
-        if (same) {
-          c->Mark = NodeValue(*c, v);
-          --unmarked;
-          changed = true;
-        }
-      }
-      Report.Unifications += static_cast<std::int32_t>(counted);
-      ClearBindings();
+// A record's atoms in chain order, each with the first atom of the chain that has its term key
+// and the next one after it (see `TermKey`): only atoms that share a key can be the same atom.
+struct TKeyChains {
+  std::vector<TAtom*> Atoms;
+  std::vector<std::size_t> Head, Next;
+  std::size_t AIndex = kNoAtom;  // where the chosen atom stands
+  std::size_t Unmarked = 0;      // atoms of the chain with no mark
+
+  // False, with nothing built, when `a` is not on the record's chain.
+  bool Build(const TFALFormula& x, const TAtom* a) {
+    std::vector<std::uint64_t> keys;
+    for (TAtom* c = x.FirstAtom; c; c = c->Next()) {
+      if (c == a) AIndex = Atoms.size();
+      if (c->Mark == 0) ++Unmarked;
+      Atoms.push_back(c);
+      keys.push_back(TermKey(c->Term));
     }
-    firstPass = false;
-  } while (changed);
-  return true;
-}
+    if (AIndex == kNoAtom) return false;
+    std::size_t count = Atoms.size();
+    std::vector<std::size_t> order(count);
+    for (std::size_t k = 0; k < count; ++k) order[k] = k;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t p, std::size_t q) { return keys[p] < keys[q]; });
+    Head.assign(count, 0);
+    Next.assign(count, kNoAtom);
+    for (std::size_t k = 0; k < count; ++k) {
+      std::size_t j = order[k];
+      bool continues = k > 0 && keys[order[k - 1]] == keys[j];
+      Head[j] = continues ? Head[order[k - 1]] : j;
+      if (continues) Next[order[k - 1]] = j;
+    }
+    return true;
+  }
+};
 
 }  // namespace
 
@@ -363,52 +341,73 @@ bool MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) 
   if (!loose && !IsSplitAtom(x, *a)) return false;
   int v = falseInFirst ? -1 : 1;
   a->Mark = NodeValue(*a, v);
-  if (loose || !sound || !MarkSameAtoms(x, a, v)) {
-    bool firstPass = true;
-    bool instanced = false;
-    bool changed;
-    do {
-      changed = false;
-      for (TAtom* n = firstPass ? a : x.FirstAtom; n; n = n->Next()) {
-        if (n->Mark == 0 || (!sound && n != a)) continue;
-        // A test record can grow large; a stop request ends the marking (a smaller class is as
-        // sound) so that the stop command and the front end's limits stay responsive.
-        x.Program->Poll();
-        if (x.Program->StopRequested) break;
-        for (TAtom* c = x.FirstAtom; c; c = c->Next()) {
-          if (c->Mark != 0) continue;
-          std::size_t before = Bindings().size();
-          // A sound case split takes one atom: the very same atom, over variables of the root
-          // prefix that both operands of the split share. Sameness is a condition of the match
-          // and reads no pair of the list (only the variables' own bindings), so when it fails
-          // the unification can only end in a refusal whose pairs are removed below: it is
-          // counted and not run. (An atom already replaced by a constant never unifies either.)
-          bool same;
-          if (sound && !loose && (c->Constant != 0 || !SameTerm(n->Term, c->Term))) {
-            ++Report.Unifications;
-            same = false;
-          } else {
-            same = UnifyAtoms(n, c);
-          }
-          if (same && sound && !loose) same = Bindings().size() == before && IsSplitAtom(x, *c);
-          // One instance per class: the first atom that needs bindings fixes it, the rest must
-          // meet it as it is, so that p(X) does not take X := a and then p(Y) take Y := a.
-          if (same && !sound)
-            same = IsSplitAtom(x, *c) && OnlyRootInstances(x, *a, *c, before) &&
-                   (!instanced || Bindings().size() == before);
-          if (same && !sound && Bindings().size() != before) instanced = true;
-          if (same) {
-            c->Mark = NodeValue(*c, v);
-            changed = true;
-          }
-          // A refused atom leaves no pairs behind; an instance keeps its pairs for the copies.
-          if (sound || !same) Bindings().resize(before);
+  // The loop compares each marked atom n (in chain order, starting at `a`, and then again from
+  // the front while the last round marked something) with every atom c unmarked when it is
+  // reached, and counts each comparison as one unification. In the sound split only an atom with
+  // n's term key can be the same as n; for any other c the comparison only counts, and leaves
+  // `Bindings`, the marks and everything else as they were. So there it is enough to visit, in
+  // chain order, the atoms that share n's key and to count the rest: an atom is marked only where
+  // it is visited, so the atoms visited in n's round are exactly those unmarked when it begins.
+  TKeyChains chains;
+  const bool byKey = sound && !loose && chains.Build(x, a);
+  bool firstPass = true;
+  bool instanced = false;
+  bool changed;
+  do {
+    changed = false;
+    std::size_t i = firstPass ? chains.AIndex : 0;  // n's place in `chains` when `byKey`
+    for (TAtom* n = firstPass ? a : x.FirstAtom; n; n = n->Next(), ++i) {
+      if (n->Mark == 0 || (!sound && n != a)) continue;
+      // A test record can grow large; a stop request ends the marking (a smaller class is as
+      // sound) so that the stop command and the front end's limits stay responsive.
+      x.Program->Poll();
+      if (x.Program->StopRequested) break;
+      auto compare = [&](TAtom* c) {
+        std::size_t before = Bindings().size();
+        // A sound case split takes one atom: the very same atom, over variables of the root
+        // prefix that both operands of the split share. Sameness is a condition of the match
+        // and reads no pair of the list (only the variables' own bindings), so when it fails
+        // the unification can only end in a refusal whose pairs are removed below: it is
+        // counted and not run. (An atom already replaced by a constant never unifies either.)
+        bool same;
+        if (sound && !loose && (c->Constant != 0 || !SameTerm(n->Term, c->Term))) {
+          ++Statistics.Unifications;
+          same = false;
+        } else {
+          same = UnifyAtoms(n, c);
         }
-        if (sound) ClearBindings();
+        if (same && sound && !loose) same = Bindings().size() == before && IsSplitAtom(x, *c);
+        // One instance per class: the first atom that needs bindings fixes it, the rest must
+        // meet it as it is, so that p(X) does not take X := a and then p(Y) take Y := a.
+        if (same && !sound)
+          same = IsSplitAtom(x, *c) && OnlyRootInstances(x, *a, *c, before) &&
+                 (!instanced || Bindings().size() == before);
+        if (same && !sound && Bindings().size() != before) instanced = true;
+        if (same) {
+          c->Mark = NodeValue(*c, v);
+          if (byKey) --chains.Unmarked;
+          changed = true;
+        }
+        // A refused atom leaves no pairs behind; an instance keeps its pairs for the copies.
+        if (sound || !same) Bindings().resize(before);
+      };
+      if (byKey) {
+        std::size_t passedOver = chains.Unmarked;
+        for (std::size_t j = chains.Head[i]; j != kNoAtom; j = chains.Next[j]) {
+          TAtom* c = chains.Atoms[j];
+          if (c->Mark != 0) continue;
+          --passedOver;
+          compare(c);
+        }
+        Statistics.Unifications += static_cast<std::int32_t>(passedOver);
+      } else {
+        for (TAtom* c = x.FirstAtom; c; c = c->Next())
+          if (c->Mark == 0) compare(c);
       }
-      firstPass = false;
-    } while (changed && sound);  // the class of an instance is compared with the chosen atom once
-  }
+      if (sound) ClearBindings();
+    }
+    firstPass = false;
+  } while (changed && sound);  // the class of an instance is compared with the chosen atom once
   for (TAtom* c = x.FirstAtom; c; c = c->Next()) c->Constant = c->Mark;
   return true;
 }
@@ -509,8 +508,6 @@ bool BindsRootOutsideMoved(const TFALFormula& x) {
   return false;
 }
 
-}  // namespace
-
 // `enclosed`: the pairs bind a universal inside an existential (`BindsEnclosedUniversal`), or
 // they take an instance of the root (`IsInstanceOfRoot`).
 bool MarkLiftedClass(TFALFormula& x, TAtom* a, bool falseInFirst, bool enclosed,
@@ -545,6 +542,8 @@ bool MarkLiftedClass(TFALFormula& x, TAtom* a, bool falseInFirst, bool enclosed,
   for (TAtom* c = x.FirstAtom; c; c = c->Next()) c->Constant = c->Mark;
   return true;
 }
+
+}  // namespace
 
 TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseInFirst, TAtom* b) {
   bool self = &f == &g;

@@ -20,10 +20,6 @@ long double TNorm(long double x, long double y);
 // Counts one unification; on failure `Bindings` is as before the call.
 bool UnifyAtoms(TAtom* a, TAtom* b);
 void ClearBindings();
-// Hands every pair of `Bindings` to its variable as a pending term, then empties the list. With
-// `markValues`, a variable that is a value is marked so that its copy counts as one the prover
-// changed.
-void ApplyBindings(bool markValues = true);
 // The orientation rule: whether the occurrence in the first record becomes false.
 bool FalseInFirst(const TAtom& a, const TAtom& b);
 // A self-resolution step replaces an atom class by v in one copy of a record and by ¬v in the

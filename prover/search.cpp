@@ -8,16 +8,34 @@
 
 #include "logic/logic_state.h"
 #include "logic/print.h"
+#include "logic/walk.h"
 #include "parser/formula_parser.h"
 #include "prover/consequence.h"
 #include "prover/resolution.h"
 #include "prover/simplify.h"
 #include "prover/unify.h"
-#include "prover/walk.h"
+#include "prover/witness.h"
 #include "report/measure.h"
 #include "report/report.h"
 
 namespace velmoran {
+
+namespace {
+
+void SolveQuery(TPLProgram& program, TFALFormula* query);
+void ProveQuery(TPLProgram& program);
+// Runs the chosen strategy for the query, the last of the `n` source formulas.
+void SearchQuery(TPLProgram& program, TFALFormula* query, std::size_t n);
+void ExpandLinear(TPLProgram& program, TFALFormula* centre);
+void ExpandResolvent(TPLProgram& program, TFALFormula* centre);
+void ExpandSource(TPLProgram& program, TFALFormula* centre);
+void ExpandSourceOnResolvents(TPLProgram& program, TFALFormula* centre);
+void ResolvePair(TPLProgram& program, TFALFormula* centre, TFALFormula* partner);
+void ResolvePairLinear(TPLProgram& program, TFALFormula* centre, TFALFormula* partner);
+bool FiltrationAllows(const TFALFormula& c, const TFALFormula& p);
+bool InDerivation(const TFALFormula* x, const TFALFormula* t);
+
+}  // namespace
 
 SearchState Search;
 
@@ -44,19 +62,19 @@ void StoreResolvent(TPLProgram& program, TFALFormula* r) {
   if (program.ShowProgress) {
     std::string line;
     if (program.ShowSources)
-      line = "R" + std::to_string(Search.ResolventCount) + " [" + Report.SourceName + "&" +
+      line = "R" + std::to_string(Statistics.ResolventCount) + " [" + Report.SourceName + "&" +
              Report.PartnerName + "] : ";
     AppendFormulaText(*r, line);
     AddLine(program, std::move(line));
   }
   program.Resolvents.push_back(r);
   KillConsequents(r);
-  ++Search.ResolventCount;
+  ++Statistics.ResolventCount;
   Search.LevelProduced = true;
 }
 
 void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool linear) {
-  ++Search.PairsTried;
+  ++Statistics.PairsTried;
   if (program.CheckDcfKill && (c->Disabled || p->Disabled)) return;
   if (!RestrictionAllows(program, *c, *p)) return;
   ClearBindings();
@@ -86,7 +104,7 @@ void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool l
           ReportRefutation(*c, *r);
           delete r;
         } else if (r && r->Root->Constant == 1) {
-          ++Report.RemovedTautologies;
+          ++Statistics.RemovedTautologies;
           delete r;
         } else if (r) {
           std::size_t index = program.Resolvents.size();
@@ -141,7 +159,7 @@ void BreadthFirst(TPLProgram& program, std::size_t n) {
   }
   while (Search.LevelProduced && !Stopped(program)) {
     Search.LevelProduced = false;
-    Search.NextLevelStart = Search.ResolventCount;
+    Search.NextLevelStart = Statistics.ResolventCount;
     for (std::int32_t j = static_cast<std::int32_t>(program.Resolvents.size()) - 1;
          j >= Search.LevelStart; --j) {
       Report.SourceName = Name('R', j);
@@ -236,10 +254,6 @@ void SmallestFirst(TPLProgram& program, std::size_t n) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 // An allocation that fails ends the proof as the stop command would. What was half built when it
 // failed is abandoned (the object is replaced after a stop, never reused), so nothing touches it.
 void NoteOutOfMemory(TPLProgram& program) {
@@ -248,11 +262,7 @@ void NoteOutOfMemory(TPLProgram& program) {
 }
 
 void RunProofUnguarded(TPLProgram& program) {
-  const char* p = program.SourceText ? program.SourceText : "";
-  std::int32_t consumed = 0;
-  program.ErrorPosition = 0;
-  Prover.ActiveProgram = &program;
-  Prover.ActiveBindings = &program.Bindings;
+  Activate(&program);
   // A run never reports what an earlier run of the same object found.
   program.RefutationFound = 0;
   Report.BestDegree = 0;
@@ -261,24 +271,16 @@ void RunProofUnguarded(TPLProgram& program) {
   Measure.StartMemory = Measure.PeakMemory = HeapBytesInUse();
   Measure.ProofStartTime = Now();
   Measure.ProofEndTime = 0;
-  while (*p != 0) {
-    program.Yield();
-    if (program.StopRequested) return;
-    TFALFormula* record = nullptr;
-    ParseFormula(program, p, record);
-    if (!record) {
-      program.ErrorPosition = consumed + program.ParsedLength + 1;
-      program.ClearFormulas();
-      break;
-    }
-    Simplify(*record);
-    if (record->IsQuery())
-      SolveQuery(program, record);
-    else
-      program.Formulas.push_back(record);
-    p += program.ParsedLength;
-    consumed += program.ParsedLength;
-  }
+  const TheoryEnd end = ForEachFormula(program, program.SourceText ? program.SourceText : "",
+                                       [&program](TFALFormula* record, std::int32_t) {
+                                         Simplify(*record);
+                                         if (record->IsQuery())
+                                           SolveQuery(program, record);
+                                         else
+                                           program.Formulas.push_back(record);
+                                       });
+  if (end == TheoryEnd::Stopped) return;
+  if (end == TheoryEnd::SyntaxError) program.ClearFormulas();
   Logic.Objects.Release();  // so that the closing lines count only what the proof still holds
   WriteClosingLines(program);
 }
@@ -300,6 +302,8 @@ void NegateQuery(TFALFormula& query) {
   if (query.Text.empty()) query.Text = PrintedText(*query.Root);
 }
 
+namespace {
+
 void SolveQuery(TPLProgram& program, TFALFormula* query) {
   NegateQuery(*query);
   program.Formulas.push_back(query);
@@ -315,6 +319,7 @@ void ProveQuery(TPLProgram& program) {
   program.ClearResolvents();
   ResetReportState();
   Search = SearchState{.MaxDepth = Search.MaxDepth};
+  Consequence = ConsequenceState{};
   // An earlier search stopped by running out of memory may have left the unifier mid-pass.
   Unifier = UnifierState{};
   Search.LevelProduced = true;
@@ -410,6 +415,8 @@ bool InDerivation(const TFALFormula* x, const TFALFormula* t) {
   }
   return false;
 }
+
+}  // namespace
 
 bool RunOnLargeStack(std::size_t stackBytes, const std::function<void()>& work) {
   pthread_attr_t attr;

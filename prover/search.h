@@ -20,7 +20,6 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 #include "logic/formula.h"
@@ -28,48 +27,18 @@
 
 namespace velmoran {
 
-// The stored resolvents by text (by order-free text under `TPLProgram::IdenticalUpToOrder`), for
-// the identical-text check: each text with the indexes that hold it, ascending; a record found
-// here is identical, no further comparison is needed. `Records` mirrors the resolvent list as it
-// was indexed; a list that no longer starts with it (records removed or replaced, a new query)
-// makes the index start over. A stored record's text, once set, never changes.
-struct TextIndex {
-  std::vector<TFALFormula*> Records;
-  std::unordered_map<std::string, std::vector<std::size_t>> Indexes;
-  // Indexes of records that had no text yet when they were indexed.
-  std::vector<std::size_t> Untexted;
-};
-
 struct SearchState {
-  std::int32_t ResolventCount = 0;
   bool LevelProduced = false;
   std::int32_t LevelStart = 0;
   std::int32_t NextLevelStart = 0;
   int Depth = 0;
   int MaxDepth = 1500;
   bool DepthNoted = false;
-  // Pair procedures entered for this query: lets a test see that a stop ends the loops at once.
-  std::int64_t PairsTried = 0;
-  TextIndex Texts = {};
 };
 extern SearchState Search;
 
 void RunProof(TPLProgram& program);
-void SolveQuery(TPLProgram& program, TFALFormula* query);
 void NegateQuery(TFALFormula& query);
-void ProveQuery(TPLProgram& program);
-// Runs the chosen strategy for the query, the last of the `n` source formulas.
-void SearchQuery(TPLProgram& program, TFALFormula* query, std::size_t n);
-
-void ExpandLinear(TPLProgram& program, TFALFormula* centre);
-void ExpandResolvent(TPLProgram& program, TFALFormula* centre);
-void ExpandSource(TPLProgram& program, TFALFormula* centre);
-void ExpandSourceOnResolvents(TPLProgram& program, TFALFormula* centre);
-void ResolvePair(TPLProgram& program, TFALFormula* centre, TFALFormula* partner);
-void ResolvePairLinear(TPLProgram& program, TFALFormula* centre, TFALFormula* partner);
-
-bool FiltrationAllows(const TFALFormula& c, const TFALFormula& p);
-bool InDerivation(const TFALFormula* x, const TFALFormula* t);
 
 // Runs `work` on a thread whose stack holds `stackBytes`, and waits for it. Returns false when no
 // such thread could be made (the work then has not run).

@@ -6,10 +6,19 @@
 
 #include "logic/alphabet.h"
 #include "logic/logic_state.h"
-#include "prover/walk.h"
+#include "logic/walk.h"
 #include "report/report.h"
 
 namespace velmoran {
+
+namespace {
+
+TObject* SimplifyConstants(TObject* object, WalkMode& mode, TObject* argument);
+// Marks every variable that an atom or an always-kept variable (one with an origin and a value)
+// reaches through values.
+TObject* MarkReached(TObject* object, WalkMode& mode, TObject* argument);
+
+}  // namespace
 
 namespace {
 
@@ -85,10 +94,12 @@ TObject* EvaluateArithmetic(TObject* object, WalkMode&, TObject*) {
   return new TReal(r);
 }
 
+namespace {
+
 TObject* SimplifyConstants(TObject* object, WalkMode&, TObject*) {
   auto* n = static_cast<TSub*>(object);
   if (!n->Left || !n->Right || (n->Left->Constant == 0 && n->Right->Constant == 0)) return n;
-  ++Report.Simplifications;
+  ++Statistics.Simplifications;
   int a = n->Left->Constant;
   int b = n->Right->Constant;
   int r;
@@ -125,8 +136,6 @@ TObject* SimplifyConstants(TObject* object, WalkMode&, TObject*) {
   return result;
 }
 
-namespace {
-
 // Marks the variables met below `object`; a variable's value is walked where the variable occurs,
 // and at its prefix when `everyValue` is set or the variable is kept without occurring.
 TObject* Mark(TObject* object, WalkMode& mode, bool everyValue) {
@@ -148,8 +157,12 @@ TObject* MarkOccurrences(TObject* object, WalkMode& mode, TObject*) {
   return Mark(object, mode, true);
 }
 
+namespace {
+
 TObject* MarkReached(TObject* object, WalkMode& mode, TObject*) {
   return Mark(object, mode, false);
 }
+
+}  // namespace
 
 }  // namespace velmoran

@@ -5,6 +5,9 @@
 // precision; a division by zero, invalid operation or overflow leaves the application as it is),
 // folds the truth constants away (a whole formula may fold to one constant) and deletes
 // quantified variables that no longer occur. Purely two-valued: degrees are not touched.
+//
+// The parser prepares every formula it reads with these walks, so they form a library of their
+// own (velmoran_simplify) between the report, whose counters they raise, and the parser.
 #pragma once
 
 #include "logic/formula.h"
@@ -16,11 +19,7 @@ namespace velmoran {
 void Simplify(TFALFormula& record);
 
 TObject* EvaluateArithmetic(TObject* object, WalkMode& mode, TObject* argument);
-TObject* SimplifyConstants(TObject* object, WalkMode& mode, TObject* argument);
 // Marks every variable that occurs, or that stands in the value of a prefix's variable.
 TObject* MarkOccurrences(TObject* object, WalkMode& mode, TObject* argument);
-// Marks every variable that an atom or an always-kept variable (one with an origin and a value)
-// reaches through values.
-TObject* MarkReached(TObject* object, WalkMode& mode, TObject* argument);
 
 }  // namespace velmoran

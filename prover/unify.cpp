@@ -8,10 +8,31 @@
 
 #include "logic/formula.h"
 #include "logic/logic_state.h"
+#include "logic/walk.h"
 #include "prover/program.h"
-#include "prover/walk.h"
+#include "prover/witness.h"
 
 namespace velmoran {
+
+namespace {
+
+// The pair walk: dereferences the pair, compares heads and descends into arguments.
+void PairWalk(TId* t1, TId* t2);
+void UnifyStep(TId* t1, TId* t2);
+void OccursWalk(TId* s);
+// Follows the binding list from `t` until an unbound variable or a non-variable term.
+TId* LookupChain(TId* t);
+bool MayBind(TVariable* v, TId* t);
+// Whether every unbound variable of `t` (pairs followed) may be a value: free of outer universals.
+bool MayStandAsValue(TId* t);
+// The occurs check of the quantifiers: whether the value of `t` depends on `v`, either because
+// `v` occurs in it or because an existential in it lies in the scope of a universal whose value
+// depends on `v`. Binding `v` to such a term would make a value depend on itself: binding the
+// universal X to the existential Y of ∀X ∃Y is refused, also through a chain of bindings.
+bool DependsOn(TId* t, const TVariable* v);
+bool IsFreeOfOuterUniversals(TVariable* q);
+
+}  // namespace
 
 UnifierState Unifier;
 
@@ -30,35 +51,9 @@ bool LooseUnify() {
   return Prover.ActiveProgram && Prover.ActiveProgram->LooseUnify != 0;
 }
 
-bool ScopeHasPolarity(const TVariable& v) {
-  return v.Scope && (v.Scope->Polarity == 1 || v.Scope->Polarity == -1);
-}
-
 bool SameVariable(const TId* a, const TId* b) {
   return a->IsVariable() && b->IsVariable() &&
          SameWitness(static_cast<const TVariable*>(a), static_cast<const TVariable*>(b));
-}
-
-// Calls `visit` on the variables quantified outside `q` (earlier in its prefix, then in the
-// prefixes of the ancestors of its scope), nearest first, until it returns true.
-template <class Visit>
-bool AnyOuterVariable(const TVariable* q, Visit visit) {
-  const TSub* s = q->Scope;
-  if (!s) return false;
-  if (s->Prefix) {
-    const auto& items = s->Prefix->Items;
-    std::size_t i = 0;
-    while (i < items.size() && items[i] != q) ++i;
-    while (i-- > 0)
-      if (items[i] && visit(items[i])) return true;
-  }
-  for (const TSub* a = s->ParentNode; a; a = a->ParentNode) {
-    if (!a->Prefix) continue;
-    const auto& items = a->Prefix->Items;
-    for (std::size_t i = items.size(); i-- > 0;)
-      if (items[i] && visit(items[i])) return true;
-  }
-  return false;
 }
 
 void Bind(TVariable* v, TId* t) {
@@ -67,165 +62,6 @@ void Bind(TVariable* v, TId* t) {
 }
 
 }  // namespace
-
-// When copies of a variable are one variable.
-//
-// A variable is its object: copies made for resolvents are quantified apart, although they keep
-// the serial number of their source. The witness of ∃Y in a resolvent need not be the witness of
-// ∃Y in its source when Y lies inside a universal: treating the two as one refuted
-// ∀X ∃Y [r(Y, Y) ∧ ¬r(Y, X)] on its own.
-//
-// A declaration D of a source formula (an axiom or the negated query) that acts existentially and
-// has no universal outside it in its formula names one witness, as a constant does. Take a model
-// of the sources and a witness d for D in it, and read every copy of D, in every record derived
-// during the proof, as a constant c naming d (its quantifier dropped). Each source, so read, holds
-// in the model with c := d. Each step of the search stays sound under that reading: the renaming
-// copies make is undone (every copy is c), a binding of a universal is an instance, and treating
-// two copies of D as one variable is the identity c = c. A hoisted copy that the quantifier rules
-// turned around is still c. So every derived record is true in the model under the reading, and a
-// refutation found with the identity is a refutation of the sources.
-//
-// The mark has to start at the declaration itself and reach only its descendants: a copy marked
-// on its own (say an existential that hoisting made of a universal, or a copy that came to lie
-// inside a universal) may stand for a different value in each record, and two such copies taken
-// as one would claim a common witness that nothing guarantees. Serial numbers are handed out once
-// per declaration, so copies of the same declaration are exactly the variables with its serial.
-//
-// A step may set existentials free (a split on an instance inside an existential, a universal
-// bound to a witness); when a resolvent is stored, each of its existentials with no universal
-// outside it becomes a declaration of its own (`DeclareResolventWitnesses`), with a serial number
-// nothing else has: the resolvent holds in the model under the reading of the witnesses declared
-// before it, so its existential has a witness there, and reading every later copy of the new
-// declaration as a constant naming it is the argument above once more. (∃Y ∀X [p(X, Y) ∧ …] split
-// on p(Y, Y) leaves ∃Z [q(Y, Z) ∧ …] with Z no longer inside X; later steps must find that Z
-// again.) The fresh number keeps it apart from the copies of its source declaration elsewhere,
-// which may stand for other values.
-//
-// A dependent witness, an existential D of a source with universals U1 … Uk outside it, names one
-// element for each choice of their values: read every copy of D, in every record, as f(U1', …,
-// Uk'), where f picks a witness in the model for each such choice and Ui' is the copy of Ui that
-// stands outside that copy of D in its record. Each source so read holds in the model, and the
-// argument above goes through with f(…) for c: a binding of a universal is an instance (inside
-// f's arguments too), and two copies of D whose counterparts of U1 … Uk hold the same values are
-// f of the same values, one element. The prover never puts a copy of D outside the counterparts
-// of the universals it depends on (that would be unsound for D as an existential as well), so
-// those counterparts are the outer variables with the serials of U1 … Uk, nearest first. A bound
-// universal that no longer occurs leaves the record, so a copy made while they hold fixed values
-// keeps the values (`RecordWitnessKey`). Where the counterparts are not clear (one is missing, or
-// two copies of one stand outside) the copy is a variable of its own. Only copies that act
-// existentially are compared: the consequence test's negated record reads D as a universal. A
-// copy that `DeclareResolventWitnesses` makes a witness of its own leaves f behind, which is the
-// argument above for it. (∀X1 ∃W1 r(X1, W1) gives W1 for X1 := c in two steps; both must be the
-// one element, or ∃Z, W [r(c, W) ∧ …] cannot be refuted from it.)
-//
-// `TPLProgram::SerialIdentity` drops the restriction to witnesses, for debugging only: any two
-// copies with one serial number are then one variable, which is the unsound rule above.
-namespace {
-
-bool ActsExistentially(const TVariable& v) {
-  return ScopeHasPolarity(v) && !IsEffectivelyUniversal(v);
-}
-
-// The counterparts of the universals outside the declaration of the dependent witness `v`, in the
-// order of `SkolemSerials`.
-bool WitnessArguments(const TVariable* v, std::vector<TVariable*>& args) {
-  const auto& serials = v->SkolemSerials;
-  args.assign(serials.size(), nullptr);
-  bool twice = false;
-  AnyOuterVariable(v, [&](TVariable* w) {
-    for (std::size_t i = 0; i < serials.size(); ++i)
-      if (w->Serial == serials[i]) {
-        if (args[i]) twice = true;
-        args[i] = w;
-      }
-    return twice;
-  });
-  if (twice) return false;
-  for (TVariable* w : args)
-    if (!w || !ScopeHasPolarity(*w) || !IsEffectivelyUniversal(*w)) return false;
-  return true;
-}
-
-// Follows the collected pairs, the values a step is about to copy in, and earlier bindings.
-TId* CurrentValue(TId* t) {
-  while (TVariable* v = AsVariable(t)) {
-    TId* next = Prover.ActiveBindings ? LookupBinding(v) : v;
-    if (next == v) next = v->PendingTerm ? v->PendingTerm : v->Binding;
-    if (!next) break;
-    t = next;
-  }
-  return t;
-}
-
-// Appends the text of a fixed value (constants, numbers, functions and witnesses, a witness by
-// its serial number); false when the value holds anything else. `ground`: no witness in it.
-bool AppendFixedValue(TId* t, std::string& out, bool& ground) {
-  t = CurrentValue(t);
-  switch (t->Class()) {
-    case TermClass::Variable: {
-      auto* v = static_cast<TVariable*>(t);
-      if (!v->Witness) return false;
-      ground = false;
-      out += '#';
-      out += std::to_string(v->Serial);
-      return true;
-    }
-    case TermClass::Functor: {
-      auto* f = static_cast<TFunctor*>(t);
-      out += f->Name;
-      out += '(';
-      for (TId* a : f->Args)
-        if (!a || !AppendFixedValue(a, out, ground))
-          return false;
-        else
-          out += ',';
-      out += ')';
-      return true;
-    }
-    case TermClass::FunctorA:
-    case TermClass::Integer:
-    case TermClass::Real:
-      t->Print(out);
-      return true;
-    default:
-      return false;
-  }
-}
-
-// The values of `args` as text; false unless every one is fixed.
-bool KeyOfArguments(const std::vector<TVariable*>& args, std::string& key, bool& ground) {
-  key.clear();
-  ground = true;
-  for (TVariable* w : args) {
-    key += '|';
-    if (!AppendFixedValue(w, key, ground)) return false;
-  }
-  return true;
-}
-
-// The values of the arguments of the dependent witness `v` as text: stored on the copy, or read
-// from its counterparts now.
-bool WitnessKeyOf(const TVariable* v, std::string& key) {
-  if (!v->WitnessKey.empty()) {
-    key = v->WitnessKey;
-    return true;
-  }
-  std::vector<TVariable*> args;
-  bool ground = true;
-  return WitnessArguments(v, args) && KeyOfArguments(args, key, ground);
-}
-
-}  // namespace
-
-bool SameWitness(const TVariable* a, const TVariable* b) {
-  if (a == b) return true;
-  if (a->Serial != b->Serial) return false;
-  if (Prover.ActiveProgram && Prover.ActiveProgram->SerialIdentity) return true;
-  if (a->SkolemSerials.empty() || b->SkolemSerials.empty()) return a->Witness && b->Witness;
-  if (!ActsExistentially(*a) || !ActsExistentially(*b)) return false;
-  std::string x, y;
-  return WitnessKeyOf(a, x) && WitnessKeyOf(b, y) && x == y;
-}
 
 namespace {
 
@@ -251,37 +87,14 @@ void UnifyWitnessArguments(TVariable* a, TVariable* b) {
   Unifier.InWitnessArguments = true;
   for (std::size_t i = 0; i < x.size(); ++i) {
     Unifier.State = 1;
-    TraverseTerm(x[i], WalkMode::UnifyWalk, nullptr, y[i]);
+    PairWalk(x[i], y[i]);
     if (Unifier.State == 0) break;
   }
   Unifier.InWitnessArguments = false;
   Unifier.State = state;
 }
 
-// A copy of a fixed value without witnesses, its variables replaced by their values.
-TId* CopyFixedValue(TId* t) {
-  t = CurrentValue(t);
-  if (TFunctor* f = AsFunctor(t)) {
-    auto* c = new TFunctor(f->Name);
-    for (TId* a : f->Args)
-      if (a) c->Args.push_back(CopyFixedValue(a));
-    return c;
-  }
-  return CopyGroundTerm(t);
-}
-
 }  // namespace
-
-void RecordWitnessKey(const TVariable& source, TVariable& copy) {
-  if (source.SkolemSerials.empty() || !source.WitnessKey.empty()) return;
-  std::string key;
-  bool ground = true;
-  std::vector<TVariable*> args;
-  if (!WitnessArguments(&source, args) || !KeyOfArguments(args, key, ground)) return;
-  copy.WitnessKey = std::move(key);
-  if (ground)
-    for (TVariable* w : args) copy.WitnessValues.push_back(CopyFixedValue(w));
-}
 
 TId* LookupBinding(TVariable* v) {
   const auto& b = Bindings();
@@ -289,6 +102,8 @@ TId* LookupBinding(TVariable* v) {
     if (b[k] == v) return b[k + 1];
   return v;
 }
+
+namespace {
 
 // Follows the pairs of the binding list to the end of the chain. A single lookup is not enough:
 // with X := Y and Y := a collected, stopping at Y would bind Y a second time, and a pass that
@@ -303,17 +118,21 @@ TId* LookupChain(TId* t) {
   return t;
 }
 
+}  // namespace
+
 bool Unify(TId* t1, TId* t2) {
   for (;;) {
     Unifier.PassClean = true;
     Unifier.State = 1;
     std::size_t n = Bindings().size();
-    TraverseTerm(t1, WalkMode::UnifyWalk, nullptr, t2);
+    PairWalk(t1, t2);
     if (!Unifier.PassClean) Unifier.State = 0;
     if (Bindings().size() == n || Unifier.State != 0) break;
   }
   return Unifier.State != 0;
 }
+
+namespace {
 
 void PairWalk(TId* t1, TId* t2) {
   TId* l = t1;
@@ -352,17 +171,12 @@ void PairWalk(TId* t1, TId* t2) {
   if (!f || Unifier.State != 1) return;
   auto* g = static_cast<TFunctor*>(t2);  // the step matched a functor of equal arity
   for (std::size_t i = 0; i < f->Args.size() && Unifier.State != 0; ++i)
-    if (f->Args[i] && g->Args[i])
-      TraverseTerm(f->Args[i], WalkMode::UnifyWalk, nullptr, g->Args[i]);
+    if (f->Args[i] && g->Args[i]) PairWalk(f->Args[i], g->Args[i]);
 }
-
-namespace {
 
 bool QuantifiersAdmit(TVariable* v, TId* t) {
   return !QuantificationOn() || (MayBind(v, t) && (LooseUnify() || !DependsOn(t, v)));
 }
-
-}  // namespace
 
 void UnifyStep(TId* t1, TId* t2) {
   if (!t2 || Unifier.State == 0) return;
@@ -419,12 +233,16 @@ void UnifyStep(TId* t1, TId* t2) {
   }
 }
 
+}  // namespace
+
 bool OccursFree(TId* t, const TVariable* v) {
   Unifier.OccursTarget = v;
   Unifier.OccursFlag = true;
-  TraverseTerm(t, WalkMode::OccursScan, nullptr, nullptr);
+  OccursWalk(t);
   return Unifier.OccursFlag;
 }
+
+namespace {
 
 void OccursWalk(TId* s) {
   if (s == Unifier.OccursTarget) Unifier.OccursFlag = false;
@@ -441,6 +259,8 @@ void OccursWalk(TId* s) {
       OccursWalk(v->Binding);
   }
 }
+
+}  // namespace
 
 TId* ValueOf(TId* t) {
   for (;;) {
@@ -476,8 +296,6 @@ bool DependsOn(TId* t, const TVariable* v, std::unordered_set<const TVariable*>&
   });
 }
 
-}  // namespace
-
 bool DependsOn(TId* t, const TVariable* v) {
   std::unordered_set<const TVariable*> seen;
   return DependsOn(t, v, seen);
@@ -497,8 +315,6 @@ bool MayBind(TVariable* v, TId* t) {
   return MayStandAsValue(t);
 }
 
-namespace {
-
 // The first quantifier rule: a variable value is free when no universal outside it is unbound,
 // whatever the bound ones stand for; a universal the prover inverted does not count.
 bool IsFreeOfUnboundOuterUniversals(const TVariable* q) {
@@ -508,8 +324,6 @@ bool IsFreeOfUnboundOuterUniversals(const TVariable* q) {
            LookupBinding(w) == w;
   });
 }
-
-}  // namespace
 
 bool MayStandAsValue(TId* t) {
   if (LooseUnify()) {
@@ -522,8 +336,6 @@ bool MayStandAsValue(TId* t) {
       if (arg && !MayStandAsValue(ValueOf(arg))) return false;
   return true;
 }
-
-namespace {
 
 // Answers found so far; a variable met again while its own answer is being found counts as not
 // free (the unifier's dependency check keeps such cycles out of the pairs in the first place).
@@ -564,12 +376,12 @@ bool IsFreeOfOuterUniversals(TVariable* q, FreedomMemo& seen) {
   return free;
 }
 
-}  // namespace
-
 bool IsFreeOfOuterUniversals(TVariable* q) {
   FreedomMemo seen;
   return IsFreeOfOuterUniversals(q, seen);
 }
+
+}  // namespace
 
 // A universal with only universals outside it may move to the root: the steps that take it
 // there (through ∧ and ∨, through a negation or the left side of an implication as the dual
@@ -649,66 +461,6 @@ bool OuterClosure(const std::vector<TVariable*>& vars, const TQuant* root,
   std::stable_sort(out.begin(), out.end(),
                    [](const TVariable* p, const TVariable* q) { return PlaceOf(p) < PlaceOf(q); });
   return true;
-}
-
-namespace {
-
-// An existential with no universal outside it. A variable with both polarities (under an
-// equivalence) acts both ways: it counts as universal. A universal that a step bound (a
-// resolvent's prefixes still hold them) is an instance and quantifies nothing.
-bool IsIndependentExistential(const TVariable& d) {
-  if (d.Binding || !ScopeHasPolarity(d) || IsEffectivelyUniversal(d)) return false;
-  return !AnyOuterVariable(&d, [](TVariable* w) {
-    return !w->Binding && (IsEffectivelyUniversal(*w) || !ScopeHasPolarity(*w));
-  });
-}
-
-// Calls `visit` on every declared variable of the tree below `n`.
-template <class Visit>
-void ForEachDeclaration(TSub* n, Visit visit) {
-  if (!n) return;
-  if (n->Prefix)
-    for (TVariable* v : n->Prefix->Items)
-      if (v) visit(*v);
-  if (n->IsAtom()) return;
-  ForEachDeclaration(n->Left, visit);
-  ForEachDeclaration(n->Right, visit);
-}
-
-}  // namespace
-
-void MarkWitnesses(TFALFormula& source) {
-  ForEachDeclaration(source.Root, [](TVariable& v) {
-    if (v.Witness || !v.SkolemSerials.empty()) return;
-    if (IsIndependentExistential(v)) {
-      v.Witness = 1;
-    } else if (ActsExistentially(v) && !v.Binding) {
-      // A variable of both polarities outside it (under an equivalence) is a choice the witness
-      // may depend on too, and no value of it is ever at hand: such a witness is left out.
-      std::vector<std::int32_t> serials;
-      bool both = AnyOuterVariable(&v, [&serials](TVariable* w) {
-        if (!ScopeHasPolarity(*w)) return true;
-        if (IsEffectivelyUniversal(*w)) serials.push_back(w->Serial);
-        return false;
-      });
-      if (!both) v.SkolemSerials = std::move(serials);
-    }
-  });
-}
-
-void DeclareResolventWitnesses(TFALFormula& r) {
-  ForEachDeclaration(r.Root, [](TVariable& v) {
-    if (v.Witness || !IsIndependentExistential(v)) return;
-    // A copy of a dependent witness becomes a witness of its own: the steps that set it free
-    // (a split inside an existential, a universal bound to a witness) need not leave its
-    // arguments at hand.
-    v.SkolemSerials.clear();
-    v.WitnessKey.clear();
-    for (TId* t : v.WitnessValues) FreeTermIfAny(t);
-    v.WitnessValues.clear();
-    v.Serial = Logic.NextSerial++;
-    v.Witness = 1;
-  });
 }
 
 }  // namespace velmoran

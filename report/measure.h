@@ -2,6 +2,10 @@
 //
 // Times come from a monotonic clock, in seconds; 0 means "not taken yet". Heap figures are the
 // program's own live heap bytes, sampled (never in a hot loop).
+//
+// A library of its own (velmoran_measure) at the bottom of the engine, needing nothing: the
+// parser takes the end time at a syntax error and the prover object's run limits read the clock
+// and the heap, and both lie below the report.
 #pragma once
 
 #include <cstdint>

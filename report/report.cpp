@@ -8,6 +8,7 @@
 namespace velmoran {
 
 ReportState Report;
+StatisticsState Statistics;
 
 namespace {
 
@@ -18,6 +19,7 @@ const std::string kShortRule(21, '_');
 
 void ResetReportState() {
   Report = ReportState{};
+  Statistics = StatisticsState{};
 }
 
 void AddLine(TPLProgram& program, std::string line) {
@@ -85,11 +87,11 @@ void WriteStatistics(TPLProgram& program) {
   if (!program.ShowStatistics) return;
   AddLine(program, "Inference statistics : ");
   AddLine(program, "Resolvents : " + std::to_string(program.Resolvents.size()));
-  AddLine(program, "Removed tautologies : " + std::to_string(Report.RemovedTautologies));
-  AddLine(program, "DCF consequent resolvents : " + std::to_string(Report.DcfConsequents));
-  AddLine(program, "DCF killed resolvents : " + std::to_string(Report.DcfKilled));
-  AddLine(program, "Unification : " + std::to_string(Report.Unifications));
-  AddLine(program, "Simplification : " + std::to_string(Report.Simplifications));
+  AddLine(program, "Removed tautologies : " + std::to_string(Statistics.RemovedTautologies));
+  AddLine(program, "DCF consequent resolvents : " + std::to_string(Statistics.DcfConsequents));
+  AddLine(program, "DCF killed resolvents : " + std::to_string(Statistics.DcfKilled));
+  AddLine(program, "Unification : " + std::to_string(Statistics.Unifications));
+  AddLine(program, "Simplification : " + std::to_string(Statistics.Simplifications));
   AddLine(program, kShortRule);
 }
 

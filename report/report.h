@@ -19,15 +19,24 @@ struct ReportState {
   std::string SourceName;
   std::string PartnerName;
   bool SearchStopped = false;
+};
+extern ReportState Report;
+
+// The counters of the query being proved, in one block: the numbering of its resolvents, the pair
+// procedures entered (a test sees by it that a stop ends the loops at once) and what the
+// statistics lines print.
+struct StatisticsState {
+  std::int32_t ResolventCount = 0;
+  std::int64_t PairsTried = 0;
   std::int32_t RemovedTautologies = 0;
   std::int32_t DcfConsequents = 0;
   std::int32_t DcfKilled = 0;
   std::int32_t Unifications = 0;
   std::int32_t Simplifications = 0;
 };
-extern ReportState Report;
+extern StatisticsState Statistics;
 
-// Clears the per-query part of the report state (the counters, best degree, names, stop flag).
+// Clears the per-query part of the report state (best degree, names, stop flag) and the counters.
 void ResetReportState();
 
 // Adds a line to the active prover object's output.

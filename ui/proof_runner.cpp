@@ -61,8 +61,7 @@ bool TProofRunner::Start(TPLProgram& program, bool interactive) {
   program.OnPoll = poll;
   // Set here as well as by the run itself, so the window's thread never reads it while the
   // worker writes it.
-  Prover.ActiveProgram = &program;
-  Prover.ActiveBindings = &program.Bindings;
+  Activate(&program);
   done_.store(false);
   pthread_attr_t attr;
   bool made = pthread_attr_init(&attr) == 0;
@@ -106,8 +105,7 @@ void TProofRunner::Wait() {
 void TProofRunner::MakeActive(TPLProgram* program) {
   wantedActive_ = program;
   if (!Busy()) {
-    Prover.ActiveProgram = program;
-    Prover.ActiveBindings = program ? &program->Bindings : nullptr;
+    Activate(program);
   }
 }
 

@@ -46,21 +46,14 @@ void Parser(const std::uint8_t* data, std::size_t size) {
   std::string text = TheoryBytes(data, size);
   TPLProgram program;
   SetMenuDefaults(program);
-  Prover.ActiveProgram = &program;
-  Prover.ActiveBindings = &program.Bindings;
-  const char* p = text.c_str();
-  while (*p != 0) {
-    TFALFormula* record = nullptr;
-    ParseFormula(program, p, record);
-    if (!record) break;
+  Activate(&program);
+  ForEachFormula(program, text.c_str(), [](TFALFormula* record, std::int32_t) {
     if (!record->IsQuery()) Simplify(*record);
     std::string line = FormulaText(*record);
     if (line.empty() && record->Root) __builtin_trap();  // a parsed record always prints
     delete record;
-    if (program.ParsedLength <= 0) break;
-    p += program.ParsedLength;
-  }
-  Prover = ProverState{};
+  });
+  Activate(nullptr);
 }
 
 void Tptp(const std::uint8_t* data, std::size_t size) {
@@ -73,23 +66,19 @@ void Tptp(const std::uint8_t* data, std::size_t size) {
   }
   TPLProgram program;
   SetMenuDefaults(program);
-  Prover.ActiveProgram = &program;
-  Prover.ActiveBindings = &program.Bindings;
+  Activate(&program);
   std::vector<std::unique_ptr<TFALFormula>> records;
   std::vector<const TFALFormula*> view;
-  const char* p = theory->Text.c_str();
-  while (*p != 0) {
-    TFALFormula* record = nullptr;
-    ParseFormula(program, p, record);
-    if (!record) __builtin_trap();  // a translation the prover cannot read
+  auto take = [&](TFALFormula* record, std::int32_t offset) {
     records.emplace_back(record);
     view.push_back(record);
-    theory->Origin(static_cast<std::size_t>(p - theory->Text.c_str()));
-    p += program.ParsedLength;
-  }
+    theory->Origin(static_cast<std::size_t>(offset));
+  };
+  if (ForEachFormula(program, theory->Text.c_str(), take) != TheoryEnd::Complete)
+    __builtin_trap();  // a translation the prover cannot read
   if (TptpProblem(view, "fuzz").empty()) __builtin_trap();
   records.clear();
-  Prover = ProverState{};
+  Activate(nullptr);
 }
 
 void Proof(const std::uint8_t* data, std::size_t size) {

@@ -10,6 +10,7 @@
 #include "prover/consequence.h"
 #include "prover/search.h"
 #include "report/measure.h"
+#include "report/report.h"
 #include "support/theory.h"
 
 namespace velmoran::testing {
@@ -25,7 +26,7 @@ struct StopCount {
 
 // Stops once `after` resolvents are stored and remembers how many pairs had been tried then.
 StopCount StopAfter(Fixture& fx, SearchStrategy strategy, std::size_t after,
-                    std::uint8_t TPLProgram::*extra = nullptr) {
+                    std::uint8_t TSettings::*extra = nullptr) {
   StopCount count;
   fx.Program->Strategy = strategy;
   fx.Program->TrivialCheckOnly = 1;  // the consequent tests would make the search slow to grow
@@ -37,7 +38,7 @@ StopCount StopAfter(Fixture& fx, SearchStrategy strategy, std::size_t after,
   fx.Program->OnYield = [&count, after](TPLProgram& p) {
     if (!p.StopRequested && p.Resolvents.size() >= after) {
       p.StopRequested = 1;
-      count.AtStop = Search.PairsTried;
+      count.AtStop = Statistics.PairsTried;
     }
   };
   fx.Program->OnPoll = fx.Program->OnYield;
@@ -48,13 +49,13 @@ StopCount StopAfter(Fixture& fx, SearchStrategy strategy, std::size_t after,
 TEST(StopLatency, NoPairIsTriedAfterTheStopInAnyStrategy) {
   for (auto strategy : {SearchStrategy::Linear, SearchStrategy::ModifiedLinear,
                         SearchStrategy::BreadthFirst, SearchStrategy::SmallestFirst}) {
-    for (auto extra : {static_cast<std::uint8_t TPLProgram::*>(nullptr), &TPLProgram::Filtration,
+    for (auto extra : {static_cast<std::uint8_t TSettings::*>(nullptr), &TPLProgram::Filtration,
                        &TPLProgram::SupportSet}) {
       Fixture fx;
       StopCount count = StopAfter(fx, strategy, 100, extra);
       SCOPED_TRACE(static_cast<int>(strategy));
       ASSERT_GE(count.AtStop, 100);  // the stop came, deep inside the search
-      EXPECT_EQ(Search.PairsTried, count.AtStop);
+      EXPECT_EQ(Statistics.PairsTried, count.AtStop);
       EXPECT_TRUE(fx.Program->StopRequested);
     }
   }

@@ -212,5 +212,24 @@ TEST(PrintFormula, OrderFreeTextIgnoresOnlyTheOrderOfARunsOperands) {
   }
 }
 
+// The switch is the active prover object's own flag: printing follows whichever object is active,
+// and with none active prefixes print.
+TEST(PrintFormula, PrefixesFollowTheActiveProverObject) {
+  Fixture fx;
+  auto atom = fx.Parse("∀X ¬p(X);");
+  ASSERT_TRUE(atom);
+  EXPECT_EQ(Printed(atom->Root), "∀X ¬p(X)");
+  {
+    TPLProgram other;  // no menu defaults: quantification off
+    Activate(&other);
+    EXPECT_EQ(Printed(atom->Root), " ¬p(X)");
+    other.QuantificationOn = 1;
+    EXPECT_EQ(Printed(atom->Root), "∀X ¬p(X)");
+    other.QuantificationOn = 0;
+  }  // destroying the active object leaves none active
+  EXPECT_EQ(Printed(atom->Root), "∀X ¬p(X)");
+  Activate(fx.Program.get());
+}
+
 }  // namespace
 }  // namespace velmoran::testing

@@ -153,7 +153,7 @@ TEST_F(ConsequenceTest, IdenticalTextWithAHigherDegreeRaisesTheStoredOneEvenSile
   TFALFormula* r3 = Store("p(a) : 0.5;");
   EXPECT_EQ(CheckResolvent(fx.Axiom("p(a) : 0.9;").release()), nullptr);
   EXPECT_EQ(FormatReal(r3->Degree), "0.9");
-  EXPECT_EQ(Report.DcfConsequents, 1);
+  EXPECT_EQ(Statistics.DcfConsequents, 1);
   EXPECT_EQ(Lines(), (std::vector<std::string>{"degree of R3 raised to: 0.9"}));
 }
 
@@ -162,7 +162,7 @@ TEST_F(ConsequenceTest, IdenticalTextWithALowerDegreeIsDroppedQuietly) {
   TFALFormula* r1 = Store("p(a) : 0.5;");
   EXPECT_EQ(CheckResolvent(fx.Axiom("p(a) : 0.3;").release()), nullptr);
   EXPECT_EQ(FormatReal(r1->Degree), "0.5");
-  EXPECT_EQ(Report.DcfConsequents, 1);
+  EXPECT_EQ(Statistics.DcfConsequents, 1);
   EXPECT_TRUE(Lines().empty());
 
   fx.Program->ShowDcf = 1;
@@ -172,7 +172,7 @@ TEST_F(ConsequenceTest, IdenticalTextWithALowerDegreeIsDroppedQuietly) {
                          "DCF: p(a):0.3; //identical to R1;",
                          "DCF: p(a):0.7; //identical to R1;degree of R1 raised to: 0.7",
                      }));
-  EXPECT_EQ(Report.DcfConsequents, 3);
+  EXPECT_EQ(Statistics.DcfConsequents, 3);
 }
 
 // With the order of operands ignored, a resolvent that only commutes or regroups a stored one's
@@ -211,7 +211,7 @@ TEST_F(ConsequenceTest, ADisabledResolventIsNotCompared) {
   TFALFormula* n = fx.Axiom("p(a);").release();
   EXPECT_EQ(CheckResolvent(n), n);
   delete n;
-  EXPECT_EQ(Report.DcfConsequents, 0);
+  EXPECT_EQ(Statistics.DcfConsequents, 0);
 }
 
 // The identical-text check names the first enabled stored resolvent with the text, also after
@@ -275,7 +275,7 @@ TEST_F(ConsequenceTest, AConsequentIsDroppedUnlessItsDegreeIsHigher) {
 
   EXPECT_EQ(CheckResolvent(fx.Axiom("p ∨ q : 0.5;").release()), nullptr);
   EXPECT_EQ(CheckResolvent(fx.Axiom("p ∨ q : 0.4;").release()), nullptr);
-  EXPECT_EQ(Report.DcfConsequents, 2);
+  EXPECT_EQ(Statistics.DcfConsequents, 2);
   EXPECT_EQ(Lines(), (std::vector<std::string>{
                          "DCF: p∨q:0.5; //consequent to R0:p:0.5; ",
                          "DCF: p∨q:0.4; //consequent to R0:p:0.5; ",
@@ -291,7 +291,7 @@ TEST_F(ConsequenceTest, TrivialCheckOnlyStoresEquivalentResolvents) {
 
   fx.Program->TrivialCheckOnly = 0;
   EXPECT_EQ(CheckResolvent(fx.Axiom("p ∨ q;").release()), nullptr);
-  EXPECT_EQ(Report.DcfConsequents, 1);
+  EXPECT_EQ(Statistics.DcfConsequents, 1);
 }
 
 TEST_F(ConsequenceTest, KillDisablesWhatTheNewResolventEntailsWithALowerDegree) {
@@ -303,7 +303,7 @@ TEST_F(ConsequenceTest, KillDisablesWhatTheNewResolventEntailsWithALowerDegree) 
   EXPECT_TRUE(weak->Disabled);
   EXPECT_FALSE(unrelated->Disabled);
   EXPECT_FALSE(n->Disabled);
-  EXPECT_EQ(Report.DcfKilled, 1);
+  EXPECT_EQ(Statistics.DcfKilled, 1);
   EXPECT_EQ(Lines(), (std::vector<std::string>{"DCF Kill: p:0.9; //consequent to R0(DISABLED);"}));
 }
 
@@ -313,7 +313,7 @@ TEST_F(ConsequenceTest, KillDoesNothingWithoutTheKillOption) {
   TFALFormula* weak = Store("p ∨ q : 0.5;");
   KillConsequents(Store("p : 0.9;"));
   EXPECT_FALSE(weak->Disabled);
-  EXPECT_EQ(Report.DcfKilled, 0);
+  EXPECT_EQ(Statistics.DcfKilled, 0);
 }
 
 TEST_F(ConsequenceTest, KillDisablesAnEquivalentOnlyWithAnEqualDegree) {
@@ -328,7 +328,7 @@ TEST_F(ConsequenceTest, KillDisablesAnEquivalentOnlyWithAnEqualDegree) {
   EXPECT_FALSE(higher->Disabled);
   EXPECT_TRUE(sameAgain->Disabled);
   EXPECT_FALSE(entails->Disabled) << "p follows from p ∨ q in no way";
-  EXPECT_EQ(Report.DcfKilled, 2);
+  EXPECT_EQ(Statistics.DcfKilled, 2);
   EXPECT_EQ(Lines(), (std::vector<std::string>{
                          "DCF Kill: p∨q:0.9; R0 is equivalent;(DISABLED)",
                          "DCF Kill: p∨q:0.9; R1 is equivalent;but degree of R1 > 0.9",

@@ -13,7 +13,7 @@
 namespace velmoran::testing {
 namespace {
 
-using Flag = std::uint8_t TPLProgram::*;
+using Flag = std::uint8_t TSettings::*;
 
 struct MenuItem {
   Flag Field;
@@ -23,27 +23,27 @@ struct MenuItem {
 
 // The 21 flags in their declaration order, each with the menu item it is copied from.
 const MenuItem kFlags[] = {
-    {&TPLProgram::Interactive, OptionMenu::Output, "Interactive"},
-    {&TPLProgram::ShowTime, OptionMenu::Output, "Time"},
-    {&TPLProgram::ShowMemory, OptionMenu::Output, "Memory"},
-    {&TPLProgram::ShowAxioms, OptionMenu::Output, "Axioms"},
-    {&TPLProgram::ShowResolvents, OptionMenu::Output, "Resolvents"},
-    {&TPLProgram::ShowStatistics, OptionMenu::Output, "Statistics"},
-    {&TPLProgram::CheckDcf, OptionMenu::ProveTheorem, "DCF"},
-    {&TPLProgram::CheckDcfKill, OptionMenu::ProveTheorem, "DCF + Kill"},
-    {&TPLProgram::NoRestriction, OptionMenu::ProveTheorem, "Without restr. strategy"},
-    {&TPLProgram::SupportSet, OptionMenu::ProveTheorem, "Support set strategy"},
-    {&TPLProgram::Filtration, OptionMenu::ProveTheorem, "Filtration strategy"},
-    {&TPLProgram::ShowUnsimplified, OptionMenu::Output, "Unsimplified"},
-    {&TPLProgram::ShowProgress, OptionMenu::Output, "Progress"},
-    {&TPLProgram::ShowSources, OptionMenu::Output, "Sources"},
-    {&TPLProgram::ExitOnFirstMatch, OptionMenu::Unification, "Exit on first match"},
-    {&TPLProgram::ExitOnFirstUnused, OptionMenu::Unification, "Exit on first unused"},
-    {&TPLProgram::ShowDcf, OptionMenu::Output, "DCF"},
-    {&TPLProgram::GeneralCut, OptionMenu::Unification, "General cut"},
-    {&TPLProgram::TrivialCheckOnly, OptionMenu::ProveTheorem, "Trivial check only"},
-    {&TPLProgram::OneRefutation, OptionMenu::Unification, "One refutation"},
-    {&TPLProgram::QuantificationOn, OptionMenu::Unification, "Quantification On"},
+    {&TSettings::Interactive, OptionMenu::Output, "Interactive"},
+    {&TSettings::ShowTime, OptionMenu::Output, "Time"},
+    {&TSettings::ShowMemory, OptionMenu::Output, "Memory"},
+    {&TSettings::ShowAxioms, OptionMenu::Output, "Axioms"},
+    {&TSettings::ShowResolvents, OptionMenu::Output, "Resolvents"},
+    {&TSettings::ShowStatistics, OptionMenu::Output, "Statistics"},
+    {&TSettings::CheckDcf, OptionMenu::ProveTheorem, "DCF"},
+    {&TSettings::CheckDcfKill, OptionMenu::ProveTheorem, "DCF + Kill"},
+    {&TSettings::NoRestriction, OptionMenu::ProveTheorem, "Without restr. strategy"},
+    {&TSettings::SupportSet, OptionMenu::ProveTheorem, "Support set strategy"},
+    {&TSettings::Filtration, OptionMenu::ProveTheorem, "Filtration strategy"},
+    {&TSettings::ShowUnsimplified, OptionMenu::Output, "Unsimplified"},
+    {&TSettings::ShowProgress, OptionMenu::Output, "Progress"},
+    {&TSettings::ShowSources, OptionMenu::Output, "Sources"},
+    {&TSettings::ExitOnFirstMatch, OptionMenu::Unification, "Exit on first match"},
+    {&TSettings::ExitOnFirstUnused, OptionMenu::Unification, "Exit on first unused"},
+    {&TSettings::ShowDcf, OptionMenu::Output, "DCF"},
+    {&TSettings::GeneralCut, OptionMenu::Unification, "General cut"},
+    {&TSettings::TrivialCheckOnly, OptionMenu::ProveTheorem, "Trivial check only"},
+    {&TSettings::OneRefutation, OptionMenu::Unification, "One refutation"},
+    {&TSettings::QuantificationOn, OptionMenu::Unification, "Quantification On"},
 };
 
 // One menu as "-" for a separator and "Caption (G)*": radio group G, checked in a new window.
@@ -123,11 +123,11 @@ TEST(OptionTable, RadioGroupsAreContiguousWithOneDefaultAndAnOption) {
 }
 
 TEST(SetMenuDefaults, GivesTheOptionsOfANewWindowAndNothingElse) {
-  const std::vector<Flag> on{&TPLProgram::Interactive,   &TPLProgram::ShowTime,
-                             &TPLProgram::ShowMemory,    &TPLProgram::CheckDcfKill,
-                             &TPLProgram::NoRestriction, &TPLProgram::ShowProgress,
-                             &TPLProgram::ShowSources,   &TPLProgram::QuantificationOn};
-  TPLProgram p;
+  const std::vector<Flag> on{&TSettings::Interactive,   &TSettings::ShowTime,
+                             &TSettings::ShowMemory,    &TSettings::CheckDcfKill,
+                             &TSettings::NoRestriction, &TSettings::ShowProgress,
+                             &TSettings::ShowSources,   &TSettings::QuantificationOn};
+  TSettings p;
   for (const MenuItem& item : kFlags) p.*item.Field = 7;
   p.DcfLimit = 3;
   p.Strategy = SearchStrategy::BreadthFirst;
@@ -159,7 +159,7 @@ TEST(OptionTable, CommandLineSpellingsAreDistinctAndWellFormed) {
   for (const TOptionRow& option : OptionTable()) {
     if (!option.Cli) {
       // Only Interactive goes without a name: --out turns it off.
-      EXPECT_EQ(option.Flag, &TPLProgram::Interactive) << option.Caption;
+      EXPECT_EQ(option.Flag, &TSettings::Interactive) << option.Caption;
       continue;
     }
     EXPECT_TRUE(wellFormed(option.Cli)) << option.Cli;

@@ -152,7 +152,7 @@ TEST_F(ResolutionTest, UnitAgainstDisjunctionLeavesTheOtherDisjunct) {
   Finish(*r);
   EXPECT_EQ(Fixture::Printed(*r), "q(a)");
   EXPECT_EQ(r->Degree, 1);
-  EXPECT_EQ(Report.Simplifications, 2);
+  EXPECT_EQ(Statistics.Simplifications, 2);
   ASSERT_TRUE(r->FirstAtom);
   EXPECT_EQ(r->FirstAtom, r->LastAtom);
   EXPECT_EQ(r->FirstAtom, r->Root);
@@ -165,7 +165,7 @@ TEST_F(ResolutionTest, FactoringReplacesUnifiableOccurrencesOfTheFirstSourceOnly
   // The chosen atom, its factor in f, and the one chosen partner in g.
   EXPECT_EQ(Constants(*r), (std::vector<int>{-1, -1, -1, 0}));
   // One attempt for the pair, then one per atom of f (the chosen one is refused: it is a constant).
-  EXPECT_EQ(Report.Unifications, 3);
+  EXPECT_EQ(Statistics.Unifications, 3);
   EXPECT_TRUE(fx.Program->Bindings.empty());
   Finish(*r);
   EXPECT_EQ(Fixture::Printed(*r), "¬p(a)");
@@ -177,7 +177,7 @@ TEST_F(ResolutionTest, GeneralCutAlsoReplacesFactorsInTheSecondSource) {
   auto g = fx.Axiom("¬p(a) ∨ ¬p(a);");
   Record r = Resolve(*f, 0, *g, 0);
   EXPECT_EQ(Constants(*r), (std::vector<int>{-1, -1, -1, -1}));
-  EXPECT_EQ(Report.Unifications, 5);
+  EXPECT_EQ(Statistics.Unifications, 5);
   Finish(*r);
   EXPECT_EQ(r->Root->Constant, -1);
 }
@@ -196,11 +196,11 @@ TEST_F(ResolutionTest, EveryAttemptCountsAlsoWhenThePartnerIsAlreadyAConstant) {
   auto g = fx.Axiom("p(a);");
   g->FirstAtom->Constant = 1;
   EXPECT_FALSE(UnifyAtoms(f->FirstAtom, g->FirstAtom));
-  EXPECT_EQ(Report.Unifications, 1);
+  EXPECT_EQ(Statistics.Unifications, 1);
   g->FirstAtom->Constant = 0;
   EXPECT_TRUE(UnifyAtoms(f->FirstAtom, g->FirstAtom));
   EXPECT_FALSE(UnifyAtoms(f->FirstAtom, fx.Axiom("q(a);")->FirstAtom));
-  EXPECT_EQ(Report.Unifications, 3);
+  EXPECT_EQ(Statistics.Unifications, 3);
 }
 
 TEST_F(ResolutionTest, SourcesAreLeftCleanAndAnExistentialIsHoisted) {
@@ -270,13 +270,13 @@ TEST_F(ResolutionTest, SoundSplitMarksTheSameAtomsAndCountsEachComparison) {
   auto x = fx.Axiom("p(a) ∨ q(b) ∨ p(a) ∨ r ∨ p(a);");
   ASSERT_TRUE(MarkAtomClass(*x, x->FirstAtom, true, SplitKind::Sound));
   EXPECT_EQ(Constants(*x), (std::vector<int>{-1, 0, -1, 0, -1}));
-  EXPECT_EQ(Report.Unifications, 4 + 2 + 2 + 3 * 2);
+  EXPECT_EQ(Statistics.Unifications, 4 + 2 + 2 + 3 * 2);
 
   ResetReportState();
   auto n = fx.Axiom("p(2) ∨ p(3) ∨ q ∨ p(2.0);");
   ASSERT_TRUE(MarkAtomClass(*n, n->FirstAtom, false, SplitKind::Sound));
   EXPECT_EQ(Constants(*n), (std::vector<int>{1, 0, 0, 1}));
-  EXPECT_EQ(Report.Unifications, 3 + 2 + 2 * 2);
+  EXPECT_EQ(Statistics.Unifications, 3 + 2 + 2 * 2);
 
   // q(X) with X bound to a, beside q(a), in the resolvent of p(X) with ¬p(a).
   auto f = fx.Axiom("∀X [p(X) ∨ q(X)];");
@@ -288,7 +288,7 @@ TEST_F(ResolutionTest, SoundSplitMarksTheSameAtomsAndCountsEachComparison) {
   ResetReportState();
   ASSERT_TRUE(MarkAtomClass(*r, r->FirstAtom, true, SplitKind::Sound));
   EXPECT_EQ(Constants(*r), (std::vector<int>{-1, -1}));
-  EXPECT_EQ(Report.Unifications, 1);
+  EXPECT_EQ(Statistics.Unifications, 1);
 }
 
 TEST_F(ResolutionTest, ConsequenceSplitTakesAnInstanceSharedByBothCopies) {

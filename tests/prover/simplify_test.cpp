@@ -10,7 +10,7 @@
 
 #include "logic/alphabet.h"
 #include "logic/formula.h"
-#include "prover/walk.h"
+#include "logic/walk.h"
 #include "report/report.h"
 #include "support/theory.h"
 
@@ -33,9 +33,9 @@ TAtom* AtomOf(TFALFormula& record, const std::string& text) {
 
 // Simplifies and returns how many connectives were folded.
 int SimplifyCounting(TFALFormula& record) {
-  const auto before = Report.Simplifications;
+  const auto before = Statistics.Simplifications;
   Simplify(record);
-  return Report.Simplifications - before;
+  return Statistics.Simplifications - before;
 }
 
 TEST(Simplify, TwoValuedRulesOfTheConnectives) {

@@ -205,7 +205,7 @@ TEST_F(UnifyTest, AFailedAttemptTakesBackItsBindingsAndEveryAttemptCounts) {
   EXPECT_EQ(Bindings().size(), 2u);
   EXPECT_FALSE(UnifyAtoms(f->FirstAtom, g->FirstAtom));
   EXPECT_EQ(Bindings().size(), 2u) << "only the failed attempt's own pairs go";
-  EXPECT_EQ(Report.Unifications, 3);
+  EXPECT_EQ(Statistics.Unifications, 3);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // that depends on universals once those hold the same fixed values; copies of any other variable
 // stay variables of their own. Whole runs show what the rule and the consequence test bring:
 // theorems that the calculus proves with the defaults.
+#include "prover/witness.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>

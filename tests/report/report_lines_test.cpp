@@ -139,11 +139,11 @@ TEST_F(ReportLines, StatisticsBlock) {
   P().ShowStatistics = 1;
   Owned(fx.Parse("p(a);"), P().Resolvents);
   Owned(fx.Parse("q(a);"), P().Resolvents);
-  Report.RemovedTautologies = 3;
-  Report.DcfConsequents = 4;
-  Report.DcfKilled = 5;
-  Report.Unifications = 6;
-  Report.Simplifications = 1234567;
+  Statistics.RemovedTautologies = 3;
+  Statistics.DcfConsequents = 4;
+  Statistics.DcfKilled = 5;
+  Statistics.Unifications = 6;
+  Statistics.Simplifications = 1234567;
   WriteStatistics(P());
   EXPECT_EQ(Out(), (Lines{"Inference statistics : ", "Resolvents : 2", "Removed tautologies : 3",
                           "DCF consequent resolvents : 4", "DCF killed resolvents : 5",

@@ -32,13 +32,12 @@ Fixture::Fixture() : Program(std::make_unique<TPLProgram>()) {
   SetMenuDefaults(*Program);
   Program->ShowTime = Program->ShowMemory = 0;
   Program->Output = &Lines;
-  Prover.ActiveProgram = Program.get();
-  Prover.ActiveBindings = &Program->Bindings;
+  Activate(Program.get());
 }
 
 Fixture::~Fixture() {
   Program.reset();
-  Prover = ProverState{};
+  Activate(nullptr);
 }
 
 std::unique_ptr<TFALFormula> Fixture::Parse(const std::string& utf8) {
