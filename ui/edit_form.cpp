@@ -137,7 +137,9 @@ void TEditForm::CreateActions() {
   auto* file = new QMenu("&File", this);
   command(file, "&New", &TEditForm::NewRequested);
   command(file, "&Open...", &TEditForm::OpenRequested);
-  command(file, "&Close", [this] { parentWidget() ? parentWidget()->close() : close(); });
+  QAction* closeWindow =
+      command(file, "&Close", [this] { parentWidget() ? parentWidget()->close() : close(); });
+  closeWindow->setShortcuts(QKeySequence::Close);
   command(file, "&Save", &TEditForm::Save);
   command(file, "Save &as...", &TEditForm::SaveAs);
   file->addSeparator();
@@ -389,11 +391,9 @@ bool TEditForm::CloseQuery() {
   if (!editor_->document()->isModified()) return true;
   auto answer =
       context_.Dialogs.AskSaveChanges(this, QString("Save changes to %1?").arg(fileName_));
-  if (answer == QMessageBox::Yes) {
-    // A cancelled save dialog lets the close go ahead, as the user chose; a save that failed
-    // keeps the window, so no text is lost.
-    return Save() != SaveResult::Failed;
-  }
+  // Yes closes only once the text is on disk: a save dialog cancelled or a write that failed
+  // keeps the window with its text, so that closing never loses what was typed.
+  if (answer == QMessageBox::Yes) return Save() == SaveResult::Saved;
   return answer == QMessageBox::No;
 }
 

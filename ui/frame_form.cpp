@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 
@@ -99,6 +100,12 @@ TEditForm* TFrameForm::NewEditor() {
           [this](const QString& text) { statusBar()->showMessage(text, 10000); });
   QMdiSubWindow* window = area_->addSubWindow(editor);
   window->setAttribute(Qt::WA_DeleteOnClose);
+  // Every window's own menu binds the close keys in the whole frame, so with two windows open the
+  // keys are ambiguous and close none: the active window's "&Close" takes them instead.
+  if (QMenu* system = window->systemMenu())
+    for (QAction* a : system->actions())
+      for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::Close))
+        if (a->shortcuts().contains(key)) a->setShortcuts({});
   window->showMaximized();
   area_->setActiveSubWindow(window);
   return editor;

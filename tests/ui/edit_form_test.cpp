@@ -71,7 +71,7 @@ class EditFormTest : public QObject {
     for (QMenu* m : form->Menus()) titles << m->title();
     QCOMPARE(titles, QStringList({"&File", "&Edit", "&Output", "&Prove theorem", "&Unification"}));
     const std::vector<QStringList> expected = {
-        {"&New", "&Open...", "&Close", "&Save", "Save &as...", "-", "E&xit"},
+        {"&New", "&Open...", "&Close Ctrl+F4", "&Save", "Save &as...", "-", "E&xit"},
         {"Cu&t Ctrl+X", "&Copy Ctrl+C", "&Paste Ctrl+V", "De&lete Ctrl+D", "-",
          "Select &all Ctrl+A", "Clear Output", "Font..."},
         {"Axioms [ ]", "Progress [x]", "Sources [x]", "Resolvents [ ]", "Time [x]", "Memory [x]",
@@ -324,13 +324,34 @@ class EditFormTest : public QObject {
         QVERIFY(form->isVisible() && form->Editor()->document()->isModified());
     }
 
-    // Yes on an untitled window whose save dialog is cancelled: it closes, nothing is written.
+    // Yes on an untitled window whose save dialog is cancelled: nothing is written and the window
+    // stays with its text, still modified; a later close asks again.
     TEditForm* untitled = parts->NewForm();
     untitled->Editor()->insertPlainText(theory);  // typed: the pane is modified
     asked.clear();
     answers = {QMessageBox::Yes};
-    QVERIFY(untitled->close());
+    QVERIFY(!untitled->close());
     QCOMPARE(asked, QStringList({"save changes: Save changes to Untitled?", "save as: Untitled"}));
+    QVERIFY(untitled->isVisible());
+    QCOMPARE(untitled->Editor()->toPlainText(), theory);
+    QVERIFY(untitled->Editor()->document()->isModified());
+    asked.clear();
+    answers = {QMessageBox::No};
+    QVERIFY(untitled->close());
+    QCOMPARE(asked, QStringList("save changes: Save changes to Untitled?"));
+
+    // Yes with a save that fails keeps the window as well.
+    TEditForm* unwritable = FormWithFile("gone.txt", theory);
+    unwritable->Editor()->appendPlainText("q(b);");
+    QVERIFY(QFile::remove(Path("gone.txt")) && QDir(dir.path()).mkdir("gone.txt"));
+    asked.clear();
+    answers = {QMessageBox::Yes};
+    QVERIFY(!unwritable->close());
+    QCOMPARE(asked.size(), 2);
+    QVERIFY(asked[1].startsWith("error: "));
+    QVERIFY(unwritable->isVisible() && unwritable->Editor()->document()->isModified());
+    answers = {QMessageBox::No};
+    QVERIFY(unwritable->close());
 
     // Closing the window whose proof runs stops that proof before it asks.
     struct TAskWhileIdle : TScriptedDialogs {

@@ -123,6 +123,47 @@ class FrameFormTest : public QObject {
     QVERIFY(frame->close());
   }
 
+  // Yes with the save dialog cancelled keeps the text, whichever way the close came: leaving the
+  // program, the window's "&Close", the frame's keys for closing the active window.
+  void CancelledSaveKeepsTheWindow() {
+    TEditForm* first = frame->Editors().first();
+    TEditForm* second = frame->NewEditor();
+    const QString typed = "p(a);";
+    for (TEditForm* e : {first, second}) e->Editor()->insertPlainText(typed);
+    parts->Dialogs.SaveChangesAnswers = {QMessageBox::Yes};
+    QVERIFY(!frame->close());
+    QCOMPARE(parts->Dialogs.Asked,
+             QStringList({"save changes: Save changes to Untitled?", "save as: Untitled"}));
+    QVERIFY(frame->isVisible());
+    QCOMPARE(frame->Editors().size(), 2);
+    for (TEditForm* e : frame->Editors()) QCOMPARE(e->Editor()->toPlainText(), typed);
+
+    QCOMPARE(frame->ActiveEditor(), second);
+    for (const char* keys : {"Ctrl+F4", "Ctrl+W"}) {
+      parts->Dialogs.Asked.clear();
+      parts->Dialogs.SaveChangesAnswers = {QMessageBox::Yes};
+      QTest::keySequence(frame.get(), QKeySequence(keys));
+      QCOMPARE(parts->Dialogs.Asked,
+               QStringList({"save changes: Save changes to Untitled?", "save as: Untitled"}));
+      QCOMPARE(frame->Editors().size(), 2);
+      QCOMPARE(second->Editor()->toPlainText(), typed);
+    }
+    parts->Dialogs.Asked.clear();
+    parts->Dialogs.SaveChangesAnswers = {QMessageBox::Yes};
+    Item(second->Menus()[0], "&Close")->trigger();
+    QCOMPARE(parts->Dialogs.Asked.size(), 2);
+    QCOMPARE(frame->Editors().size(), 2);
+
+    // Saved under a name, the window closes by its key and the text is on disk.
+    const QString path = dir.filePath("kept.txt");
+    parts->Dialogs.SaveChangesAnswers = {QMessageBox::Yes};
+    parts->Dialogs.FileNames = {path};
+    QTest::keySequence(frame.get(), QKeySequence("Ctrl+F4"));
+    QTRY_COMPARE(frame->Editors().size(), 1);
+    QCOMPARE(FileBytes(path), QByteArray("p(a);\r\n"));
+    parts->Dialogs.SaveChangesAnswers = {QMessageBox::No};
+  }
+
   void ActivationMakesTheProverObjectActive() {
     TEditForm* first = frame->Editors().first();
     TEditForm* second = frame->NewEditor();
