@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QColor>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -17,6 +18,7 @@
 #include <QVBoxLayout>
 #include <map>
 
+#include "logic/text_codec.h"
 #include "parser/formula_parser.h"
 #include "ui/dialogs.h"
 #include "ui/proof_runner.h"
@@ -35,6 +37,39 @@ constexpr const char* kReportTooLong =
 
 QFont PaneFont() {
   return QFont("Quarnel", 11);
+}
+
+// Where a syntax error stands in the text the proof read: the caret position counts the
+// characters before the caret, so the error is the character at that offset, its column counted
+// from 1 as the command line counts it.
+struct TErrorPlace {
+  int Line = 1;
+  int Column = 1;
+  std::string LineText;
+};
+
+TErrorPlace PlaceOf(const std::string& text, std::int32_t position) {
+  const std::size_t offset = std::min<std::size_t>(position > 0 ? position : 0, text.size());
+  TErrorPlace place;
+  std::size_t lineStart = 0;
+  for (std::size_t i = 0; i < offset; ++i)
+    if (text[i] == '\n') {
+      lineStart = i + 1;
+      ++place.Line;
+    }
+  place.Column = static_cast<int>(offset - lineStart) + 1;
+  const std::size_t lineEnd = std::min(text.find('\n', lineStart), text.size());
+  place.LineText = text.substr(lineStart, lineEnd - lineStart);
+  return place;
+}
+
+// The line with a caret line under the error, tabs kept so the caret lines up; the line's
+// symbols are the real ones, since the box does not draw in the symbol face.
+QString PointedLine(const TErrorPlace& place) {
+  QString caret;
+  for (int i = 0; i + 1 < place.Column && i < static_cast<int>(place.LineText.size()); ++i)
+    caret += place.LineText[i] == '\t' ? '\t' : ' ';
+  return QString::fromStdString(EncodeUtf8(place.LineText)) + '\n' + caret + '^';
 }
 
 }  // namespace
@@ -106,6 +141,10 @@ void TEditForm::CreateLayout() {
     });
     connect(pane, &TTheoryPane::InsertRefused, this, &TEditForm::StatusMessage);
   }
+  // The mark of a syntax error's line lasts until the text changes.
+  connect(editor_, &QPlainTextEdit::textChanged, this, [this] {
+    if (!editor_->extraSelections().isEmpty()) editor_->setExtraSelections({});
+  });
   new TSymbolKeyFilter(editor_, true, this);
   new TSymbolKeyFilter(output_, false, this);
 
@@ -305,6 +344,7 @@ void TEditForm::Prove(SearchStrategy strategy) {
   for (const auto& [option, action] : options_)
     if (option->Flag) p.*(option->Flag) = action->isChecked() ? 1 : 0;
   output_->clear();
+  editor_->setExtraSelections({});
   privateReport_ = std::make_unique<TLineList>();
   p.Output = privateReport_.get();
   sourceText_ = PaneBytes(editor_->toPlainText());
@@ -331,7 +371,22 @@ void TEditForm::AppendLines(const std::vector<std::string>& lines) {
 void TEditForm::ProofFinished(TPLProgram* program) {
   if (program != program_.get()) return;
   TPLProgram& p = *program_;
-  if (p.OutOfMemory)
+  // A syntax error before the first query: no proof ran, so its time and memory lines (all the
+  // report holds) would only mislead.
+  if (p.ErrorCode != 0 && context_.Runner.QueriesDone() == 0) {
+    privateReport_->Lines.clear();
+    output_->clear();
+  }
+  const TErrorPlace place = PlaceOf(sourceText_, p.ErrorPosition);
+  const std::string_view message = ErrorMessage(p.ErrorCode);
+  const QString messageText = QString::fromLatin1(message.data(), message.size());
+  if (p.ErrorCode != 0)
+    emit StatusMessage(
+        QString("Syntax error at line %1, column %2: %3")
+            .arg(place.Line)
+            .arg(place.Column)
+            .arg(message.empty() ? QString("error %1").arg(p.ErrorCode) : messageText));
+  else if (p.OutOfMemory)
     emit StatusMessage("Proof stopped: out of memory.");
   else if (context_.Runner.LimitReached())
     emit StatusMessage(QString("Proof stopped: %1 reached.").arg(context_.Runner.LimitReached()));
@@ -354,23 +409,36 @@ void TEditForm::ProofFinished(TPLProgram* program) {
     // could not be written reaches the pane whatever its length: it is the only copy.
     std::size_t length = 0;
     for (const std::string& line : privateReport_->Lines) length += line.size() + 2;
-    if (length < kShownReportLimit || outFailed)
+    if (privateReport_->Lines.empty())
+      output_->clear();
+    else if (length < kShownReportLimit || outFailed)
       AppendLines(privateReport_->Lines);
     else
       output_->appendPlainText(kReportTooLong);
     output_->moveCursor(QTextCursor::End);
-  }
-  if (p.ErrorCode != 0) {
-    std::string_view message = ErrorMessage(p.ErrorCode);
-    if (!message.empty())
-      context_.Dialogs.Information(this, QString::fromLatin1(message.data(), message.size()));
   }
   if (p.ErrorPosition != 0) {
     QTextCursor caret = editor_->textCursor();
     int end = editor_->document()->characterCount() - 1;
     caret.setPosition(std::min(p.ErrorPosition, end));
     editor_->setTextCursor(caret);
+    QTextEdit::ExtraSelection mark;
+    mark.cursor = caret;
+    mark.cursor.clearSelection();
+    mark.format.setBackground(QColor(255, 214, 214));
+    mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+    editor_->setExtraSelections({mark});
     if (mayFocus) editor_->setFocus();
+  }
+  if (p.ErrorCode != 0 && !message.empty()) {
+    const QString name = fileName_ == kUntitled ? fileName_ : QFileInfo(fileName_).fileName();
+    context_.Dialogs.SyntaxError(this, QString("%1:%2:%3: error %4: %5\n")
+                                               .arg(name)
+                                               .arg(place.Line)
+                                               .arg(place.Column)
+                                               .arg(p.ErrorCode)
+                                               .arg(messageText) +
+                                           PointedLine(place));
   }
   if (p.StopRequested) {
     // A stopped proof may leave its object half-way: it is replaced, not repaired.

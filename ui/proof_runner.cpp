@@ -59,6 +59,8 @@ bool TProofRunner::Start(TPLProgram& program, bool interactive) {
   };
   program.OnYield = poll;
   program.OnPoll = poll;
+  queriesDone_.store(0);
+  program.OnQueryDone = [this](TPLProgram&) { queriesDone_.fetch_add(1); };
   // Set here as well as by the run itself, so the window's thread never reads it while the
   // worker writes it.
   Prover.ActiveProgram = &program;
@@ -83,6 +85,7 @@ bool TProofRunner::Start(TPLProgram& program, bool interactive) {
   if (!made) {
     program.OnYield = nullptr;
     program.OnPoll = nullptr;
+    program.OnQueryDone = nullptr;
     if (sink_) program.Output = nullptr;
     sink_.reset();
     running_ = nullptr;
@@ -141,6 +144,7 @@ void TProofRunner::Complete() {
   TPLProgram* program = running_;
   program->OnYield = nullptr;
   program->OnPoll = nullptr;
+  program->OnQueryDone = nullptr;
   if (sink_) program->Output = nullptr;
   sink_.reset();
   running_ = nullptr;

@@ -42,6 +42,9 @@ class TProofRunner : public QObject {
   // The limit that stopped the last proof ("memory limit"), or null; read it after `Finished`.
   const char* LimitReached() const { return Busy() ? nullptr : limits_.Reached; }
   const TPLProgram* Running() const { return running_; }
+  // Queries the last proof searched; read it after `Finished`. A run that ends in a syntax error
+  // before its first query has proved nothing.
+  int QueriesDone() const { return queriesDone_.load(std::memory_order_relaxed); }
 
   // Starts `program`'s proof of its `SourceText` on the worker. With `interactive`, report lines
   // are delivered through `Lines`; otherwise `program.Output` must already point at a list that
@@ -78,6 +81,7 @@ class TProofRunner : public QObject {
   std::unique_ptr<TQueueSink> sink_;
   std::vector<std::unique_ptr<TPLProgram>> released_;
   std::atomic<bool> stop_{false};
+  std::atomic<int> queriesDone_{0};
   // Only the worker touches it while the proof runs: a fixed heap cap, half the machine's memory.
   TRunLimits limits_;
   QTimer drainTimer_;

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <variant>
 
 #include "logic/text_codec.h"
@@ -219,26 +220,65 @@ class EditFormTest : public QObject {
                               "output file (*.out).");
   }
 
+  // A syntax error points at its place as the command line does: file, line and column, the
+  // line and a caret under the place; the editor marks the line until it is edited, the status
+  // says it was a syntax error, and a run that never reached a query leaves no report behind.
   void SyntaxErrorMessageAndCaret_data() {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("interactive");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("status");
     QTest::addColumn<int>("caret");
-    QTest::newRow("no delimiter") << "p(a);\nq(b)"
-                                  << "Missing Delimiter." << 10;
-    QTest::newRow("no operator") << "p(a) q(b);"
-                                 << "Missing operator." << 4;
+    QTest::addColumn<bool>("proved");  // a query before the error: its report stays
+    QTest::newRow("no delimiter") << "p(a);\nq(b)" << false
+                                  << "bad.txt:2:5: error 9: Missing Delimiter.\nq(b)\n    ^"
+                                  << "Syntax error at line 2, column 5: Missing Delimiter." << 10
+                                  << false;
+    QTest::newRow("no operator") << "p(a) q(b);" << true
+                                 << "bad.txt:1:5: error 2: Missing operator.\np(a) q(b);\n    ^"
+                                 << "Syntax error at line 1, column 5: Missing operator." << 4
+                                 << false;
+    // Tab, then the negation sign: the caret line keeps the tab, the line shows the real sign.
+    QTest::newRow("tab and symbol")
+        << PaneText("p;\n\t\xACp(a) q;") << false
+        << "bad.txt:2:7: error 2: Missing operator.\n\t\u00ACp(a) q;\n\t     ^"
+        << "Syntax error at line 2, column 7: Missing operator." << 9 << false;
+    QTest::newRow("after a query")
+        << "p;\n?- p;\nq q;" << true << "bad.txt:3:3: error 2: Missing operator.\nq q;\n  ^"
+        << "Syntax error at line 3, column 3: Missing operator." << 11 << true;
   }
   void SyntaxErrorMessageAndCaret() {
     QFETCH(QString, text);
-    QFETCH(QString, message);
+    QFETCH(bool, interactive);
+    QFETCH(QString, box);
+    QFETCH(QString, status);
     QFETCH(int, caret);
+    QFETCH(bool, proved);
     TEditForm* form = FormWithFile("bad.txt", text);
-    SetChecked(form, "&Output", "Interactive", false);
+    SetChecked(form, "&Output", "Interactive", interactive);
+    QSignalSpy says(form, &TEditForm::StatusMessage);
     QVERIFY(parts->Press(form, "Linear"));
-    QCOMPARE(parts->Dialogs.Asked, QStringList("information: " + message));
+    QCOMPARE(parts->Dialogs.Asked, QStringList("syntax error: " + box));
+    QCOMPARE(says.last().at(0).toString(), status);
     QCOMPARE(form->Editor()->textCursor().position(), caret);
     QVERIFY(form->Editor()->hasFocus());
     QVERIFY(!QFile::exists(Path("bad.txt.out")));
+    const QString report = form->OutputPane()->toPlainText();
+    if (proved) {
+      QVERIFY(report.contains("Best refutation degree: 1"));
+      QVERIFY(report.contains("Solving time"));
+    } else {
+      QCOMPARE(report, QString());
+    }
+
+    const QList<QTextEdit::ExtraSelection> marks = form->Editor()->extraSelections();
+    QCOMPARE(marks.size(), 1);
+    QCOMPARE(marks[0].cursor.blockNumber(), form->Editor()->textCursor().blockNumber());
+    // The marked line is the one the box shows (U+00AC is the negation sign in both).
+    QCOMPARE(marks[0].cursor.block().text(), box.split('\n').at(1));
+    QVERIFY(marks[0].format.background().style() != Qt::NoBrush);
+    form->Editor()->insertPlainText(" ");
+    QVERIFY(form->Editor()->extraSelections().isEmpty());
   }
 
   void StopReplacesTheProverObject() {
