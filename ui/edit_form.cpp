@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QColor>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QMenu>
@@ -21,6 +22,7 @@
 #include "logic/text_codec.h"
 #include "parser/formula_parser.h"
 #include "ui/dialogs.h"
+#include "ui/habits.h"
 #include "ui/proof_runner.h"
 #include "ui/symbol_input.h"
 #include "ui/theory_pane.h"
@@ -77,7 +79,7 @@ QString PointedLine(const TErrorPlace& place) {
 TEditForm::TEditForm(TAppContext& context, QWidget* parent)
     : QWidget(parent), context_(context), fileName_(kUntitled) {
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(kUntitled);
+  UpdateTitle();
   QFont own = font();
   own.setFamily("MS Sans Serif");
   setFont(own);
@@ -124,6 +126,7 @@ void TEditForm::CreateLayout() {
     b->setFixedSize(25, 17);
     // The editor keeps the focus, so typing goes on where the symbol went in.
     b->setFocusPolicy(Qt::NoFocus);
+    b->setToolTip(SymbolToolTip(symbol));
     connect(b, &QToolButton::clicked, this, [this, &symbol] { ButtonNegClick(*editor_, symbol); });
     buttons->addWidget(b);
   }
@@ -145,6 +148,8 @@ void TEditForm::CreateLayout() {
   connect(editor_, &QPlainTextEdit::textChanged, this, [this] {
     if (!editor_->extraSelections().isEmpty()) editor_->setExtraSelections({});
   });
+  connect(editor_->document(), &QTextDocument::modificationChanged, this,
+          &QWidget::setWindowModified);
   new TSymbolKeyFilter(editor_, true, this);
   new TSymbolKeyFilter(output_, false, this);
 
@@ -174,13 +179,19 @@ void TEditForm::CreateActions() {
   };
 
   auto* file = new QMenu("&File", this);
-  command(file, "&New", &TEditForm::NewRequested);
-  command(file, "&Open...", &TEditForm::OpenRequested);
+  command(file, "&New", &TEditForm::NewRequested)->setShortcuts(QKeySequence::New);
+  command(file, "&Open...", &TEditForm::OpenRequested)->setShortcuts(QKeySequence::Open);
+  file->addMenu(RecentFilesMenu(context_.Habits, this,
+                                [this](const QString& path) { emit OpenPathRequested(path); }));
   QAction* closeWindow =
       command(file, "&Close", [this] { parentWidget() ? parentWidget()->close() : close(); });
   closeWindow->setShortcuts(QKeySequence::Close);
-  command(file, "&Save", &TEditForm::Save);
-  command(file, "Save &as...", &TEditForm::SaveAs);
+  command(file, "&Save", &TEditForm::Save)->setShortcuts(QKeySequence::Save);
+  // Some desktops bind no key to Save as; Ctrl+Shift+S is the one most programs use.
+  QAction* saveAs = command(file, "Save &as...", &TEditForm::SaveAs);
+  saveAs->setShortcuts(QKeySequence::SaveAs);
+  if (saveAs->shortcuts().isEmpty())
+    saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   file->addSeparator();
   command(file, "E&xit", &TEditForm::ExitRequested);
 
@@ -194,6 +205,11 @@ void TEditForm::CreateActions() {
     if (TTheoryPane* pane = FocusedPane(false)) pane->textCursor().removeSelectedText();
   };
   auto* edit = new QMenu("&Edit", this);
+  undo_ = command(edit, "&Undo", onPane(&QPlainTextEdit::undo));
+  undo_->setShortcuts(QKeySequence::Undo);
+  redo_ = command(edit, "&Redo", onPane(&QPlainTextEdit::redo));
+  redo_->setShortcuts(QKeySequence::Redo);
+  edit->addSeparator();
   cut_ = command(edit, "Cu&t", onPane(&QPlainTextEdit::cut), QKeySequence("Ctrl+X"));
   copy_ = command(edit, "&Copy", onPane(&QPlainTextEdit::copy), QKeySequence("Ctrl+C"));
   paste_ = command(edit, "&Paste", onPane(&QPlainTextEdit::paste), QKeySequence("Ctrl+V"));
@@ -206,12 +222,15 @@ void TEditForm::CreateActions() {
 
   auto* output = new QMenu("&Output", this);
   auto* prove = new QMenu("&Prove theorem", this);
-  command(prove, "Stop", &TEditForm::Stop);
+  // Escape stops as in any program that runs something long; while no proof runs it does nothing.
+  command(prove, "Stop", &TEditForm::Stop, QKeySequence(Qt::Key_Escape));
   command(prove, "DCF-Limit...", &TEditForm::AskDcfLimit);
   prove->addSeparator();
   command(prove, "Linear search", [this] { Prove(SearchStrategy::Linear); });
   command(prove, "Breadth-first search", [this] { Prove(SearchStrategy::BreadthFirst); });
   command(prove, "Modified linear search", [this] { Prove(SearchStrategy::ModifiedLinear); });
+  command(
+      prove, "Prove &again", [this] { Prove(lastStrategy_); }, QKeySequence(Qt::Key_F5));
   auto* unification = new QMenu("&Unification", this);
 
   std::map<char, QActionGroup*> groups;
@@ -264,6 +283,8 @@ void TEditForm::UpdateEditItems() {
   bool selected = pane->textCursor().hasSelection();
   for (QAction* a : {paste_, contextPaste_}) a->setEnabled(canPaste);
   for (QAction* a : {cut_, contextCut_, copy_, contextCopy_, delete_}) a->setEnabled(selected);
+  undo_->setEnabled(pane->document()->isUndoAvailable());
+  redo_->setEnabled(pane->document()->isRedoAvailable());
 }
 
 void TEditForm::ChooseFont() {
@@ -274,7 +295,12 @@ void TEditForm::ChooseFont() {
 
 void TEditForm::SetFileName(const QString& path) {
   fileName_ = path;
-  setWindowTitle(QFileInfo(path).fileName());
+  UpdateTitle();
+}
+
+void TEditForm::UpdateTitle() {
+  // "[*]" shows as "*" while the theory has unsaved changes.
+  setWindowTitle((fileName_ == kUntitled ? fileName_ : QFileInfo(fileName_).fileName()) + "[*]");
 }
 
 void TEditForm::OpenFile(const QString& path) {
@@ -291,6 +317,7 @@ void TEditForm::OpenFile(const QString& path) {
   editor_->setPlainText(PaneText(theory.Bytes));
   editor_->moveCursor(QTextCursor::Start);
   editor_->document()->setModified(false);
+  if (context_.Habits) context_.Habits->NoteFile(path);
 }
 
 TEditForm::SaveResult TEditForm::Save() {
@@ -300,12 +327,19 @@ TEditForm::SaveResult TEditForm::Save() {
     return SaveResult::Failed;
   }
   editor_->document()->setModified(false);
+  if (context_.Habits) context_.Habits->NoteFile(fileName_);
   return SaveResult::Saved;
 }
 
 TEditForm::SaveResult TEditForm::SaveAs() {
-  QString path = context_.Dialogs.SaveFileName(this, fileName_);
+  // An untitled theory is proposed in the folder the user worked in last.
+  QString proposed = fileName_;
+  if (fileName_ == kUntitled && context_.Habits && !context_.Habits->LastFolder().isEmpty())
+    proposed = QDir(context_.Habits->LastFolder()).filePath(kUntitled);
+  QString path = context_.Dialogs.SaveFileName(this, proposed);
   if (path.isEmpty()) return SaveResult::Cancelled;
+  // Theories are ".txt" files: a new name without an extension gets it.
+  if (QFileInfo(path).suffix().isEmpty() && !QFileInfo::exists(path)) path += ".txt";
   SetFileName(path);
   return Save();
 }
@@ -340,6 +374,7 @@ void TEditForm::Prove(SearchStrategy strategy) {
     return;
   }
   TPLProgram& p = *program_;
+  lastStrategy_ = strategy;
   p.Strategy = strategy;
   for (const auto& [option, action] : options_)
     if (option->Flag) p.*(option->Flag) = action->isChecked() ? 1 : 0;

@@ -64,6 +64,8 @@ class TEditForm : public QWidget {
  signals:
   void NewRequested();
   void OpenRequested();
+  // A recent file was chosen; the frame opens it (or brings its window to the front).
+  void OpenPathRequested(const QString& path);
   void ExitRequested();
   void StatusMessage(const QString& text);
 
@@ -77,6 +79,7 @@ class TEditForm : public QWidget {
   bool closeApproved_ = false;
   void SetFileName(const QString& path);
   TTheoryPane* FocusedPane(bool editorFirst) const;
+  void UpdateTitle();
   void UpdateEditItems();
   void ChooseFont();
   void AppendLines(const std::vector<std::string>& lines);
@@ -85,6 +88,8 @@ class TEditForm : public QWidget {
   TAppContext& context_;
   QString fileName_;
   TheoryEncoding encoding_ = TheoryEncoding::OneByte;
+  // What the prove-again key runs: the strategy of this window's last proof.
+  SearchStrategy lastStrategy_ = SearchStrategy::Linear;
   std::unique_ptr<TPLProgram> program_;
   // Alive while the proof runs: the prover object points into both.
   std::string sourceText_;
@@ -100,6 +105,8 @@ class TEditForm : public QWidget {
   QAction* copy_ = nullptr;
   QAction* paste_ = nullptr;
   QAction* delete_ = nullptr;
+  QAction* undo_ = nullptr;
+  QAction* redo_ = nullptr;
   QAction* contextCut_ = nullptr;
   QAction* contextCopy_ = nullptr;
   QAction* contextPaste_ = nullptr;

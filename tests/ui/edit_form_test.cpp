@@ -72,20 +72,34 @@ class EditFormTest : public QObject {
     for (QMenu* m : form->Menus()) titles << m->title();
     QCOMPARE(titles, QStringList({"&File", "&Edit", "&Output", "&Prove theorem", "&Unification"}));
     const std::vector<QStringList> expected = {
-        {"&New", "&Open...", "&Close Ctrl+F4", "&Save", "Save &as...", "-", "E&xit"},
-        {"Cu&t Ctrl+X", "&Copy Ctrl+C", "&Paste Ctrl+V", "De&lete Ctrl+D", "-",
-         "Select &all Ctrl+A", "Clear Output", "Font..."},
+        {"&New Ctrl+N", "&Open... Ctrl+O", "Open &recent", "&Close Ctrl+F4", "&Save Ctrl+S",
+         "Save &as... Ctrl+Shift+S", "-", "E&xit"},
+        {"&Undo Ctrl+Z", "&Redo Ctrl+Y", "-", "Cu&t Ctrl+X", "&Copy Ctrl+C", "&Paste Ctrl+V",
+         "De&lete Ctrl+D", "-", "Select &all Ctrl+A", "Clear Output", "Font..."},
         {"Axioms [ ]", "Progress [x]", "Sources [x]", "Resolvents [ ]", "Time [x]", "Memory [x]",
          "Unsimplified [ ]", "Statistics [ ]", "DCF [ ]", "Interactive [x]"},
-        {"Stop", "DCF-Limit...", "-", "Linear search", "Breadth-first search",
-         "Modified linear search", "-", "Trivial check only ( )", "DCF ( )", "DCF + Kill (x)", "-",
-         "Without restr. strategy (x)", "Filtration strategy ( )", "Support set strategy ( )"},
+        {"Stop Esc", "DCF-Limit...", "-", "Linear search", "Breadth-first search",
+         "Modified linear search", "Prove &again F5", "-", "Trivial check only ( )", "DCF ( )",
+         "DCF + Kill (x)", "-", "Without restr. strategy (x)", "Filtration strategy ( )",
+         "Support set strategy ( )"},
         {"Quantification On [x]", "General cut [ ]", "-", "Exit on first unused ( )",
          "Exit on first match ( )", "Exit on last match (x)", "-", "One refutation ( )",
          "All refutations (x)"}};
     for (std::size_t i = 0; i < expected.size(); ++i)
       QCOMPARE(Layout(form->Menus()[i]), expected[i]);
     QCOMPARE(Layout(form->ContextMenu()), QStringList({"Cu&t", "&Copy", "&Paste"}));
+
+    // No key does two things, and none takes a Ctrl+Alt key, which types a symbol.
+    QList<QKeySequence> keys;
+    for (QMenu* menu : form->Menus())
+      for (QAction* a : menu->actions())
+        for (const QKeySequence& key : a->shortcuts()) {
+          QVERIFY2(!keys.contains(key), qPrintable(key.toString()));
+          QVERIFY2(!(key[0].keyboardModifiers() & Qt::ControlModifier &&
+                     key[0].keyboardModifiers() & Qt::AltModifier),
+                   qPrintable(key.toString()));
+          keys << key;
+        }
 
     // A click on a radio item clears every other item of its group, group C across its
     // separator, and leaves the other groups alone.
@@ -365,13 +379,15 @@ class EditFormTest : public QObject {
     }
 
     // Yes on an untitled window whose save dialog is cancelled: nothing is written and the window
-    // stays with its text, still modified; a later close asks again.
+    // stays with its text, still modified; a later close asks again. (The dialog proposes the
+    // folder of the files opened above.)
     TEditForm* untitled = parts->NewForm();
     untitled->Editor()->insertPlainText(theory);  // typed: the pane is modified
     asked.clear();
     answers = {QMessageBox::Yes};
     QVERIFY(!untitled->close());
-    QCOMPARE(asked, QStringList({"save changes: Save changes to Untitled?", "save as: Untitled"}));
+    QCOMPARE(asked, QStringList({"save changes: Save changes to Untitled?",
+                                 "save as: " + Path("Untitled")}));
     QVERIFY(untitled->isVisible());
     QCOMPARE(untitled->Editor()->toPlainText(), theory);
     QVERIFY(untitled->Editor()->document()->isModified());
@@ -415,6 +431,40 @@ class EditFormTest : public QObject {
     QCOMPARE(dialogs.Asked.size(), 1);
     QVERIFY(!dialogs.BusyWhenAsked);
     QTRY_VERIFY(running.isNull());  // before the context it refers to goes
+  }
+
+  // Save as names a theory the usual way: ".txt" added to a new name without one, the title
+  // marking unsaved changes, the next untitled theory proposed in the same folder, and the files
+  // saved listed first among the recent ones.
+  void SaveAsNamesAndRemembers() {
+    TEditForm* form = parts->NewForm();
+    QCOMPARE(form->windowTitle(), QString("Untitled[*]"));
+    QVERIFY(!form->isWindowModified());
+    form->Editor()->insertPlainText("p(a);");
+    QVERIFY(form->isWindowModified());
+    parts->Dialogs.FileNames = {Path("fresh")};
+    QCOMPARE(form->SaveAs(), TEditForm::SaveResult::Saved);
+    QCOMPARE(parts->Dialogs.Asked, QStringList("save as: Untitled"));
+    QCOMPARE(form->FileName(), Path("fresh.txt"));
+    QCOMPARE(FileBytes(Path("fresh.txt")), QByteArray("p(a);\r\n"));
+    QVERIFY(!QFile::exists(Path("fresh")));
+    QCOMPARE(form->windowTitle(), QString("fresh.txt[*]"));
+    QVERIFY(!form->isWindowModified());
+
+    // A name with an extension, or one that exists already, is taken as it is.
+    QVERIFY(WriteBytes(Path("README"), "old"));
+    parts->Dialogs.FileNames = {Path("theory.fz"), Path("README")};
+    QCOMPARE(form->SaveAs(), TEditForm::SaveResult::Saved);
+    QCOMPARE(form->FileName(), Path("theory.fz"));
+    QCOMPARE(form->SaveAs(), TEditForm::SaveResult::Saved);
+    QCOMPARE(FileBytes(Path("README")), QByteArray("p(a);\r\n"));
+
+    parts->Dialogs.Asked.clear();
+    TEditForm* next = parts->NewForm();
+    QCOMPARE(next->SaveAs(), TEditForm::SaveResult::Cancelled);
+    QCOMPARE(parts->Dialogs.Asked, QStringList("save as: " + Path("Untitled")));
+    QCOMPARE(parts->Habits.RecentFiles(),
+             QStringList({Path("README"), Path("theory.fz"), Path("fresh.txt")}));
   }
 
   void EditItemsFollowFocusSelectionAndClipboard() {
