@@ -9,18 +9,23 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStyle>
 #include <QTextBlock>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <map>
 
+#include "logic/number_format.h"
 #include "logic/text_codec.h"
 #include "parser/formula_parser.h"
+#include "report/report.h"
 #include "ui/dialogs.h"
 #include "ui/habits.h"
 #include "ui/proof_runner.h"
@@ -39,6 +44,24 @@ constexpr const char* kReportTooLong =
 
 QFont PaneFont() {
   return QFont("Quarnel", 11);
+}
+
+// A window's proof is watched on this clock: twice a second would do, four times reads as
+// running time.
+constexpr int kProgressMilliseconds = 250;
+
+const char* SearchName(SearchStrategy strategy) {
+  switch (strategy) {
+    case SearchStrategy::Linear:
+      return "linear search";
+    case SearchStrategy::ModifiedLinear:
+      return "modified linear search";
+    case SearchStrategy::BreadthFirst:
+      return "breadth-first search";
+    case SearchStrategy::SmallestFirst:
+      return "smallest-first search";
+  }
+  return "search";
 }
 
 // Where a syntax error stands in the text the proof read: the caret position counts the
@@ -162,11 +185,21 @@ void TEditForm::CreateLayout() {
   splitter_->setStretchFactor(1, 1);
   splitter_->setSizes({186, 200});
 
+  proofState_ = new QLabel(this);
+  proofState_->setObjectName("ProofState");
+  proofState_->setContentsMargins(4, 1, 4, 1);
+  proofState_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  proofState_->hide();  // until the window's first proof
+  progressTimer_ = new QTimer(this);
+  progressTimer_->setInterval(kProgressMilliseconds);
+  connect(progressTimer_, &QTimer::timeout, this, &TEditForm::ShowProgress);
+
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   layout->addWidget(toolBar);
   layout->addWidget(splitter_, 1);
+  layout->addWidget(proofState_);
 }
 
 void TEditForm::CreateActions() {
@@ -299,8 +332,32 @@ void TEditForm::SetFileName(const QString& path) {
 }
 
 void TEditForm::UpdateTitle() {
-  // "[*]" shows as "*" while the theory has unsaved changes.
-  setWindowTitle((fileName_ == kUntitled ? fileName_ : QFileInfo(fileName_).fileName()) + "[*]");
+  // "[*]" shows as "*" while the theory has unsaved changes. The window list and a maximized
+  // window's frame show the title too, so they tell which window proves.
+  QString title = (fileName_ == kUntitled ? fileName_ : QFileInfo(fileName_).fileName()) + "[*]";
+  if (program_ && context_.Runner.Running() == program_.get()) title += " - proving";
+  setWindowTitle(title);
+}
+
+void TEditForm::SetProofState(const QString& text) {
+  proofState_->setText(text);
+  proofState_->show();
+}
+
+QString TEditForm::FiguresText() const {
+  const TProofRunner::TProgress progress = context_.Runner.Progress();
+  return QString("%1 s, %2 resolvents stored")
+      .arg(progress.Seconds, 0, 'f', 1)
+      .arg(progress.Resolvents);
+}
+
+void TEditForm::ShowProgress() {
+  if (context_.Runner.Running() != program_.get()) return;
+  const TProofRunner::TProgress progress = context_.Runner.Progress();
+  SetProofState(QString("Proving (%1): %2, %3 in use")
+                    .arg(SearchName(program_->Strategy), FiguresText(),
+                         QLocale::c().formattedDataSize(progress.HeapBytes, 1,
+                                                        QLocale::DataSizeTraditionalFormat)));
 }
 
 void TEditForm::OpenFile(const QString& path) {
@@ -368,9 +425,12 @@ void TEditForm::AskDcfLimit() {
 
 void TEditForm::Prove(SearchStrategy strategy) {
   if (context_.Runner.Busy()) {
-    emit StatusMessage(context_.Runner.Running() == program_.get()
-                           ? "A proof is already running in this window."
-                           : "A proof is running in another window: stop it first.");
+    const QString refusal = context_.Runner.Running() == program_.get()
+                                ? "A proof is already running in this window."
+                                : "A proof is running in another window: stop it first.";
+    emit StatusMessage(refusal);
+    // The window that proves keeps showing its progress.
+    if (context_.Runner.Running() != program_.get()) SetProofState(refusal);
     return;
   }
   TPLProgram& p = *program_;
@@ -392,6 +452,9 @@ void TEditForm::Prove(SearchStrategy strategy) {
     return;
   }
   emit StatusMessage("Proving...");
+  UpdateTitle();
+  ShowProgress();
+  progressTimer_->start();
 }
 
 void TEditForm::AppendLines(const std::vector<std::string>& lines) {
@@ -415,18 +478,35 @@ void TEditForm::ProofFinished(TPLProgram* program) {
   const TErrorPlace place = PlaceOf(sourceText_, p.ErrorPosition);
   const std::string_view message = ErrorMessage(p.ErrorCode);
   const QString messageText = QString::fromLatin1(message.data(), message.size());
-  if (p.ErrorCode != 0)
-    emit StatusMessage(
+  progressTimer_->stop();
+  UpdateTitle();
+  // How the proof ended: in the frame's status bar, and with its figures under the report.
+  const QString figures = FiguresText();
+  if (p.ErrorCode != 0) {
+    const QString text =
         QString("Syntax error at line %1, column %2: %3")
             .arg(place.Line)
             .arg(place.Column)
-            .arg(message.empty() ? QString("error %1").arg(p.ErrorCode) : messageText));
-  else if (p.OutOfMemory)
+            .arg(message.empty() ? QString("error %1").arg(p.ErrorCode) : messageText);
+    emit StatusMessage(text);
+    SetProofState(text);
+  } else if (p.OutOfMemory) {
     emit StatusMessage("Proof stopped: out of memory.");
-  else if (context_.Runner.LimitReached())
-    emit StatusMessage(QString("Proof stopped: %1 reached.").arg(context_.Runner.LimitReached()));
-  else
-    emit StatusMessage(p.StopRequested ? "Proof stopped." : "Proof done.");
+    SetProofState("Stopped, out of memory: " + figures);
+  } else if (const char* limit = context_.Runner.LimitReached()) {
+    emit StatusMessage(QString("Proof stopped: %1 reached.").arg(limit));
+    SetProofState(QString("Stopped at the %1: %2").arg(limit, figures));
+  } else if (p.StopRequested) {
+    emit StatusMessage("Proof stopped.");
+    SetProofState("Stopped: " + figures);
+  } else if (p.RefutationFound) {
+    const QString degree = QString::fromStdString(FormatReal(Report.BestDegree));
+    emit StatusMessage(QString("Proof done: refuted, best refutation degree %1.").arg(degree));
+    SetProofState(QString("Refuted, best refutation degree %1: %2").arg(degree, figures));
+  } else {
+    emit StatusMessage("Proof done: no refutation.");
+    SetProofState("Search ended without a refutation: " + figures);
+  }
   bool writeOut = !p.Interactive && p.ErrorCode == 0;
   bool outFailed = false;
   if (writeOut) {

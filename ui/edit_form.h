@@ -19,9 +19,11 @@
 #include "ui/theory_file.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QPushButton;
 class QSplitter;
+class QTimer;
 
 namespace velmoran::ui {
 
@@ -38,6 +40,8 @@ class TEditForm : public QWidget {
   TPLProgram& Program() { return *program_; }
   TTheoryPane* Editor() const { return editor_; }
   TTheoryPane* OutputPane() const { return output_; }
+  // The line under the report that tells what the window's proof is doing or how it ended.
+  QLabel* ProofState() const { return proofState_; }
   // The window's menus in menu-bar order: "&File", "&Edit", "&Output", "&Prove theorem",
   // "&Unification".
   const std::vector<QMenu*>& Menus() const { return menus_; }
@@ -80,6 +84,9 @@ class TEditForm : public QWidget {
   void SetFileName(const QString& path);
   TTheoryPane* FocusedPane(bool editorFirst) const;
   void UpdateTitle();
+  void ShowProgress();
+  void SetProofState(const QString& text);
+  QString FiguresText() const;
   void UpdateEditItems();
   void ChooseFont();
   void AppendLines(const std::vector<std::string>& lines);
@@ -98,6 +105,8 @@ class TEditForm : public QWidget {
   TTheoryPane* editor_ = nullptr;
   TTheoryPane* output_ = nullptr;
   QSplitter* splitter_ = nullptr;
+  QLabel* proofState_ = nullptr;
+  QTimer* progressTimer_ = nullptr;
   std::vector<QMenu*> menus_;
   QMenu* contextMenu_ = nullptr;
   std::vector<std::pair<const TOptionRow*, QAction*>> options_;

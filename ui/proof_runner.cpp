@@ -1,6 +1,9 @@
 #include "ui/proof_runner.h"
 
+#include <algorithm>
+
 #include "prover/search.h"
+#include "report/measure.h"
 
 namespace velmoran::ui {
 
@@ -53,9 +56,17 @@ bool TProofRunner::Start(TPLProgram& program, bool interactive) {
   limits_ = TRunLimits{};
   limits_.MaxHeapBytes = DefaultHeapCap();
   limits_.Start();
-  auto poll = [this](TPLProgram& p) {
+  startHeap_ = HeapBytesInUse();
+  heapBytes_.store(startHeap_);
+  resolvents_.store(0);
+  clock_.start();
+  // Each hook counts its own calls: reading the heap is cheap with the program's own count but
+  // walks the allocator's lists under a sanitizer.
+  auto poll = [this, calls = 0u](TPLProgram& p) mutable {
     if (stop_.load(std::memory_order_relaxed)) p.StopRequested = 1;
     limits_.Check(p);
+    resolvents_.store(static_cast<std::int64_t>(p.Resolvents.size()), std::memory_order_relaxed);
+    if ((++calls & 63) == 0) heapBytes_.store(HeapBytesInUse(), std::memory_order_relaxed);
   };
   program.OnYield = poll;
   program.OnPoll = poll;
@@ -93,6 +104,15 @@ bool TProofRunner::Start(TPLProgram& program, bool interactive) {
   }
   drainTimer_.start();
   return true;
+}
+
+TProofRunner::TProgress TProofRunner::Progress() const {
+  TProgress progress;
+  progress.Seconds = Busy() ? static_cast<double>(clock_.elapsed()) / 1000 : lastSeconds_;
+  progress.Resolvents = resolvents_.load(std::memory_order_relaxed);
+  progress.HeapBytes =
+      std::max<std::int64_t>(0, heapBytes_.load(std::memory_order_relaxed) - startHeap_);
+  return progress;
 }
 
 void TProofRunner::RequestStop() {
@@ -140,6 +160,8 @@ void TProofRunner::Drain() {
 void TProofRunner::Complete() {
   // The worker has been joined.
   drainTimer_.stop();
+  lastSeconds_ = static_cast<double>(clock_.elapsed()) / 1000;
+  resolvents_.store(static_cast<std::int64_t>(running_->Resolvents.size()));
   Drain();
   TPLProgram* program = running_;
   program->OnYield = nullptr;

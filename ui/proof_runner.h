@@ -8,7 +8,9 @@
 // Crossing threads: the worker touches only the running prover object and the engine's state;
 // the window's thread touches neither until the proof has finished (`Busy()` false). Report
 // lines for the output pane go through a locked queue that a timer drains; the stop command is
-// an atomic flag that the engine's yield and poll points copy into `StopRequested`; the end of
+// an atomic flag that the engine's yield and poll points copy into `StopRequested`; what the proof
+// has done so far (resolvents stored, heap in use) is published by the same points through
+// atomics that the window reads on its own clock; the end of
 // the run is an atomic flag that the same timer reads before it joins the thread. Only these
 // standard primitives cross, none of the toolkit's, so a thread checker sees every hand-over.
 // `ActiveProgram` stays on the running object until its proof returns: a window that becomes
@@ -17,6 +19,7 @@
 
 #include <pthread.h>
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -42,6 +45,15 @@ class TProofRunner : public QObject {
   // The limit that stopped the last proof ("memory limit"), or null; read it after `Finished`.
   const char* LimitReached() const { return Busy() ? nullptr : limits_.Reached; }
   const TPLProgram* Running() const { return running_; }
+
+  struct TProgress {
+    double Seconds = 0;
+    std::int64_t Resolvents = 0;  // stored for the query being proved
+    std::int64_t HeapBytes = 0;   // heap the proof holds beyond what the program held before it
+  };
+  // The running proof's figures as its thread last published them: the resolvent count at every
+  // yield and poll point, the heap at every 64th. After the end, the last proof's final figures.
+  TProgress Progress() const;
   // Queries the last proof searched; read it after `Finished`. A run that ends in a syntax error
   // before its first query has proved nothing.
   int QueriesDone() const { return queriesDone_.load(std::memory_order_relaxed); }
@@ -82,6 +94,11 @@ class TProofRunner : public QObject {
   std::vector<std::unique_ptr<TPLProgram>> released_;
   std::atomic<bool> stop_{false};
   std::atomic<int> queriesDone_{0};
+  std::atomic<std::int64_t> resolvents_{0};
+  std::atomic<std::int64_t> heapBytes_{0};
+  std::int64_t startHeap_ = 0;
+  QElapsedTimer clock_;
+  double lastSeconds_ = 0;
   // Only the worker touches it while the proof runs: a fixed heap cap, half the machine's memory.
   TRunLimits limits_;
   QTimer drainTimer_;

@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <variant>
@@ -274,6 +276,7 @@ class EditFormTest : public QObject {
     QVERIFY(parts->Press(form, "Linear"));
     QCOMPARE(parts->Dialogs.Asked, QStringList("syntax error: " + box));
     QCOMPARE(says.last().at(0).toString(), status);
+    QCOMPARE(form->ProofState()->text(), status);
     QCOMPARE(form->Editor()->textCursor().position(), caret);
     QVERIFY(form->Editor()->hasFocus());
     QVERIFY(!QFile::exists(Path("bad.txt.out")));
@@ -331,6 +334,63 @@ class EditFormTest : public QObject {
       QVERIFY(says->at(0).at(0).toString() != "Proving...");
     }
     QCOMPARE(parts->Runner.Running(), &first->Program());
+    // The refused window says why; the proving one keeps showing its progress.
+    QCOMPARE(second->ProofState()->text(),
+             QString("A proof is running in another window: stop it first."));
+    QVERIFY(first->ProofState()->text().startsWith("Proving (breadth-first search): "));
+  }
+
+  // A proof shows that it runs: the title, and the line under the report with elapsed time,
+  // resolvents stored and memory, renewed while it runs; the end says how it ended.
+  void ProofCanBeWatched() {
+    TEditForm* form = parts->NewForm();
+    QVERIFY(form->ProofState()->isHidden());
+    form->Editor()->setPlainText(EndlessTheory());
+    Button(form, "Breadth")->click();
+    QCOMPARE(form->windowTitle(), QString("Untitled[*] - proving"));
+    QVERIFY(form->ProofState()->isVisible());
+    const QRegularExpression running(
+        R"(^Proving \(breadth-first search\): (\d+\.\d) s, (\d+) resolvents stored, )"
+        R"(\d+(\.\d)? (bytes|KB|MB|GB) in use$)");
+    QStringList shown;
+    double seconds = -1;
+    qint64 resolvents = -1;
+    // Sampled for two seconds: the figures only grow, and the line changes several times.
+    for (int i = 0; i < 40; ++i) {
+      const QString text = form->ProofState()->text();
+      const QRegularExpressionMatch m = running.match(text);
+      QVERIFY2(m.hasMatch(), qPrintable(text));
+      QVERIFY(m.captured(1).toDouble() >= seconds);
+      QVERIFY(m.captured(2).toLongLong() >= resolvents);
+      seconds = m.captured(1).toDouble();
+      resolvents = m.captured(2).toLongLong();
+      if (shown.isEmpty() || shown.last() != text) shown << text;
+      QTest::qWait(50);
+    }
+    QVERIFY2(shown.size() >= 3, qPrintable(shown.join(" | ")));
+    QVERIFY(seconds >= 1.0);
+    QVERIFY(resolvents > 0);
+    QVERIFY(parts->Press(form, "&Stop", 10000));
+    QCOMPARE(form->windowTitle(), QString("Untitled[*]"));
+    const QString stopped = form->ProofState()->text();
+    QVERIFY2(QRegularExpression(R"(^Stopped: \d+\.\d s, \d+ resolvents stored$)")
+                 .match(stopped)
+                 .hasMatch(),
+             qPrintable(stopped));
+
+    // Man(socrates) at 0.9 and the rule at 1: the Lukasiewicz product gives 0.9.
+    form->Editor()->setPlainText(SocratesTheory());
+    QVERIFY(parts->Press(form, "Linear"));
+    QVERIFY2(form->ProofState()->text().startsWith("Refuted, best refutation degree 0.9: "),
+             qPrintable(form->ProofState()->text()));
+    // Nothing resolves with q(b): the search ends with no resolvent.
+    form->Editor()->setPlainText("p(a);\n?- q(b);");
+    QVERIFY(parts->Press(form, "Linear"));
+    QVERIFY2(
+        QRegularExpression(R"(^Search ended without a refutation: \d+\.\d s, 0 resolvents stored$)")
+            .match(form->ProofState()->text())
+            .hasMatch(),
+        qPrintable(form->ProofState()->text()));
   }
 
   void DcfLimitBox_data() {

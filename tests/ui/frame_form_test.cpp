@@ -156,6 +156,10 @@ class FrameFormTest : public QObject {
     Button(second, "Breadth")->click();
     QTest::qWait(200);
     QVERIFY(parts->Runner.Busy());
+    QMenu* windows = BarMenu(*frame, "&Window");
+    emit windows->aboutToShow();
+    QCOMPARE(Layout(windows).mid(4),
+             QStringList({"&1 Untitled [ ]", "&2 socrates.txt - proving [x]"}));
     QTest::keyClick(frame.get(), Qt::Key_Escape);
     QTRY_VERIFY_WITH_TIMEOUT(!parts->Runner.Busy(), 10000);
     QVERIFY(second->Program().Formulas.empty());  // replaced, as after Stop

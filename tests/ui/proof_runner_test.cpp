@@ -1,5 +1,6 @@
-// The proof runner: lines cross from the worker in order, the stop flag reaches a long proof,
-// a second start is refused while one runs, and `ActiveProgram` stays on the running object.
+// The proof runner: lines cross from the worker in order, the stop flag reaches a long proof, its
+// progress figures cross back, a second start is refused while one runs, and `ActiveProgram`
+// stays on the running object.
 // Built with VELMORAN_THREAD_SANITIZE, this is the test that shows the crossing race-free.
 #include "ui/proof_runner.h"
 
@@ -66,9 +67,18 @@ class ProofRunnerTest : public QObject {
     runner.MakeActive(&other);
     QTest::qWait(300);
     QVERIFY(runner.Busy());
+    // The figures the window shows are read here while the worker publishes them.
+    TProofRunner::TProgress early = runner.Progress();
+    QTRY_VERIFY(runner.Progress().Resolvents > early.Resolvents);
+    QVERIFY(runner.Progress().Seconds >= 0.3);
     runner.RequestStop();
     QVERIFY(finished.wait(10000));
     QCOMPARE(running.StopRequested, 1);
+    // After the end: the final count, and a clock that no longer runs.
+    const TProofRunner::TProgress last = runner.Progress();
+    QCOMPARE(last.Resolvents, static_cast<std::int64_t>(running.Resolvents.size()));
+    QTest::qWait(50);
+    QCOMPARE(runner.Progress().Seconds, last.Seconds);
     QCOMPARE(finished.first().first().value<TPLProgram*>(), &running);
     QCOMPARE(Prover.ActiveProgram, &other);
   }
