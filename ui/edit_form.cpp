@@ -171,8 +171,10 @@ void TEditForm::CreateLayout() {
   connect(editor_, &QPlainTextEdit::textChanged, this, [this] {
     if (!editor_->extraSelections().isEmpty()) editor_->setExtraSelections({});
   });
+  // The mark follows the document, read afresh: loading an empty file into an empty pane reports
+  // a change to modified without the change back.
   connect(editor_->document(), &QTextDocument::modificationChanged, this,
-          &QWidget::setWindowModified);
+          [this] { setWindowModified(editor_->document()->isModified()); });
   new TSymbolKeyFilter(editor_, true, this);
   new TSymbolKeyFilter(output_, false, this);
 
@@ -366,6 +368,7 @@ void TEditForm::OpenFile(const QString& path) {
   if (auto* failure = std::get_if<QString>(&loaded)) {
     editor_->clear();
     editor_->document()->setModified(false);
+    setWindowModified(false);
     context_.Dialogs.Error(this, *failure);
     return;
   }
@@ -374,6 +377,7 @@ void TEditForm::OpenFile(const QString& path) {
   editor_->setPlainText(PaneText(theory.Bytes));
   editor_->moveCursor(QTextCursor::Start);
   editor_->document()->setModified(false);
+  setWindowModified(false);
   if (context_.Habits) context_.Habits->NoteFile(path);
 }
 
@@ -384,6 +388,7 @@ TEditForm::SaveResult TEditForm::Save() {
     return SaveResult::Failed;
   }
   editor_->document()->setModified(false);
+  setWindowModified(false);
   if (context_.Habits) context_.Habits->NoteFile(fileName_);
   return SaveResult::Saved;
 }

@@ -121,6 +121,13 @@ class FrameFormTest : public QObject {
     recent->actions()[1]->trigger();
     QCOMPARE(frame->Editors().size(), 4);
     QCOMPARE(frame->ActiveEditor(), opened);
+
+    // An empty file opens unmodified, as any other.
+    const QString empty = dir.filePath("empty.txt");
+    QVERIFY(WriteBytes(empty, ""));
+    TEditForm* blank = frame->OpenPath(empty);
+    QVERIFY(!blank->isWindowModified());
+    QVERIFY(!frame->isWindowModified());
   }
 
   // The keys people reach for, pressed on the frame as a user would.

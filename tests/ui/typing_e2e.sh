@@ -88,7 +88,8 @@ mkdir -m 700 "$tmp/runtime"
   cat "$repo/tests/ui/lsan.supp"
   echo "leak:libdbus-1.so"
 } >"$tmp/lsan.supp"
-QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$tmp/runtime" \
+# The program's remembered habits (recent files, last folder) go to a settings folder of its own.
+QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$tmp/runtime" XDG_CONFIG_HOME="$tmp/config" \
   LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$tmp/lsan.supp" \
   "$app" "$theory" >"$tmp/app.log" 2>&1 &
 app_pid=$!
