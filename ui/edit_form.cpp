@@ -348,7 +348,7 @@ void TEditForm::SetProofState(const QString& text) {
 
 QString TEditForm::FiguresText() const {
   const TProofRunner::TProgress progress = context_.Runner.Progress();
-  return QString("%1 s, %2 resolvents stored")
+  return QString("%1 s, resolvents stored: %2")
       .arg(progress.Seconds, 0, 'f', 1)
       .arg(progress.Resolvents);
 }

@@ -44,13 +44,16 @@ TFrameForm::~TFrameForm() {
 }
 
 void TFrameForm::SetDefaultGeometry() {
-  // Four tiled editor windows each show their whole tool bar at this size, which still fits a
-  // 1366 x 768 screen; the frame starts where it always did unless the screen is too small.
+  // Four tiled editor windows each show their whole tool bar at the default size, which fits a
+  // 1366 x 768 screen. On a smaller screen the frame takes what there is; it starts where it always
+  // did unless that would push it off the screen.
   QRect frame(QPoint(175, 105), kDefaultSize);
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     const QRect available = screen->availableGeometry();
     // Room for the window manager's title bar and borders.
-    const QSize decorated = kDefaultSize + QSize(16, 40);
+    const QSize decoration(16, 40);
+    frame.setSize(kDefaultSize.boundedTo(available.size() - decoration));
+    const QSize decorated = frame.size() + decoration;
     frame.moveLeft(std::max(available.left(),
                             std::min(frame.left(), available.right() + 1 - decorated.width())));
     frame.moveTop(std::max(available.top(),

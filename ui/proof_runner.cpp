@@ -65,7 +65,8 @@ bool TProofRunner::Start(TPLProgram& program, bool interactive) {
   auto poll = [this, calls = 0u](TPLProgram& p) mutable {
     if (stop_.load(std::memory_order_relaxed)) p.StopRequested = 1;
     limits_.Check(p);
-    resolvents_.store(static_cast<std::int64_t>(p.Resolvents.size()), std::memory_order_relaxed);
+    // The search's own count: the list is emptied when a query's report is written.
+    resolvents_.store(Search.ResolventCount, std::memory_order_relaxed);
     if ((++calls & 63) == 0) heapBytes_.store(HeapBytesInUse(), std::memory_order_relaxed);
   };
   program.OnYield = poll;
@@ -161,7 +162,8 @@ void TProofRunner::Complete() {
   // The worker has been joined.
   drainTimer_.stop();
   lastSeconds_ = static_cast<double>(clock_.elapsed()) / 1000;
-  resolvents_.store(static_cast<std::int64_t>(running_->Resolvents.size()));
+  // The last query's count, including what it stored after the last hook ran.
+  resolvents_.store(Search.ResolventCount);
   Drain();
   TPLProgram* program = running_;
   program->OnYield = nullptr;

@@ -48,7 +48,7 @@ class TProofRunner : public QObject {
 
   struct TProgress {
     double Seconds = 0;
-    std::int64_t Resolvents = 0;  // stored for the query being proved
+    std::int64_t Resolvents = 0;  // stored for the query being proved (the last one, after the end)
     std::int64_t HeapBytes = 0;   // heap the proof holds beyond what the program held before it
   };
   // The running proof's figures as its thread last published them: the resolvent count at every
