@@ -39,14 +39,13 @@ TProofRunner::TProofRunner(QObject* parent) : QObject(parent) {
 }
 
 TProofRunner::~TProofRunner() {
-  if (Busy()) {
-    RequestStop();
-    Wait();
-  }
+  RequestStop();
+  Wait();
 }
 
 bool TProofRunner::Start(TPLProgram& program, bool interactive) {
   if (Busy()) return false;
+  while (disposing_) EndDisposal(true);
   running_ = &program;
   stop_.store(false);
   if (interactive) {
@@ -121,29 +120,61 @@ void TProofRunner::RequestStop() {
 }
 
 void TProofRunner::Wait() {
-  if (!Busy()) return;
-  pthread_join(thread_, nullptr);
-  done_.store(true);
-  Complete();
+  if (Busy()) {
+    pthread_join(thread_, nullptr);
+    done_.store(true);
+    Complete();
+  }
+  while (disposing_) EndDisposal(true);
 }
 
 void TProofRunner::MakeActive(TPLProgram* program) {
   wantedActive_ = program;
-  if (!Busy()) {
+  if (!EngineBusy()) {
     Prover.ActiveProgram = program;
     Prover.ActiveBindings = program ? &program->Bindings : nullptr;
   }
 }
 
 void TProofRunner::Release(std::unique_ptr<TPLProgram> program) {
+  if (!program) return;
   if (wantedActive_ == program.get()) wantedActive_ = nullptr;  // it must not become active
-  if (Busy())
-    released_.push_back(std::move(program));
-  else
-    program.reset();
+  released_.push_back(std::move(program));
+  if (!EngineBusy()) StartDisposal();
+}
+
+void TProofRunner::StartDisposal() {
+  disposed_ = std::exchange(released_, {});
+  disposalDone_.store(false);
+  auto entry = [](void* self) -> void* {
+    auto* runner = static_cast<TProofRunner*>(self);
+    runner->disposed_.clear();
+    runner->disposalDone_.store(true, std::memory_order_release);
+    QMetaObject::invokeMethod(runner, &TProofRunner::Tick, Qt::QueuedConnection);
+    return nullptr;
+  };
+  if (pthread_create(&disposer_, nullptr, entry, this) != 0) {
+    disposed_.clear();  // no thread to spare: the window waits instead
+    return;
+  }
+  disposing_ = true;
+  drainTimer_.start();
+}
+
+void TProofRunner::EndDisposal(bool block) {
+  if (!disposing_ || (!block && !disposalDone_.load(std::memory_order_acquire))) return;
+  pthread_join(disposer_, nullptr);
+  disposing_ = false;
+  if (!released_.empty()) {
+    StartDisposal();
+    if (disposing_) return;
+  }
+  if (!Busy()) drainTimer_.stop();
+  if (wantedActive_) MakeActive(wantedActive_);
 }
 
 void TProofRunner::Tick() {
+  EndDisposal(false);
   if (!Busy()) return;  // a wake-up that `Wait` overtook
   Drain();
   if (done_.load(std::memory_order_acquire)) {
@@ -172,9 +203,10 @@ void TProofRunner::Complete() {
   if (sink_) program->Output = nullptr;
   sink_.reset();
   running_ = nullptr;
-  released_.clear();
-  // The worker has ended: the engine's state is this thread's again.
+  // The worker has ended: the engine's state is this thread's again, until the objects released
+  // meanwhile go.
   if (wantedActive_) MakeActive(wantedActive_);
+  if (!released_.empty()) StartDisposal();
   emit Finished(program);
 }
 

@@ -311,6 +311,9 @@ class EditFormTest : public QObject {
     // A new object (its address may be the old one's): the limit set above is gone.
     QCOMPARE(form->Program().DcfLimit, 10);
     QVERIFY(form->Program().Formulas.empty());
+    // The old one goes on a thread of its own; the new one is active once it has gone.
+    parts->Runner.Wait();
+    QVERIFY(!parts->Runner.Disposing());
     QCOMPARE(Prover.ActiveProgram, &form->Program());
   }
 
@@ -351,7 +354,7 @@ class EditFormTest : public QObject {
     QVERIFY(form->ProofState()->isVisible());
     const QRegularExpression running(
         R"(^Proving \(breadth-first search\): (\d+\.\d) s, resolvents stored: (\d+), )"
-        R"(\d+(\.\d)? (bytes|KB|MB|GB) in use$)");
+        R"(\d+(\.\d)? (bytes|kB|MB|GB) in use$)");
     QStringList shown;
     double seconds = -1;
     qint64 resolvents = -1;
