@@ -29,7 +29,8 @@ class TDialogs {
   virtual void Information(QWidget* parent, const QString& text) = 0;
   // A syntax error as "FILE:LINE:COLUMN: error CODE: MESSAGE", the line and a caret line under
   // the place; the last two lines are shown in a fixed-pitch face, so the caret stands under it.
-  virtual void SyntaxError(QWidget* parent, const QString& text) = 0;
+  // Shown as any information where no face is chosen.
+  virtual void SyntaxError(QWidget* parent, const QString& text) { Information(parent, text); }
   // A failure the user must see (a file that cannot be read or written, a number that is none).
   virtual void Error(QWidget* parent, const QString& text) = 0;
 };
