@@ -20,9 +20,9 @@ constexpr const char* kAboutText =
     "still lead it into errors. Existential variables are not handled in full.\n"
     "\n"
     "Logical characters keyboard layout.\n"
-    "Hold Ctrl + Alt and press Q (forall), W (exists), E (equivalence), I (implication), "
+    "Hold Ctrl + Alt and press Q (forall), W (exists), I (implication), "
     "C (conjunction), D (disjunction), N (negation), F (not equal), L (less or equal) or "
-    "G (greater or equal).";
+    "G (greater or equal); Ctrl + Alt + Space types \"; \", the separator of formulas.";
 
 QLabel* TitleLabel(const QString& text, QWidget* parent) {
   auto* label = new QLabel(text, parent);

@@ -44,6 +44,16 @@ void TQtDialogs::Information(QWidget* parent, const QString& text) {
   QMessageBox::information(parent, QGuiApplication::applicationName(), text);
 }
 
+void TQtDialogs::SyntaxError(QWidget* parent, const QString& text) {
+  const qsizetype end = text.indexOf('\n');
+  QMessageBox box(QMessageBox::Warning, QGuiApplication::applicationName(), QString(),
+                  QMessageBox::Ok, parent);
+  box.setTextFormat(Qt::RichText);
+  box.setText("<p>" + text.left(end).toHtmlEscaped() + "</p><pre>" +
+              (end < 0 ? QString() : text.mid(end + 1).toHtmlEscaped()) + "</pre>");
+  box.exec();
+}
+
 void TQtDialogs::Error(QWidget* parent, const QString& text) {
   QMessageBox::critical(parent, QGuiApplication::applicationName(), text);
 }

@@ -27,6 +27,10 @@ class TDialogs {
   // The DCF limit input box; std::nullopt on Cancel.
   virtual std::optional<QString> AskDcfLimit(QWidget* parent) = 0;
   virtual void Information(QWidget* parent, const QString& text) = 0;
+  // A syntax error as "FILE:LINE:COLUMN: error CODE: MESSAGE", the line and a caret line under
+  // the place; the last two lines are shown in a fixed-pitch face, so the caret stands under it.
+  // Shown as any information where no face is chosen.
+  virtual void SyntaxError(QWidget* parent, const QString& text) { Information(parent, text); }
   // A failure the user must see (a file that cannot be read or written, a number that is none).
   virtual void Error(QWidget* parent, const QString& text) = 0;
 };
@@ -39,6 +43,7 @@ class TQtDialogs : public TDialogs {
   std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
   std::optional<QString> AskDcfLimit(QWidget* parent) override;
   void Information(QWidget* parent, const QString& text) override;
+  void SyntaxError(QWidget* parent, const QString& text) override;
   void Error(QWidget* parent, const QString& text) override;
 };
 

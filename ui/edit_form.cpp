@@ -5,20 +5,29 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QColor>
+#include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStyle>
 #include <QTextBlock>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <map>
 
+#include "logic/number_format.h"
+#include "logic/text_codec.h"
 #include "parser/formula_parser.h"
+#include "report/report.h"
 #include "ui/dialogs.h"
+#include "ui/habits.h"
 #include "ui/proof_runner.h"
 #include "ui/symbol_input.h"
 #include "ui/theory_pane.h"
@@ -37,12 +46,63 @@ QFont PaneFont() {
   return QFont("Quarnel", 11);
 }
 
+// A window's proof is watched on this clock: twice a second would do, four times reads as
+// running time.
+constexpr int kProgressMilliseconds = 250;
+
+const char* SearchName(SearchStrategy strategy) {
+  switch (strategy) {
+    case SearchStrategy::Linear:
+      return "linear search";
+    case SearchStrategy::ModifiedLinear:
+      return "modified linear search";
+    case SearchStrategy::BreadthFirst:
+      return "breadth-first search";
+    case SearchStrategy::SmallestFirst:
+      return "smallest-first search";
+  }
+  return "search";
+}
+
+// Where a syntax error stands in the text the proof read: the caret position counts the
+// characters before the caret, so the error is the character at that offset, its column counted
+// from 1 as the command line counts it.
+struct TErrorPlace {
+  int Line = 1;
+  int Column = 1;
+  std::string LineText;
+};
+
+TErrorPlace PlaceOf(const std::string& text, std::int32_t position) {
+  const std::size_t offset = std::min<std::size_t>(position > 0 ? position : 0, text.size());
+  TErrorPlace place;
+  std::size_t lineStart = 0;
+  for (std::size_t i = 0; i < offset; ++i)
+    if (text[i] == '\n') {
+      lineStart = i + 1;
+      ++place.Line;
+    }
+  place.Column = static_cast<int>(offset - lineStart) + 1;
+  const std::size_t lineEnd = std::min(text.find('\n', lineStart), text.size());
+  place.LineText = text.substr(lineStart, lineEnd - lineStart);
+  return place;
+}
+
+// The line with a caret line under the error, tabs kept so the caret lines up; the line's
+// symbols are the real ones, since the box does not draw in the symbol face.
+QString PointedLine(const TErrorPlace& place) {
+  QString caret;
+  for (int i = 0; i + 1 < place.Column && i < static_cast<int>(place.LineText.size()); ++i)
+    caret += place.LineText[i] == '\t' ? '\t' : ' ';
+  return QString::fromStdString(EncodeUtf8(place.LineText)) + '\n' + caret + '^';
+}
+
 }  // namespace
 
 TEditForm::TEditForm(TAppContext& context, QWidget* parent)
     : QWidget(parent), context_(context), fileName_(kUntitled) {
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle(kUntitled);
+  UpdateTitle();
   QFont own = font();
   own.setFamily("MS Sans Serif");
   setFont(own);
@@ -89,6 +149,7 @@ void TEditForm::CreateLayout() {
     b->setFixedSize(25, 17);
     // The editor keeps the focus, so typing goes on where the symbol went in.
     b->setFocusPolicy(Qt::NoFocus);
+    b->setToolTip(SymbolToolTip(symbol));
     connect(b, &QToolButton::clicked, this, [this, &symbol] { ButtonNegClick(*editor_, symbol); });
     buttons->addWidget(b);
   }
@@ -106,6 +167,14 @@ void TEditForm::CreateLayout() {
     });
     connect(pane, &TTheoryPane::InsertRefused, this, &TEditForm::StatusMessage);
   }
+  // The mark of a syntax error's line lasts until the text changes.
+  connect(editor_, &QPlainTextEdit::textChanged, this, [this] {
+    if (!editor_->extraSelections().isEmpty()) editor_->setExtraSelections({});
+  });
+  // The mark follows the document, read afresh: loading an empty file into an empty pane reports
+  // a change to modified without the change back.
+  connect(editor_->document(), &QTextDocument::modificationChanged, this,
+          [this] { setWindowModified(editor_->document()->isModified()); });
   new TSymbolKeyFilter(editor_, true, this);
   new TSymbolKeyFilter(output_, false, this);
 
@@ -118,11 +187,21 @@ void TEditForm::CreateLayout() {
   splitter_->setStretchFactor(1, 1);
   splitter_->setSizes({186, 200});
 
+  proofState_ = new QLabel(this);
+  proofState_->setObjectName("ProofState");
+  proofState_->setContentsMargins(4, 1, 4, 1);
+  proofState_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  proofState_->hide();  // until the window's first proof
+  progressTimer_ = new QTimer(this);
+  progressTimer_->setInterval(kProgressMilliseconds);
+  connect(progressTimer_, &QTimer::timeout, this, &TEditForm::ShowProgress);
+
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
   layout->addWidget(toolBar);
   layout->addWidget(splitter_, 1);
+  layout->addWidget(proofState_);
 }
 
 void TEditForm::CreateActions() {
@@ -135,11 +214,19 @@ void TEditForm::CreateActions() {
   };
 
   auto* file = new QMenu("&File", this);
-  command(file, "&New", &TEditForm::NewRequested);
-  command(file, "&Open...", &TEditForm::OpenRequested);
-  command(file, "&Close", [this] { parentWidget() ? parentWidget()->close() : close(); });
-  command(file, "&Save", &TEditForm::Save);
-  command(file, "Save &as...", &TEditForm::SaveAs);
+  command(file, "&New", &TEditForm::NewRequested)->setShortcuts(QKeySequence::New);
+  command(file, "&Open...", &TEditForm::OpenRequested)->setShortcuts(QKeySequence::Open);
+  file->addMenu(RecentFilesMenu(context_.Habits, this,
+                                [this](const QString& path) { emit OpenPathRequested(path); }));
+  QAction* closeWindow =
+      command(file, "&Close", [this] { parentWidget() ? parentWidget()->close() : close(); });
+  closeWindow->setShortcuts(QKeySequence::Close);
+  command(file, "&Save", &TEditForm::Save)->setShortcuts(QKeySequence::Save);
+  // Some desktops bind no key to Save as; Ctrl+Shift+S is the one most programs use.
+  QAction* saveAs = command(file, "Save &as...", &TEditForm::SaveAs);
+  saveAs->setShortcuts(QKeySequence::SaveAs);
+  if (saveAs->shortcuts().isEmpty())
+    saveAs->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
   file->addSeparator();
   command(file, "E&xit", &TEditForm::ExitRequested);
 
@@ -153,6 +240,11 @@ void TEditForm::CreateActions() {
     if (TTheoryPane* pane = FocusedPane(false)) pane->textCursor().removeSelectedText();
   };
   auto* edit = new QMenu("&Edit", this);
+  undo_ = command(edit, "&Undo", onPane(&QPlainTextEdit::undo));
+  undo_->setShortcuts(QKeySequence::Undo);
+  redo_ = command(edit, "&Redo", onPane(&QPlainTextEdit::redo));
+  redo_->setShortcuts(QKeySequence::Redo);
+  edit->addSeparator();
   cut_ = command(edit, "Cu&t", onPane(&QPlainTextEdit::cut), QKeySequence("Ctrl+X"));
   copy_ = command(edit, "&Copy", onPane(&QPlainTextEdit::copy), QKeySequence("Ctrl+C"));
   paste_ = command(edit, "&Paste", onPane(&QPlainTextEdit::paste), QKeySequence("Ctrl+V"));
@@ -165,12 +257,15 @@ void TEditForm::CreateActions() {
 
   auto* output = new QMenu("&Output", this);
   auto* prove = new QMenu("&Prove theorem", this);
-  command(prove, "Stop", &TEditForm::Stop);
+  // Escape stops as in any program that runs something long; while no proof runs it does nothing.
+  command(prove, "Stop", &TEditForm::Stop, QKeySequence(Qt::Key_Escape));
   command(prove, "DCF-Limit...", &TEditForm::AskDcfLimit);
   prove->addSeparator();
   command(prove, "Linear search", [this] { Prove(SearchStrategy::Linear); });
   command(prove, "Breadth-first search", [this] { Prove(SearchStrategy::BreadthFirst); });
   command(prove, "Modified linear search", [this] { Prove(SearchStrategy::ModifiedLinear); });
+  command(
+      prove, "Prove &again", [this] { Prove(lastStrategy_); }, QKeySequence(Qt::Key_F5));
   auto* unification = new QMenu("&Unification", this);
 
   std::map<char, QActionGroup*> groups;
@@ -223,6 +318,8 @@ void TEditForm::UpdateEditItems() {
   bool selected = pane->textCursor().hasSelection();
   for (QAction* a : {paste_, contextPaste_}) a->setEnabled(canPaste);
   for (QAction* a : {cut_, contextCut_, copy_, contextCopy_, delete_}) a->setEnabled(selected);
+  undo_->setEnabled(pane->document()->isUndoAvailable());
+  redo_->setEnabled(pane->document()->isRedoAvailable());
 }
 
 void TEditForm::ChooseFont() {
@@ -233,7 +330,36 @@ void TEditForm::ChooseFont() {
 
 void TEditForm::SetFileName(const QString& path) {
   fileName_ = path;
-  setWindowTitle(QFileInfo(path).fileName());
+  UpdateTitle();
+}
+
+void TEditForm::UpdateTitle() {
+  // "[*]" shows as "*" while the theory has unsaved changes. The window list and a maximized
+  // window's frame show the title too, so they tell which window proves.
+  QString title = (fileName_ == kUntitled ? fileName_ : QFileInfo(fileName_).fileName()) + "[*]";
+  if (program_ && context_.Runner.Running() == program_.get()) title += " - proving";
+  setWindowTitle(title);
+}
+
+void TEditForm::SetProofState(const QString& text) {
+  proofState_->setText(text);
+  proofState_->show();
+}
+
+QString TEditForm::FiguresText() const {
+  const TProofRunner::TProgress progress = context_.Runner.Progress();
+  return QString("%1 s, resolvents stored: %2")
+      .arg(progress.Seconds, 0, 'f', 1)
+      .arg(progress.Resolvents);
+}
+
+void TEditForm::ShowProgress() {
+  if (context_.Runner.Running() != program_.get()) return;
+  const TProofRunner::TProgress progress = context_.Runner.Progress();
+  SetProofState(QString("Proving (%1): %2, %3 in use")
+                    .arg(SearchName(program_->Strategy), FiguresText(),
+                         QLocale::c().formattedDataSize(progress.HeapBytes, 1,
+                                                        QLocale::DataSizeTraditionalFormat)));
 }
 
 void TEditForm::OpenFile(const QString& path) {
@@ -242,6 +368,7 @@ void TEditForm::OpenFile(const QString& path) {
   if (auto* failure = std::get_if<QString>(&loaded)) {
     editor_->clear();
     editor_->document()->setModified(false);
+    setWindowModified(false);
     context_.Dialogs.Error(this, *failure);
     return;
   }
@@ -250,6 +377,8 @@ void TEditForm::OpenFile(const QString& path) {
   editor_->setPlainText(PaneText(theory.Bytes));
   editor_->moveCursor(QTextCursor::Start);
   editor_->document()->setModified(false);
+  setWindowModified(false);
+  if (context_.Habits) context_.Habits->NoteFile(path);
 }
 
 TEditForm::SaveResult TEditForm::Save() {
@@ -259,12 +388,20 @@ TEditForm::SaveResult TEditForm::Save() {
     return SaveResult::Failed;
   }
   editor_->document()->setModified(false);
+  setWindowModified(false);
+  if (context_.Habits) context_.Habits->NoteFile(fileName_);
   return SaveResult::Saved;
 }
 
 TEditForm::SaveResult TEditForm::SaveAs() {
-  QString path = context_.Dialogs.SaveFileName(this, fileName_);
+  // An untitled theory is proposed in the folder the user worked in last.
+  QString proposed = fileName_;
+  if (fileName_ == kUntitled && context_.Habits && !context_.Habits->LastFolder().isEmpty())
+    proposed = QDir(context_.Habits->LastFolder()).filePath(kUntitled);
+  QString path = context_.Dialogs.SaveFileName(this, proposed);
   if (path.isEmpty()) return SaveResult::Cancelled;
+  // Theories are ".txt" files: a new name without an extension gets it.
+  if (QFileInfo(path).suffix().isEmpty() && !QFileInfo::exists(path)) path += ".txt";
   SetFileName(path);
   return Save();
 }
@@ -293,16 +430,21 @@ void TEditForm::AskDcfLimit() {
 
 void TEditForm::Prove(SearchStrategy strategy) {
   if (context_.Runner.Busy()) {
-    emit StatusMessage(context_.Runner.Running() == program_.get()
-                           ? "A proof is already running in this window."
-                           : "A proof is running in another window: stop it first.");
+    const QString refusal = context_.Runner.Running() == program_.get()
+                                ? "A proof is already running in this window."
+                                : "A proof is running in another window: stop it first.";
+    emit StatusMessage(refusal);
+    // The window that proves keeps showing its progress.
+    if (context_.Runner.Running() != program_.get()) SetProofState(refusal);
     return;
   }
   TPLProgram& p = *program_;
+  lastStrategy_ = strategy;
   p.Strategy = strategy;
   for (const auto& [option, action] : options_)
     if (option->Flag) p.*(option->Flag) = action->isChecked() ? 1 : 0;
   output_->clear();
+  editor_->setExtraSelections({});
   privateReport_ = std::make_unique<TLineList>();
   p.Output = privateReport_.get();
   sourceText_ = PaneBytes(editor_->toPlainText());
@@ -315,6 +457,9 @@ void TEditForm::Prove(SearchStrategy strategy) {
     return;
   }
   emit StatusMessage("Proving...");
+  UpdateTitle();
+  ShowProgress();
+  progressTimer_->start();
 }
 
 void TEditForm::AppendLines(const std::vector<std::string>& lines) {
@@ -329,12 +474,44 @@ void TEditForm::AppendLines(const std::vector<std::string>& lines) {
 void TEditForm::ProofFinished(TPLProgram* program) {
   if (program != program_.get()) return;
   TPLProgram& p = *program_;
-  if (p.OutOfMemory)
+  // A syntax error before the first query: no proof ran, so its time and memory lines (all the
+  // report holds) would only mislead.
+  if (p.ErrorCode != 0 && context_.Runner.QueriesDone() == 0) {
+    privateReport_->Lines.clear();
+    output_->clear();
+  }
+  const TErrorPlace place = PlaceOf(sourceText_, p.ErrorPosition);
+  const std::string_view message = ErrorMessage(p.ErrorCode);
+  const QString messageText = QString::fromLatin1(message.data(), message.size());
+  progressTimer_->stop();
+  UpdateTitle();
+  // How the proof ended: in the frame's status bar, and with its figures under the report.
+  const QString figures = FiguresText();
+  if (p.ErrorCode != 0) {
+    const QString text =
+        QString("Syntax error at line %1, column %2: %3")
+            .arg(place.Line)
+            .arg(place.Column)
+            .arg(message.empty() ? QString("error %1").arg(p.ErrorCode) : messageText);
+    emit StatusMessage(text);
+    SetProofState(text);
+  } else if (p.OutOfMemory) {
     emit StatusMessage("Proof stopped: out of memory.");
-  else if (context_.Runner.LimitReached())
-    emit StatusMessage(QString("Proof stopped: %1 reached.").arg(context_.Runner.LimitReached()));
-  else
-    emit StatusMessage(p.StopRequested ? "Proof stopped." : "Proof done.");
+    SetProofState("Stopped, out of memory: " + figures);
+  } else if (const char* limit = context_.Runner.LimitReached()) {
+    emit StatusMessage(QString("Proof stopped: %1 reached.").arg(limit));
+    SetProofState(QString("Stopped at the %1: %2").arg(limit, figures));
+  } else if (p.StopRequested) {
+    emit StatusMessage("Proof stopped.");
+    SetProofState("Stopped: " + figures);
+  } else if (p.RefutationFound) {
+    const QString degree = QString::fromStdString(FormatReal(Report.BestDegree));
+    emit StatusMessage(QString("Proof done: refuted, best refutation degree %1.").arg(degree));
+    SetProofState(QString("Refuted, best refutation degree %1: %2").arg(degree, figures));
+  } else {
+    emit StatusMessage("Proof done: no refutation.");
+    SetProofState("Search ended without a refutation: " + figures);
+  }
   bool writeOut = !p.Interactive && p.ErrorCode == 0;
   bool outFailed = false;
   if (writeOut) {
@@ -352,23 +529,36 @@ void TEditForm::ProofFinished(TPLProgram* program) {
     // could not be written reaches the pane whatever its length: it is the only copy.
     std::size_t length = 0;
     for (const std::string& line : privateReport_->Lines) length += line.size() + 2;
-    if (length < kShownReportLimit || outFailed)
+    if (privateReport_->Lines.empty())
+      output_->clear();
+    else if (length < kShownReportLimit || outFailed)
       AppendLines(privateReport_->Lines);
     else
       output_->appendPlainText(kReportTooLong);
     output_->moveCursor(QTextCursor::End);
-  }
-  if (p.ErrorCode != 0) {
-    std::string_view message = ErrorMessage(p.ErrorCode);
-    if (!message.empty())
-      context_.Dialogs.Information(this, QString::fromLatin1(message.data(), message.size()));
   }
   if (p.ErrorPosition != 0) {
     QTextCursor caret = editor_->textCursor();
     int end = editor_->document()->characterCount() - 1;
     caret.setPosition(std::min(p.ErrorPosition, end));
     editor_->setTextCursor(caret);
+    QTextEdit::ExtraSelection mark;
+    mark.cursor = caret;
+    mark.cursor.clearSelection();
+    mark.format.setBackground(QColor(255, 214, 214));
+    mark.format.setProperty(QTextFormat::FullWidthSelection, true);
+    editor_->setExtraSelections({mark});
     if (mayFocus) editor_->setFocus();
+  }
+  if (p.ErrorCode != 0 && !message.empty()) {
+    const QString name = fileName_ == kUntitled ? fileName_ : QFileInfo(fileName_).fileName();
+    context_.Dialogs.SyntaxError(this, QString("%1:%2:%3: error %4: %5\n")
+                                               .arg(name)
+                                               .arg(place.Line)
+                                               .arg(place.Column)
+                                               .arg(p.ErrorCode)
+                                               .arg(messageText) +
+                                           PointedLine(place));
   }
   if (p.StopRequested) {
     // A stopped proof may leave its object half-way: it is replaced, not repaired.
@@ -389,11 +579,9 @@ bool TEditForm::CloseQuery() {
   if (!editor_->document()->isModified()) return true;
   auto answer =
       context_.Dialogs.AskSaveChanges(this, QString("Save changes to %1?").arg(fileName_));
-  if (answer == QMessageBox::Yes) {
-    // A cancelled save dialog lets the close go ahead, as the user chose; a save that failed
-    // keeps the window, so no text is lost.
-    return Save() != SaveResult::Failed;
-  }
+  // Yes closes only once the text is on disk: a save dialog cancelled or a write that failed
+  // keeps the window with its text, so that closing never loses what was typed.
+  if (answer == QMessageBox::Yes) return Save() == SaveResult::Saved;
   return answer == QMessageBox::No;
 }
 

@@ -19,9 +19,11 @@
 #include "ui/theory_file.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QPushButton;
 class QSplitter;
+class QTimer;
 
 namespace velmoran::ui {
 
@@ -38,6 +40,8 @@ class TEditForm : public QWidget {
   TPLProgram& Program() { return *program_; }
   TTheoryPane* Editor() const { return editor_; }
   TTheoryPane* OutputPane() const { return output_; }
+  // The line under the report that tells what the window's proof is doing or how it ended.
+  QLabel* ProofState() const { return proofState_; }
   // The window's menus in menu-bar order: "&File", "&Edit", "&Output", "&Prove theorem",
   // "&Unification".
   const std::vector<QMenu*>& Menus() const { return menus_; }
@@ -64,6 +68,8 @@ class TEditForm : public QWidget {
  signals:
   void NewRequested();
   void OpenRequested();
+  // A recent file was chosen; the frame opens it (or brings its window to the front).
+  void OpenPathRequested(const QString& path);
   void ExitRequested();
   void StatusMessage(const QString& text);
 
@@ -77,6 +83,10 @@ class TEditForm : public QWidget {
   bool closeApproved_ = false;
   void SetFileName(const QString& path);
   TTheoryPane* FocusedPane(bool editorFirst) const;
+  void UpdateTitle();
+  void ShowProgress();
+  void SetProofState(const QString& text);
+  QString FiguresText() const;
   void UpdateEditItems();
   void ChooseFont();
   void AppendLines(const std::vector<std::string>& lines);
@@ -85,6 +95,8 @@ class TEditForm : public QWidget {
   TAppContext& context_;
   QString fileName_;
   TheoryEncoding encoding_ = TheoryEncoding::OneByte;
+  // What the prove-again key runs: the strategy of this window's last proof.
+  SearchStrategy lastStrategy_ = SearchStrategy::Linear;
   std::unique_ptr<TPLProgram> program_;
   // Alive while the proof runs: the prover object points into both.
   std::string sourceText_;
@@ -93,6 +105,8 @@ class TEditForm : public QWidget {
   TTheoryPane* editor_ = nullptr;
   TTheoryPane* output_ = nullptr;
   QSplitter* splitter_ = nullptr;
+  QLabel* proofState_ = nullptr;
+  QTimer* progressTimer_ = nullptr;
   std::vector<QMenu*> menus_;
   QMenu* contextMenu_ = nullptr;
   std::vector<std::pair<const TOptionRow*, QAction*>> options_;
@@ -100,6 +114,8 @@ class TEditForm : public QWidget {
   QAction* copy_ = nullptr;
   QAction* paste_ = nullptr;
   QAction* delete_ = nullptr;
+  QAction* undo_ = nullptr;
+  QAction* redo_ = nullptr;
   QAction* contextCut_ = nullptr;
   QAction* contextCopy_ = nullptr;
   QAction* contextPaste_ = nullptr;

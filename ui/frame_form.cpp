@@ -1,14 +1,20 @@
 #include "ui/frame_form.h"
 
 #include <QCloseEvent>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
+#include <algorithm>
 
 #include "ui/about_box.h"
 #include "ui/dialogs.h"
 #include "ui/edit_form.h"
+#include "ui/habits.h"
 
 namespace velmoran::ui {
 
@@ -18,7 +24,7 @@ TFrameForm::TFrameForm(TAppContext& context, QWidget* parent)
   QFont own = font();
   own.setFamily("MS Sans Serif");
   setFont(own);
-  setGeometry(175, 105, 620, 460);
+  SetDefaultGeometry();
   area_ = new QMdiArea(this);
   area_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   area_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -37,10 +43,35 @@ TFrameForm::~TFrameForm() {
   disconnect(area_, nullptr, this, nullptr);
 }
 
+void TFrameForm::SetDefaultGeometry() {
+  // Four tiled editor windows each show their whole tool bar at the default size, which fits a
+  // 1366 x 768 screen. On a smaller screen the frame takes what there is; it starts where it always
+  // did unless that would push it off the screen.
+  QRect frame(QPoint(175, 105), kDefaultSize);
+  if (QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect available = screen->availableGeometry();
+    // Room for the window manager's title bar and borders.
+    const QSize decoration(16, 40);
+    frame.setSize(kDefaultSize.boundedTo(available.size() - decoration));
+    const QSize decorated = frame.size() + decoration;
+    frame.moveLeft(std::max(available.left(),
+                            std::min(frame.left(), available.right() + 1 - decorated.width())));
+    frame.moveTop(std::max(available.top(),
+                           std::min(frame.top(), available.bottom() + 1 - decorated.height())));
+  }
+  setGeometry(frame);
+}
+
 void TFrameForm::CreateMenus() {
   fileMenu_ = new QMenu("&File", this);
-  connect(fileMenu_->addAction("&New"), &QAction::triggered, this, &TFrameForm::NewEditor);
-  connect(fileMenu_->addAction("&Open..."), &QAction::triggered, this, &TFrameForm::OpenTheory);
+  QAction* newWindow = fileMenu_->addAction("&New");
+  newWindow->setShortcuts(QKeySequence::New);
+  connect(newWindow, &QAction::triggered, this, &TFrameForm::NewEditor);
+  QAction* open = fileMenu_->addAction("&Open...");
+  open->setShortcuts(QKeySequence::Open);
+  connect(open, &QAction::triggered, this, &TFrameForm::OpenTheory);
+  fileMenu_->addMenu(
+      RecentFilesMenu(context_.Habits, this, [this](const QString& path) { OpenPath(path); }));
   fileMenu_->addSeparator();
   connect(fileMenu_->addAction("E&xit"), &QAction::triggered, this, &QWidget::close);
 
@@ -66,8 +97,11 @@ void TFrameForm::UpdateWindowMenu() {
   if (!windows.isEmpty()) windowMenu_->addSeparator();
   int number = 1;
   for (QMdiSubWindow* window : windows) {
-    QString caption = number < 10 ? QString("&%1 %2").arg(number).arg(window->windowTitle())
-                                  : QString("%1 %2").arg(number).arg(window->windowTitle());
+    // The title as the window shows it: its "[*]" is the mark of unsaved changes.
+    QString title = window->windowTitle();
+    title.replace("[*]", window->isWindowModified() ? "*" : "");
+    QString caption = number < 10 ? QString("&%1 %2").arg(number).arg(title)
+                                  : QString("%1 %2").arg(number).arg(title);
     ++number;
     QAction* a = windowMenu_->addAction(caption);
     a->setCheckable(true);
@@ -94,22 +128,42 @@ TEditForm* TFrameForm::NewEditor() {
   auto* editor = new TEditForm(context_);
   connect(editor, &TEditForm::NewRequested, this, &TFrameForm::NewEditor);
   connect(editor, &TEditForm::OpenRequested, this, &TFrameForm::OpenTheory);
+  connect(editor, &TEditForm::OpenPathRequested, this, &TFrameForm::OpenPath);
   connect(editor, &TEditForm::ExitRequested, this, &QWidget::close);
   connect(editor, &TEditForm::StatusMessage, this,
           [this](const QString& text) { statusBar()->showMessage(text, 10000); });
   QMdiSubWindow* window = area_->addSubWindow(editor);
   window->setAttribute(Qt::WA_DeleteOnClose);
+  // Every window's own menu binds the close keys in the whole frame, so with two windows open the
+  // keys are ambiguous and close none: the active window's "&Close" takes them instead.
+  if (QMenu* system = window->systemMenu())
+    for (QAction* a : system->actions())
+      for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::Close))
+        if (a->shortcuts().contains(key)) a->setShortcuts({});
   window->showMaximized();
   area_->setActiveSubWindow(window);
   return editor;
 }
 
 void TFrameForm::OpenTheory() {
-  QString path = context_.Dialogs.OpenFileName(this, context_.ProgramFolder);
+  // The dialog starts where the user opened or saved a theory last.
+  QString folder = context_.Habits ? context_.Habits->LastFolder() : QString();
+  if (folder.isEmpty()) folder = context_.ProgramFolder;
+  QString path = context_.Dialogs.OpenFileName(this, folder);
   if (!path.isEmpty()) OpenPath(path);
 }
 
 TEditForm* TFrameForm::OpenPath(const QString& path) {
+  // A theory already open comes to the front: two windows editing one file would overwrite each
+  // other's saves.
+  const QFileInfo wanted(path);
+  for (QMdiSubWindow* window : area_->subWindowList()) {
+    auto* open = qobject_cast<TEditForm*>(window->widget());
+    if (!open || open->FileName() == "Untitled" || QFileInfo(open->FileName()) != wanted) continue;
+    if (window->isMinimized()) window->showNormal();
+    area_->setActiveSubWindow(window);
+    return open;
+  }
   TEditForm* editor = NewEditor();
   editor->OpenFile(path);
   return editor;

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSize>
 
 #include "ui/app_context.h"
 
@@ -29,17 +30,20 @@ class TFrameForm : public QMainWindow {
   TEditForm* NewEditor();
   // The open dialog; every file chosen opens in a new window.
   void OpenTheory();
+  // Opens a theory in a new window, or brings the window that has it open to the front.
   TEditForm* OpenPath(const QString& path);
   TEditForm* ActiveEditor() const;
   QList<TEditForm*> Editors() const;
   QMdiArea* Area() const { return area_; }
   TAboutBox* AboutBox() const { return about_; }
   void ArrangeIcons();
+  static constexpr QSize kDefaultSize{1100, 640};
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void SetDefaultGeometry();
   void CreateMenus();
   void RebuildMenuBar(QMdiSubWindow* active);
   void UpdateWindowMenu();

@@ -10,6 +10,7 @@
 
 #include "ui/dialogs.h"
 #include "ui/frame_form.h"
+#include "ui/habits.h"
 #include "ui/program_icon.h"
 #include "ui/proof_runner.h"
 
@@ -49,7 +50,9 @@ int main(int argc, char** argv) {
   {
     TQtDialogs dialogs;
     TProofRunner runner;
-    TAppContext context{dialogs, runner, programFolder};
+    THabits habits(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                               "Velmoran", "velmoran-gui"));
+    TAppContext context{dialogs, runner, programFolder, &habits};
     TFrameForm frame(context);
     frame.show();
     frame.NewEditor();

@@ -1,6 +1,10 @@
 #include "ui/proof_runner.h"
 
+#include <algorithm>
+
 #include "prover/search.h"
+#include "report/measure.h"
+#include "report/report.h"
 
 namespace velmoran::ui {
 
@@ -36,14 +40,13 @@ TProofRunner::TProofRunner(QObject* parent) : QObject(parent) {
 }
 
 TProofRunner::~TProofRunner() {
-  if (Busy()) {
-    RequestStop();
-    Wait();
-  }
+  RequestStop();
+  Wait();
 }
 
 bool TProofRunner::Start(TPLProgram& program, bool interactive) {
   if (Busy()) return false;
+  while (disposing_) EndDisposal(true);
   running_ = &program;
   stop_.store(false);
   if (interactive) {
@@ -53,12 +56,23 @@ bool TProofRunner::Start(TPLProgram& program, bool interactive) {
   limits_ = TRunLimits{};
   limits_.MaxHeapBytes = DefaultHeapCap();
   limits_.Start();
-  auto poll = [this](TPLProgram& p) {
+  startHeap_ = HeapBytesInUse();
+  heapBytes_.store(startHeap_);
+  resolvents_.store(0);
+  clock_.start();
+  // Each hook counts its own calls: reading the heap is cheap with the program's own count but
+  // walks the allocator's lists under a sanitizer.
+  auto poll = [this, calls = 0u](TPLProgram& p) mutable {
     if (stop_.load(std::memory_order_relaxed)) p.StopRequested = 1;
     limits_.Check(p);
+    // The search's own count: the list is emptied when a query's report is written.
+    resolvents_.store(Statistics.ResolventCount, std::memory_order_relaxed);
+    if ((++calls & 63) == 0) heapBytes_.store(HeapBytesInUse(), std::memory_order_relaxed);
   };
   program.OnYield = poll;
   program.OnPoll = poll;
+  queriesDone_.store(0);
+  program.OnQueryDone = [this](TPLProgram&) { queriesDone_.fetch_add(1); };
   // Set here as well as by the run itself, so the window's thread never reads it while the
   // worker writes it.
   Activate(&program);
@@ -82,6 +96,7 @@ bool TProofRunner::Start(TPLProgram& program, bool interactive) {
   if (!made) {
     program.OnYield = nullptr;
     program.OnPoll = nullptr;
+    program.OnQueryDone = nullptr;
     if (sink_) program.Output = nullptr;
     sink_.reset();
     running_ = nullptr;
@@ -91,33 +106,74 @@ bool TProofRunner::Start(TPLProgram& program, bool interactive) {
   return true;
 }
 
+TProofRunner::TProgress TProofRunner::Progress() const {
+  TProgress progress;
+  progress.Seconds = Busy() ? static_cast<double>(clock_.elapsed()) / 1000 : lastSeconds_;
+  progress.Resolvents = resolvents_.load(std::memory_order_relaxed);
+  progress.HeapBytes =
+      std::max<std::int64_t>(0, heapBytes_.load(std::memory_order_relaxed) - startHeap_);
+  return progress;
+}
+
 void TProofRunner::RequestStop() {
   if (Busy()) stop_.store(true);
 }
 
 void TProofRunner::Wait() {
-  if (!Busy()) return;
-  pthread_join(thread_, nullptr);
-  done_.store(true);
-  Complete();
+  if (Busy()) {
+    pthread_join(thread_, nullptr);
+    done_.store(true);
+    Complete();
+  }
+  while (disposing_) EndDisposal(true);
 }
 
 void TProofRunner::MakeActive(TPLProgram* program) {
   wantedActive_ = program;
-  if (!Busy()) {
+  if (!EngineBusy()) {
     Activate(program);
   }
 }
 
 void TProofRunner::Release(std::unique_ptr<TPLProgram> program) {
+  if (!program) return;
   if (wantedActive_ == program.get()) wantedActive_ = nullptr;  // it must not become active
-  if (Busy())
-    released_.push_back(std::move(program));
-  else
-    program.reset();
+  released_.push_back(std::move(program));
+  if (!EngineBusy()) StartDisposal();
+}
+
+void TProofRunner::StartDisposal() {
+  disposed_ = std::exchange(released_, {});
+  disposalDone_.store(false);
+  auto entry = [](void* self) -> void* {
+    auto* runner = static_cast<TProofRunner*>(self);
+    runner->disposed_.clear();
+    runner->disposalDone_.store(true, std::memory_order_release);
+    QMetaObject::invokeMethod(runner, &TProofRunner::Tick, Qt::QueuedConnection);
+    return nullptr;
+  };
+  if (pthread_create(&disposer_, nullptr, entry, this) != 0) {
+    disposed_.clear();  // no thread to spare: the window waits instead
+    return;
+  }
+  disposing_ = true;
+  drainTimer_.start();
+}
+
+void TProofRunner::EndDisposal(bool block) {
+  if (!disposing_ || (!block && !disposalDone_.load(std::memory_order_acquire))) return;
+  pthread_join(disposer_, nullptr);
+  disposing_ = false;
+  if (!released_.empty()) {
+    StartDisposal();
+    if (disposing_) return;
+  }
+  if (!Busy()) drainTimer_.stop();
+  if (wantedActive_) MakeActive(wantedActive_);
 }
 
 void TProofRunner::Tick() {
+  EndDisposal(false);
   if (!Busy()) return;  // a wake-up that `Wait` overtook
   Drain();
   if (done_.load(std::memory_order_acquire)) {
@@ -135,16 +191,21 @@ void TProofRunner::Drain() {
 void TProofRunner::Complete() {
   // The worker has been joined.
   drainTimer_.stop();
+  lastSeconds_ = static_cast<double>(clock_.elapsed()) / 1000;
+  // The last query's count, including what it stored after the last hook ran.
+  resolvents_.store(Statistics.ResolventCount);
   Drain();
   TPLProgram* program = running_;
   program->OnYield = nullptr;
   program->OnPoll = nullptr;
+  program->OnQueryDone = nullptr;
   if (sink_) program->Output = nullptr;
   sink_.reset();
   running_ = nullptr;
-  released_.clear();
-  // The worker has ended: the engine's state is this thread's again.
+  // The worker has ended: the engine's state is this thread's again, until the objects released
+  // meanwhile go.
   if (wantedActive_) MakeActive(wantedActive_);
+  if (!released_.empty()) StartDisposal();
   emit Finished(program);
 }
 

@@ -8,15 +8,24 @@
 // Crossing threads: the worker touches only the running prover object and the engine's state;
 // the window's thread touches neither until the proof has finished (`Busy()` false). Report
 // lines for the output pane go through a locked queue that a timer drains; the stop command is
-// an atomic flag that the engine's yield and poll points copy into `StopRequested`; the end of
+// an atomic flag that the engine's yield and poll points copy into `StopRequested`; what the proof
+// has done so far (resolvents stored, heap in use) is published by the same points through
+// atomics that the window reads on its own clock; the end of
 // the run is an atomic flag that the same timer reads before it joins the thread. Only these
 // standard primitives cross, none of the toolkit's, so a thread checker sees every hand-over.
 // `ActiveProgram` stays on the running object until its proof returns: a window that becomes
 // active meanwhile has its object made active when the proof ends.
+//
+// A prover object that a window gives up (replaced after a stop, or its window closed) may hold
+// all the memory of a long proof. It is destroyed on a thread of its own, so the window stays
+// usable while the memory goes back; since destruction touches the engine's state, that thread
+// counts as a running proof for the engine (objects made active or started wait for it), though
+// not for the windows (`Busy()` stays false).
 #pragma once
 
 #include <pthread.h>
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -36,28 +45,43 @@ class TProofRunner : public QObject {
 
  public:
   explicit TProofRunner(QObject* parent = nullptr);
-  ~TProofRunner() override;  // stops a running proof and waits for it
+  ~TProofRunner() override;  // stops a running proof and waits for it and for every disposal
 
   bool Busy() const { return running_ != nullptr; }
   // The limit that stopped the last proof ("memory limit"), or null; read it after `Finished`.
   const char* LimitReached() const { return Busy() ? nullptr : limits_.Reached; }
   const TPLProgram* Running() const { return running_; }
 
+  struct TProgress {
+    double Seconds = 0;
+    std::int64_t Resolvents = 0;  // stored for the query being proved (the last one, after the end)
+    std::int64_t HeapBytes = 0;   // heap the proof holds beyond what the program held before it
+  };
+  // The running proof's figures as its thread last published them: the resolvent count at every
+  // yield and poll point, the heap at every 64th. After the end, the last proof's final figures.
+  TProgress Progress() const;
+  // Queries the last proof searched; read it after `Finished`. A run that ends in a syntax error
+  // before its first query has proved nothing.
+  int QueriesDone() const { return queriesDone_.load(std::memory_order_relaxed); }
+
   // Starts `program`'s proof of its `SourceText` on the worker. With `interactive`, report lines
   // are delivered through `Lines`; otherwise `program.Output` must already point at a list that
   // only the worker touches until `Finished`. Returns false, changing nothing, while busy or
-  // when no thread can be made.
+  // when no thread can be made. A disposal still under way is waited for first.
   bool Start(TPLProgram& program, bool interactive);
   // The stop command: takes effect at the running proof's next yield or poll point.
   void RequestStop();
-  // Blocks until the running proof has returned and `Finished` has been emitted.
+  // Blocks until the running proof has returned and `Finished` has been emitted, and until every
+  // object released so far is destroyed.
   void Wait();
 
   // Makes `program` the `ActiveProgram` now, or when the running proof returns.
   void MakeActive(TPLProgram* program);
-  // Destroys an idle prover object: now, or when the running proof returns, because destruction
-  // reads `ActiveProgram`, which the worker may write meanwhile.
+  // Destroys an idle prover object on a thread of its own: at once, or when the running proof
+  // returns, because destruction reads `ActiveProgram`, which the worker may write meanwhile.
   void Release(std::unique_ptr<TPLProgram> program);
+  // A released object is being destroyed.
+  bool Disposing() const { return disposing_; }
 
  signals:
   // Report lines of an interactive proof, one-byte text, in order.
@@ -70,6 +94,12 @@ class TProofRunner : public QObject {
   void Tick();
   void Drain();
   void Complete();
+  bool EngineBusy() const { return Busy() || disposing_; }
+  void StartDisposal();
+  // Joins the disposal thread once it has ended (or at once with `block`), starts the next
+  // disposal if objects were released meanwhile, and makes the wanted object active when none
+  // is left.
+  void EndDisposal(bool block);
 
   TPLProgram* running_ = nullptr;
   TPLProgram* wantedActive_ = nullptr;
@@ -77,7 +107,18 @@ class TProofRunner : public QObject {
   std::atomic<bool> done_{false};
   std::unique_ptr<TQueueSink> sink_;
   std::vector<std::unique_ptr<TPLProgram>> released_;
+  // Only the disposal thread touches these objects while it runs.
+  std::vector<std::unique_ptr<TPLProgram>> disposed_;
+  bool disposing_ = false;
+  pthread_t disposer_{};
+  std::atomic<bool> disposalDone_{false};
   std::atomic<bool> stop_{false};
+  std::atomic<int> queriesDone_{0};
+  std::atomic<std::int64_t> resolvents_{0};
+  std::atomic<std::int64_t> heapBytes_{0};
+  std::int64_t startHeap_ = 0;
+  QElapsedTimer clock_;
+  double lastSeconds_ = 0;
   // Only the worker touches it while the proof runs: a fixed heap cap, half the machine's memory.
   TRunLimits limits_;
   QTimer drainTimer_;

@@ -8,6 +8,7 @@
 #include <array>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "logic/alphabet.h"
 
@@ -233,18 +234,27 @@ std::span<const SymbolButton> SymbolButtons() {
   static constexpr char kLeqv[] = {kLessEqual, '\0'};
   static constexpr char kGeqv[] = {kGreaterEqual, '\0'};
   static constexpr std::array<SymbolButton, 10> kButtons{{
-      {"ButtonNeg", kNegation, kNeg},
-      {"ButtonAll", kForAll, kAll},
-      {"ButtonEx", kExists, kEx},
-      {"ButtonImp", kImplies, kImp},
-      {"ButtonAnd", kAnd, kConj},
-      {"ButtonOr", kOr, kDisj},
-      {"ButtonNeqv", kNotEqual, kNeqv},
-      {"ButtonLeqv", kLessEqual, kLeqv},
-      {"ButtonGeqv", kGreaterEqual, kGeqv},
-      {"ButtonSep", kEnd, kSeparatorText},
+      {"ButtonNeg", kNegation, kNeg, "Negation"},
+      {"ButtonAll", kForAll, kAll, "Universal quantifier"},
+      {"ButtonEx", kExists, kEx, "Existential quantifier"},
+      {"ButtonImp", kImplies, kImp, "Implication"},
+      {"ButtonAnd", kAnd, kConj, "Conjunction"},
+      {"ButtonOr", kOr, kDisj, "Disjunction"},
+      {"ButtonNeqv", kNotEqual, kNeqv, "Not equal"},
+      {"ButtonLeqv", kLessEqual, kLeqv, "Less or equal"},
+      {"ButtonGeqv", kGreaterEqual, kGeqv, "Greater or equal"},
+      {"ButtonSep", kEnd, kSeparatorText, "Formula separator"},
   }};
   return kButtons;
+}
+
+QString SymbolToolTip(const SymbolButton& button) {
+  // The key comes from the key map itself, so the tip cannot name a key that types nothing.
+  QString key;
+  if (std::string_view(button.Text) == kSeparatorText) key = "Space";
+  for (const CtrlAltKey& k : kCtrlAltKeys)
+    if (std::string_view(button.Text) == std::string_view(&k.Symbol, 1)) key = QChar(k.Key);
+  return key.isEmpty() ? QString(button.Role) : QString("%1 (Ctrl+Alt+%2)").arg(button.Role, key);
 }
 
 void ButtonNegClick(QPlainTextEdit& editor, const SymbolButton& button) {

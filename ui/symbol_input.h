@@ -18,6 +18,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 #include <QtGlobal>
 #include <span>
 #include <string>
@@ -58,8 +59,11 @@ struct SymbolButton {
   const char* Name;
   char CaptionByte;
   const char* Text;
+  const char* Role;  // what the symbol stands for, as a tool tip names it
 };
 std::span<const SymbolButton> SymbolButtons();
+// "Role (Ctrl+Alt+KEY)": the button's symbol and the key that types it.
+QString SymbolToolTip(const SymbolButton& button);
 // Replaces the pane's selection with the button's text; the focus stays where it is.
 void ButtonNegClick(QPlainTextEdit& editor, const SymbolButton& button);
 

@@ -4,7 +4,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QLabel>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <variant>
 
 #include "logic/text_codec.h"
@@ -71,20 +74,34 @@ class EditFormTest : public QObject {
     for (QMenu* m : form->Menus()) titles << m->title();
     QCOMPARE(titles, QStringList({"&File", "&Edit", "&Output", "&Prove theorem", "&Unification"}));
     const std::vector<QStringList> expected = {
-        {"&New", "&Open...", "&Close", "&Save", "Save &as...", "-", "E&xit"},
-        {"Cu&t Ctrl+X", "&Copy Ctrl+C", "&Paste Ctrl+V", "De&lete Ctrl+D", "-",
-         "Select &all Ctrl+A", "Clear Output", "Font..."},
+        {"&New Ctrl+N", "&Open... Ctrl+O", "Open &recent", "&Close Ctrl+F4", "&Save Ctrl+S",
+         "Save &as... Ctrl+Shift+S", "-", "E&xit"},
+        {"&Undo Ctrl+Z", "&Redo Ctrl+Y", "-", "Cu&t Ctrl+X", "&Copy Ctrl+C", "&Paste Ctrl+V",
+         "De&lete Ctrl+D", "-", "Select &all Ctrl+A", "Clear Output", "Font..."},
         {"Axioms [ ]", "Progress [x]", "Sources [x]", "Resolvents [ ]", "Time [x]", "Memory [x]",
          "Unsimplified [ ]", "Statistics [ ]", "DCF [ ]", "Interactive [x]"},
-        {"Stop", "DCF-Limit...", "-", "Linear search", "Breadth-first search",
-         "Modified linear search", "-", "Trivial check only ( )", "DCF ( )", "DCF + Kill (x)", "-",
-         "Without restr. strategy (x)", "Filtration strategy ( )", "Support set strategy ( )"},
+        {"Stop Esc", "DCF-Limit...", "-", "Linear search", "Breadth-first search",
+         "Modified linear search", "Prove &again F5", "-", "Trivial check only ( )", "DCF ( )",
+         "DCF + Kill (x)", "-", "Without restr. strategy (x)", "Filtration strategy ( )",
+         "Support set strategy ( )"},
         {"Quantification On [x]", "General cut [ ]", "-", "Exit on first unused ( )",
          "Exit on first match ( )", "Exit on last match (x)", "-", "One refutation ( )",
          "All refutations (x)"}};
     for (std::size_t i = 0; i < expected.size(); ++i)
       QCOMPARE(Layout(form->Menus()[i]), expected[i]);
     QCOMPARE(Layout(form->ContextMenu()), QStringList({"Cu&t", "&Copy", "&Paste"}));
+
+    // No key does two things, and none takes a Ctrl+Alt key, which types a symbol.
+    QList<QKeySequence> keys;
+    for (QMenu* menu : form->Menus())
+      for (QAction* a : menu->actions())
+        for (const QKeySequence& key : a->shortcuts()) {
+          QVERIFY2(!keys.contains(key), qPrintable(key.toString()));
+          QVERIFY2(!(key[0].keyboardModifiers() & Qt::ControlModifier &&
+                     key[0].keyboardModifiers() & Qt::AltModifier),
+                   qPrintable(key.toString()));
+          keys << key;
+        }
 
     // A click on a radio item clears every other item of its group, group C across its
     // separator, and leaves the other groups alone.
@@ -219,26 +236,66 @@ class EditFormTest : public QObject {
                               "output file (*.out).");
   }
 
+  // A syntax error points at its place as the command line does: file, line and column, the
+  // line and a caret under the place; the editor marks the line until it is edited, the status
+  // says it was a syntax error, and a run that never reached a query leaves no report behind.
   void SyntaxErrorMessageAndCaret_data() {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("interactive");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("status");
     QTest::addColumn<int>("caret");
-    QTest::newRow("no delimiter") << "p(a);\nq(b)"
-                                  << "Missing Delimiter." << 10;
-    QTest::newRow("no operator") << "p(a) q(b);"
-                                 << "Missing operator." << 4;
+    QTest::addColumn<bool>("proved");  // a query before the error: its report stays
+    QTest::newRow("no delimiter") << "p(a);\nq(b)" << false
+                                  << "bad.txt:2:5: error 9: Missing Delimiter.\nq(b)\n    ^"
+                                  << "Syntax error at line 2, column 5: Missing Delimiter." << 10
+                                  << false;
+    QTest::newRow("no operator") << "p(a) q(b);" << true
+                                 << "bad.txt:1:5: error 2: Missing operator.\np(a) q(b);\n    ^"
+                                 << "Syntax error at line 1, column 5: Missing operator." << 4
+                                 << false;
+    // Tab, then the negation sign: the caret line keeps the tab, the line shows the real sign.
+    QTest::newRow("tab and symbol")
+        << PaneText("p;\n\t\xACp(a) q;") << false
+        << "bad.txt:2:7: error 2: Missing operator.\n\t\u00ACp(a) q;\n\t     ^"
+        << "Syntax error at line 2, column 7: Missing operator." << 9 << false;
+    QTest::newRow("after a query")
+        << "p;\n?- p;\nq q;" << true << "bad.txt:3:3: error 2: Missing operator.\nq q;\n  ^"
+        << "Syntax error at line 3, column 3: Missing operator." << 11 << true;
   }
   void SyntaxErrorMessageAndCaret() {
     QFETCH(QString, text);
-    QFETCH(QString, message);
+    QFETCH(bool, interactive);
+    QFETCH(QString, box);
+    QFETCH(QString, status);
     QFETCH(int, caret);
+    QFETCH(bool, proved);
     TEditForm* form = FormWithFile("bad.txt", text);
-    SetChecked(form, "&Output", "Interactive", false);
+    SetChecked(form, "&Output", "Interactive", interactive);
+    QSignalSpy says(form, &TEditForm::StatusMessage);
     QVERIFY(parts->Press(form, "Linear"));
-    QCOMPARE(parts->Dialogs.Asked, QStringList("information: " + message));
+    QCOMPARE(parts->Dialogs.Asked, QStringList("syntax error: " + box));
+    QCOMPARE(says.last().at(0).toString(), status);
+    QCOMPARE(form->ProofState()->text(), status);
     QCOMPARE(form->Editor()->textCursor().position(), caret);
     QVERIFY(form->Editor()->hasFocus());
     QVERIFY(!QFile::exists(Path("bad.txt.out")));
+    const QString report = form->OutputPane()->toPlainText();
+    if (proved) {
+      QVERIFY(report.contains("Best refutation degree: 1"));
+      QVERIFY(report.contains("Solving time"));
+    } else {
+      QCOMPARE(report, QString());
+    }
+
+    const QList<QTextEdit::ExtraSelection> marks = form->Editor()->extraSelections();
+    QCOMPARE(marks.size(), 1);
+    QCOMPARE(marks[0].cursor.blockNumber(), form->Editor()->textCursor().blockNumber());
+    // The marked line is the one the box shows (U+00AC is the negation sign in both).
+    QCOMPARE(marks[0].cursor.block().text(), box.split('\n').at(1));
+    QVERIFY(marks[0].format.background().style() != Qt::NoBrush);
+    form->Editor()->insertPlainText(" ");
+    QVERIFY(form->Editor()->extraSelections().isEmpty());
   }
 
   void StopReplacesTheProverObject() {
@@ -254,6 +311,9 @@ class EditFormTest : public QObject {
     // A new object (its address may be the old one's): the limit set above is gone.
     QCOMPARE(form->Program().DcfLimit, 10);
     QVERIFY(form->Program().Formulas.empty());
+    // The old one goes on a thread of its own; the new one is active once it has gone.
+    parts->Runner.Wait();
+    QVERIFY(!parts->Runner.Disposing());
     QCOMPARE(Prover.ActiveProgram, &form->Program());
   }
 
@@ -277,6 +337,67 @@ class EditFormTest : public QObject {
       QVERIFY(says->at(0).at(0).toString() != "Proving...");
     }
     QCOMPARE(parts->Runner.Running(), &first->Program());
+    // The refused window says why; the proving one keeps showing its progress.
+    QCOMPARE(second->ProofState()->text(),
+             QString("A proof is running in another window: stop it first."));
+    QVERIFY(first->ProofState()->text().startsWith("Proving (breadth-first search): "));
+  }
+
+  // A proof shows that it runs: the title, and the line under the report with elapsed time,
+  // resolvents stored and memory, renewed while it runs; the end says how it ended.
+  void ProofCanBeWatched() {
+    TEditForm* form = parts->NewForm();
+    QVERIFY(form->ProofState()->isHidden());
+    form->Editor()->setPlainText(EndlessTheory());
+    Button(form, "Breadth")->click();
+    QCOMPARE(form->windowTitle(), QString("Untitled[*] - proving"));
+    QVERIFY(form->ProofState()->isVisible());
+    const QRegularExpression running(
+        R"(^Proving \(breadth-first search\): (\d+\.\d) s, resolvents stored: (\d+), )"
+        R"(\d+(\.\d)? (bytes|kB|MB|GB) in use$)");
+    QStringList shown;
+    double seconds = -1;
+    qint64 resolvents = -1;
+    // Sampled for two seconds: the figures only grow, and the line changes several times.
+    for (int i = 0; i < 40; ++i) {
+      const QString text = form->ProofState()->text();
+      const QRegularExpressionMatch m = running.match(text);
+      QVERIFY2(m.hasMatch(), qPrintable(text));
+      QVERIFY(m.captured(1).toDouble() >= seconds);
+      QVERIFY(m.captured(2).toLongLong() >= resolvents);
+      seconds = m.captured(1).toDouble();
+      resolvents = m.captured(2).toLongLong();
+      if (shown.isEmpty() || shown.last() != text) shown << text;
+      QTest::qWait(50);
+    }
+    QVERIFY2(shown.size() >= 3, qPrintable(shown.join(" | ")));
+    QVERIFY(seconds >= 1.0);
+    QVERIFY(resolvents > 0);
+    QVERIFY(parts->Press(form, "&Stop", 10000));
+    QCOMPARE(form->windowTitle(), QString("Untitled[*]"));
+    const QString stopped = form->ProofState()->text();
+    QVERIFY2(QRegularExpression(R"(^Stopped: \d+\.\d s, resolvents stored: [1-9]\d*$)")
+                 .match(stopped)
+                 .hasMatch(),
+             qPrintable(stopped));
+
+    // Man(socrates) at 0.9 and the rule at 1: the Lukasiewicz product gives 0.9.
+    form->Editor()->setPlainText(SocratesTheory());
+    QVERIFY(parts->Press(form, "Linear"));
+    // One resolvent, not man(socrates) from the negated query and the rule; then the refutation.
+    QVERIFY2(QRegularExpression(
+                 R"(^Refuted, best refutation degree 0\.9: \d+\.\d s, resolvents stored: 1$)")
+                 .match(form->ProofState()->text())
+                 .hasMatch(),
+             qPrintable(form->ProofState()->text()));
+    // Nothing resolves with q(b): the search ends with no resolvent.
+    form->Editor()->setPlainText("p(a);\n?- q(b);");
+    QVERIFY(parts->Press(form, "Linear"));
+    QVERIFY2(QRegularExpression(
+                 R"(^Search ended without a refutation: \d+\.\d s, resolvents stored: 0$)")
+                 .match(form->ProofState()->text())
+                 .hasMatch(),
+             qPrintable(form->ProofState()->text()));
   }
 
   void DcfLimitBox_data() {
@@ -324,13 +445,36 @@ class EditFormTest : public QObject {
         QVERIFY(form->isVisible() && form->Editor()->document()->isModified());
     }
 
-    // Yes on an untitled window whose save dialog is cancelled: it closes, nothing is written.
+    // Yes on an untitled window whose save dialog is cancelled: nothing is written and the window
+    // stays with its text, still modified; a later close asks again. (The dialog proposes the
+    // folder of the files opened above.)
     TEditForm* untitled = parts->NewForm();
     untitled->Editor()->insertPlainText(theory);  // typed: the pane is modified
     asked.clear();
     answers = {QMessageBox::Yes};
+    QVERIFY(!untitled->close());
+    QCOMPARE(asked, QStringList({"save changes: Save changes to Untitled?",
+                                 "save as: " + Path("Untitled")}));
+    QVERIFY(untitled->isVisible());
+    QCOMPARE(untitled->Editor()->toPlainText(), theory);
+    QVERIFY(untitled->Editor()->document()->isModified());
+    asked.clear();
+    answers = {QMessageBox::No};
     QVERIFY(untitled->close());
-    QCOMPARE(asked, QStringList({"save changes: Save changes to Untitled?", "save as: Untitled"}));
+    QCOMPARE(asked, QStringList("save changes: Save changes to Untitled?"));
+
+    // Yes with a save that fails keeps the window as well.
+    TEditForm* unwritable = FormWithFile("gone.txt", theory);
+    unwritable->Editor()->appendPlainText("q(b);");
+    QVERIFY(QFile::remove(Path("gone.txt")) && QDir(dir.path()).mkdir("gone.txt"));
+    asked.clear();
+    answers = {QMessageBox::Yes};
+    QVERIFY(!unwritable->close());
+    QCOMPARE(asked.size(), 2);
+    QVERIFY(asked[1].startsWith("error: "));
+    QVERIFY(unwritable->isVisible() && unwritable->Editor()->document()->isModified());
+    answers = {QMessageBox::No};
+    QVERIFY(unwritable->close());
 
     // Closing the window whose proof runs stops that proof before it asks.
     struct TAskWhileIdle : TScriptedDialogs {
@@ -354,6 +498,40 @@ class EditFormTest : public QObject {
     QCOMPARE(dialogs.Asked.size(), 1);
     QVERIFY(!dialogs.BusyWhenAsked);
     QTRY_VERIFY(running.isNull());  // before the context it refers to goes
+  }
+
+  // Save as names a theory the usual way: ".txt" added to a new name without one, the title
+  // marking unsaved changes, the next untitled theory proposed in the same folder, and the files
+  // saved listed first among the recent ones.
+  void SaveAsNamesAndRemembers() {
+    TEditForm* form = parts->NewForm();
+    QCOMPARE(form->windowTitle(), QString("Untitled[*]"));
+    QVERIFY(!form->isWindowModified());
+    form->Editor()->insertPlainText("p(a);");
+    QVERIFY(form->isWindowModified());
+    parts->Dialogs.FileNames = {Path("fresh")};
+    QCOMPARE(form->SaveAs(), TEditForm::SaveResult::Saved);
+    QCOMPARE(parts->Dialogs.Asked, QStringList("save as: Untitled"));
+    QCOMPARE(form->FileName(), Path("fresh.txt"));
+    QCOMPARE(FileBytes(Path("fresh.txt")), QByteArray("p(a);\r\n"));
+    QVERIFY(!QFile::exists(Path("fresh")));
+    QCOMPARE(form->windowTitle(), QString("fresh.txt[*]"));
+    QVERIFY(!form->isWindowModified());
+
+    // A name with an extension, or one that exists already, is taken as it is.
+    QVERIFY(WriteBytes(Path("README"), "old"));
+    parts->Dialogs.FileNames = {Path("theory.fz"), Path("README")};
+    QCOMPARE(form->SaveAs(), TEditForm::SaveResult::Saved);
+    QCOMPARE(form->FileName(), Path("theory.fz"));
+    QCOMPARE(form->SaveAs(), TEditForm::SaveResult::Saved);
+    QCOMPARE(FileBytes(Path("README")), QByteArray("p(a);\r\n"));
+
+    parts->Dialogs.Asked.clear();
+    TEditForm* next = parts->NewForm();
+    QCOMPARE(next->SaveAs(), TEditForm::SaveResult::Cancelled);
+    QCOMPARE(parts->Dialogs.Asked, QStringList("save as: " + Path("Untitled")));
+    QCOMPARE(parts->Habits.RecentFiles(),
+             QStringList({Path("README"), Path("theory.fz"), Path("fresh.txt")}));
   }
 
   void EditItemsFollowFocusSelectionAndClipboard() {

@@ -67,7 +67,9 @@ class TheoryFileTest : public QObject {
     QVERIFY(WriteBytes(path, file));
     TEditForm* form = parts->NewForm();
     form->OpenFile(path);
-    QCOMPARE(form->windowTitle(), QString("t.txt"));
+    // "[*]": the title's mark of unsaved changes, shown as "*" only while there are some.
+    QCOMPARE(form->windowTitle(), QString("t.txt[*]"));
+    QVERIFY(!form->isWindowModified());
     QCOMPARE(form->Editor()->toPlainText(), pane);
     QCOMPARE(form->Editor()->textCursor().position(), 0);
     QVERIFY(!form->Editor()->document()->isModified());
@@ -85,7 +87,8 @@ class TheoryFileTest : public QObject {
     Item(form->Menus()[0], "&Save")->trigger();
     QCOMPARE(parts->Dialogs.Asked, QStringList("save as: Untitled"));
     QCOMPARE(FileBytes(path), QByteArray("\xF7X p(X);\r\n"));
-    QCOMPARE(form->windowTitle(), QString("new.txt"));
+    QCOMPARE(form->windowTitle(), QString("new.txt[*]"));
+    QVERIFY(!form->isWindowModified());
     QCOMPARE(form->FileName(), path);
     form->Editor()->appendPlainText("q;");
     Item(form->Menus()[0], "&Save")->trigger();
@@ -108,7 +111,8 @@ class TheoryFileTest : public QObject {
     QCOMPARE(parts->Dialogs.Asked.size(), 2);
     QVERIFY(parts->Dialogs.Asked[1].startsWith("error: "));
     QCOMPARE(form->FileName(), nowhere);
-    QCOMPARE(form->windowTitle(), QString("other.txt"));
+    QCOMPARE(form->windowTitle(), QString("other.txt[*]"));
+    QVERIFY(form->isWindowModified());
     QVERIFY(form->Editor()->document()->isModified());
 
     // A file that cannot be replaced stays as it was.
@@ -133,7 +137,8 @@ class TheoryFileTest : public QObject {
     QVERIFY2(error.startsWith("error: ") && error.contains("line 2") && error.contains("column 2"),
              qPrintable(error));
     QCOMPARE(form->Editor()->toPlainText(), QString());
-    QCOMPARE(form->windowTitle(), QString("nul.txt"));
+    QCOMPARE(form->windowTitle(), QString("nul.txt[*]"));
+    QVERIFY(!form->isWindowModified());
     QCOMPARE(form->FileName(), path);
   }
 

@@ -7,7 +7,11 @@
 # would also offer "@" or a control character), Ctrl+Alt+E nothing at all (not "€", not "e").
 # The theory is saved through "&File" / "&Save" by keyboard and its bytes compared; then
 # "Interactive" is switched off through "&Output", "Linear" is clicked, and the report the window
-# writes to THEORY.out is checked line by line. Finally "E&xit" must end the program normally.
+# writes to THEORY.out is checked line by line. A second window proves a theory that never ends
+# breadth-first: its title says it proves until Escape stops it. Back in the first, Ctrl+S saves an
+# edit, F5 proves again into a syntax error whose box must come and go, and Ctrl+W closes the
+# window. In the untitled window, Ctrl+W with Yes and a cancelled save dialog must keep the window
+# and its text; No then closes it. Finally "E&xit" must end the program normally.
 #
 # Usage: typing_e2e.sh PATH-TO-velmoran-gui (Xvfb, setxkbmap, xdotool, ImageMagick's import and
 # Debian's /usr/bin/python3 must be installed: tools/install-deps). Every wait is bounded.
@@ -81,6 +85,10 @@ layout=$(timeout 10 setxkbmap -display "$DISPLAY" -query | awk '$1 == "layout:" 
 
 theory="$tmp/theory.txt"
 : >"$theory"
+# Breadth-first it never ends: each level adds p(f(...(a))) one f deeper, and nothing resolves
+# with q(b).
+endless="$tmp/endless.txt"
+printf '\xf7X [p(X) \xf4 p(f(X))];\r\np(a);\r\n?- q(b);\r\n' >"$endless"
 mkdir -m 700 "$tmp/runtime"
 # In a sanitizer build the leak check runs at Exit. On a real X server the toolkit also talks to
 # D-Bus, whose library keeps a buffer for the life of the process, like the font library.
@@ -88,9 +96,10 @@ mkdir -m 700 "$tmp/runtime"
   cat "$repo/tests/ui/lsan.supp"
   echo "leak:libdbus-1.so"
 } >"$tmp/lsan.supp"
-QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$tmp/runtime" \
+# The program's remembered habits (recent files, last folder) go to a settings folder of its own.
+QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$tmp/runtime" XDG_CONFIG_HOME="$tmp/config" \
   LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$tmp/lsan.supp" \
-  "$app" "$theory" >"$tmp/app.log" 2>&1 &
+  "$app" "$endless" "$theory" >"$tmp/app.log" 2>&1 &
 app_pid=$!
 
 # The file's window is the active one, so the frame's caption names it.
@@ -197,6 +206,74 @@ if ((${#problems[@]})); then
   od -c "$out" >&2
   fail "$(printf '%s; ' "${problems[@]}")"
 fi
+
+# --- a long proof shows in the title and Escape stops it ---------------------------------------------
+
+title() { timeout 5 xdotool getwindowname "$wid" 2>/dev/null; }
+title_is() { [[ "$(title)" == "$1" ]]; }
+title_has() { [[ "$(title)" == *"$1"* ]]; }
+# A message box is a window of its own, captioned with the program's name alone.
+box_shown() { timeout 5 xdotool search --onlyvisible --name '^Velmoran$' >/dev/null 2>&1; }
+box_gone() { ! box_shown; }
+
+# "&Window": 1 Untitled, 2 endless.txt, 3 theory.txt.
+timeout 10 xdotool key --delay 100 alt+w 2 || fail "xdotool could not open the Window menu"
+wait_until 10 title_is "Velmoran - [endless.txt]" || fail "endless.txt is not active: '$(title)'"
+# "Breadth" stands right of "Linear": 57 pixels wide, 2 apart.
+timeout 10 xdotool mousemove --window "$wid" $((x + 59)) "$y" click 1 || fail "could not click Breadth"
+wait_until 10 title_has "endless.txt - proving" || fail "the title does not say the window proves: '$(title)'"
+sleep 1
+app_running || fail "velmoran-gui ended during the long proof"
+title_has "proving" || fail "the long proof ended by itself: '$(title)'"
+timeout 10 xdotool key Escape || fail "xdotool could not press Escape"
+wait_until 10 title_is "Velmoran - [endless.txt]" || fail "Escape did not stop the proof: '$(title)'"
+timeout 10 xdotool key ctrl+w || fail "xdotool could not press Ctrl+W"
+
+# --- Ctrl+S, then a syntax error ---------------------------------------------------------------------
+
+timeout 10 xdotool key --delay 100 alt+w 2 || fail "xdotool could not open the Window menu"
+wait_until 10 title_is "Velmoran - [theory.txt]" || fail "theory.txt is not active: '$(title)'"
+# "q;" after the query and its "; " (";" is the key right of L); the title marks the change until
+# Ctrl+S.
+timeout 10 xdotool key --delay 50 ctrl+End q odiaeresis || fail "xdotool could not type"
+wait_until 10 title_is "Velmoran - [theory.txt*]" || fail "no mark of the change: '$(title)'"
+timeout 10 xdotool key ctrl+s || fail "xdotool could not press Ctrl+S"
+wait_until 10 title_is "Velmoran - [theory.txt]" || fail "Ctrl+S left the mark: '$(title)'"
+printf '\xf7X p(X/2) : 0.8;\r\n?- p(y/2); q;\r\n' >"$tmp/expected.txt"
+cmp -s "$theory" "$tmp/expected.txt" || fail "Ctrl+S did not save the edit: $(od -c "$theory")"
+
+# " q q;": two names with no operator between them. F5 proves again, linear as before.
+timeout 10 xdotool key --delay 50 space q space q odiaeresis F5 || fail "xdotool could not type"
+wait_until 15 box_shown || fail "no box for the syntax error"
+timeout 10 xdotool key Return || fail "xdotool could not press Return"
+wait_until 10 box_gone || fail "the syntax error's box did not close"
+# With no window manager on the server, the focus goes back to the frame by hand.
+timeout 10 xdotool windowfocus --sync "$wid" || fail "could not focus the window"
+app_running || fail "velmoran-gui ended after the syntax error"
+timeout 10 xdotool key ctrl+s ctrl+w || fail "xdotool could not press Ctrl+S and Ctrl+W"
+
+# --- nothing lost on close ---------------------------------------------------------------------------
+
+wait_until 10 title_is "Velmoran - [Untitled]" || fail "Untitled is not active: '$(title)'"
+timeout 10 xdotool key p || fail "xdotool could not type"
+wait_until 10 title_is "Velmoran - [Untitled*]" || fail "no mark of the change: '$(title)'"
+# Yes to "Save changes to Untitled?", then Escape in the save dialog: the window stays.
+timeout 10 xdotool key ctrl+w || fail "xdotool could not press Ctrl+W"
+wait_until 10 box_shown || fail "no question before closing the modified window"
+timeout 10 xdotool key y || fail "xdotool could not answer Yes"
+dialog_shown() { timeout 5 xdotool search --onlyvisible --name '^Save As$' >/dev/null 2>&1; }
+wait_until 10 dialog_shown || fail "no save dialog after Yes"
+timeout 10 xdotool key Escape || fail "xdotool could not cancel the save dialog"
+wait_until 10 bash -c '! xdotool search --onlyvisible --name "^Save As\$" >/dev/null 2>&1' ||
+  fail "the save dialog did not close"
+timeout 10 xdotool windowfocus --sync "$wid" || fail "could not focus the window"
+app_running || fail "velmoran-gui ended when the save was cancelled"
+title_is "Velmoran - [Untitled*]" || fail "the window did not stay with its text: '$(title)'"
+timeout 10 xdotool key ctrl+w || fail "xdotool could not press Ctrl+W"
+wait_until 10 box_shown || fail "no question before closing the modified window"
+timeout 10 xdotool key n || fail "xdotool could not answer No"
+wait_until 10 title_is "Velmoran" || fail "the window did not close after No: '$(title)'"
+timeout 10 xdotool windowfocus --sync "$wid" || fail "could not focus the window"
 
 # --- leaving: nothing is modified, so "E&xit" ends the program without a question --------------
 

@@ -40,6 +40,7 @@ class TScriptedDialogs : public TDialogs {
     return answer;
   }
   void Information(QWidget*, const QString& text) override { Asked << "information: " + text; }
+  void SyntaxError(QWidget*, const QString& text) override { Asked << "syntax error: " + text; }
   void Error(QWidget*, const QString& text) override { Asked << "error: " + text; }
 
  private:

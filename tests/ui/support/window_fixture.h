@@ -14,12 +14,14 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 #include <vector>
 
 #include "ui/app_context.h"
 #include "ui/edit_form.h"
+#include "ui/habits.h"
 #include "ui/proof_runner.h"
 #include "ui/support/scripted_dialogs.h"
 #include "ui/theory_file.h"
@@ -45,6 +47,13 @@ inline QAction* Item(QMenu* menu, const QString& caption) {
 inline QPushButton* Button(QWidget* form, const QString& caption) {
   for (QPushButton* b : form->findChildren<QPushButton*>())
     if (b->text() == caption) return b;
+  return nullptr;
+}
+
+// Its own submenu of a menu, by title.
+inline QMenu* Submenu(QMenu* menu, const QString& title) {
+  for (QAction* a : menu->actions())
+    if (a->menu() && a->menu()->title() == title) return a->menu();
   return nullptr;
 }
 
@@ -81,7 +90,11 @@ inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
 struct TProgramParts {
   TScriptedDialogs Dialogs;
   TProofRunner Runner;
-  TAppContext Context{Dialogs, Runner, QString()};
+  // The habits of a user who never ran the program, kept apart from the real user's.
+  QTemporaryDir HabitsFolder;
+  THabits Habits{
+      std::make_unique<QSettings>(HabitsFolder.filePath("habits.ini"), QSettings::IniFormat)};
+  TAppContext Context{Dialogs, Runner, QString(), &Habits};
   std::vector<QPointer<TEditForm>> Forms;
 
   // A bare editor window, shown and active.
