@@ -244,11 +244,16 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
     app.add_option(d.Name, debugValues[k], d.Help)->check(OneOf({d.Sound, d.Loose}));
     accepts[d.Name] = std::string("one of ") + d.Sound + "," + d.Loose;
   }
+  app.add_flag("--equality", options.Equality,
+               "Make '=' of a theory text equality: its axioms (reflexivity, symmetry,\n"
+               "transitivity, substitution for every function and predicate) come\n"
+               "first. TPTP input has them whenever '=' occurs");
   app.add_flag("--szs", options.Szs,
                "After each query's part of the report, print the line\n"
                "'% SZS status STATUS for NAME', NAME the file's base name without\n"
                "its extension ('Untitled' for '-'); with --out the file gets it too.\n"
-               "STATUS: Theorem (refuted), GaveUp (the search ended without a\n"
+               "STATUS: Theorem (refuted), Unsatisfiable (a TPTP problem without a\n"
+               "conjecture had its axioms refuted), GaveUp (the search ended without a\n"
                "refutation), Timeout, ResourceOut (resolvent or memory limit, out of\n"
                "memory), User (SIGINT or SIGTERM), SyntaxError, InputError (file\n"
                "not readable). A syntax error, or a stop while no query is searched,\n"

@@ -18,6 +18,7 @@ struct Options {
   bool Bytes = false;
   bool Out = false;
   bool Szs = false;
+  bool Equality = false;  // the equality axioms go in front of a theory text in which "=" occurs
   bool Auto = false;
   std::optional<double> TimeoutSeconds;
   std::optional<std::int64_t> MaxResolvents;

@@ -22,6 +22,7 @@
 #include "cli/to_tptp.h"
 #include "logic/number_format.h"
 #include "logic/text_codec.h"
+#include "parser/equality_axioms.h"
 #include "parser/formula_parser.h"
 #include "prover/simplify.h"
 #include "report/report.h"
@@ -179,6 +180,8 @@ int Run(const cli::Options& options) {
                          cli::SzsName(path)));
       continue;
     }
+    if (options.Equality && !text->TptpSource)
+      if (auto with = WithEqualityAxioms(text->Bytes)) text->Bytes = std::move(*with);
     int rc = Handle(*text, options, stdOut);
     usageOrFile |= rc == kUsageOrFile;
     syntax |= rc == kSyntaxError;

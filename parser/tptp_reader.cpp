@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "logic/alphabet.h"
+#include "parser/equality_axioms.h"
 #include "parser/scanner.h"
 #include "parser/tptp_lexer.h"
 
@@ -487,59 +488,11 @@ class Reader {
     if (named_.insert(mapped).second) theory_.Names.emplace_back(std::move(original), mapped);
   }
 
-  void NoteSymbol(std::vector<std::pair<std::string, int>>& table, const std::string& name,
-                  int arity) {
-    if (arity == 0) return;
-    std::pair<std::string, int> entry{name, arity};
-    if (std::find(table.begin(), table.end(), entry) == table.end()) table.push_back(entry);
-  }
-
   // --- equality --------------------------------------------------------------------------------
 
-  // Reflexivity, symmetry, transitivity, one substitution axiom per argument place of every
-  // function and predicate symbol, and the distinct objects pairwise unequal: with them "=" is
-  // equality in every model of the theory, so a refutation of the theory is one under equality.
+  // The equality axioms of the problem's signature (see equality_axioms.h).
   bool WriteEqualityAxioms() {
-    std::vector<std::string> axioms;
-    auto implies = [](const std::string& a, const std::string& b) {
-      return std::string(1, kFormulaOpen) + a + " " + kImplies + " " + b + kFormulaClose;
-    };
-    auto eq = [](const std::string& a, const std::string& b) { return a + kEqual + b; };
-    auto conj = [](const std::string& a, const std::string& b) {
-      return std::string(1, kFormulaOpen) + a + " " + kAnd + " " + b + kFormulaClose;
-    };
-    axioms.push_back(std::string(1, kForAll) + "X " + eq("X", "X"));
-    axioms.push_back(std::string(1, kForAll) + "X, Y " + implies(eq("X", "Y"), eq("Y", "X")));
-    axioms.push_back(std::string(1, kForAll) + "X, Y, Z " +
-                     implies(conj(eq("X", "Y"), eq("Y", "Z")), eq("X", "Z")));
-    auto application = [](const std::string& symbol, int arity, int place, const char* at) {
-      std::string t = symbol + kTermOpen;
-      for (int k = 0; k < arity; ++k) {
-        if (k > 0) t += ", ";
-        t += k == place ? std::string(at) : "Z" + std::to_string(k);
-      }
-      return t + kTermClose;
-    };
-    auto prefix = [](int arity, int place) {
-      std::string p = std::string(1, kForAll) + "X, Y";
-      for (int k = 0; k < arity; ++k)
-        if (k != place) p += ", Z" + std::to_string(k);
-      return p + " ";
-    };
-    for (const auto& [f, arity] : functions_)
-      for (int i = 0; i < arity; ++i)
-        axioms.push_back(prefix(arity, i) +
-                         implies(eq("X", "Y"),
-                                 eq(application(f, arity, i, "X"), application(f, arity, i, "Y"))));
-    for (const auto& [p, arity] : predicates_)
-      for (int i = 0; i < arity; ++i)
-        axioms.push_back(prefix(arity, i) +
-                         implies(conj(eq("X", "Y"), application(p, arity, i, "X")),
-                                 application(p, arity, i, "Y")));
-    for (std::size_t i = 0; i < distinct_.size(); ++i)
-      for (std::size_t j = i + 1; j < distinct_.size(); ++j)
-        axioms.push_back(std::string(1, kNegation) + eq(distinct_[i], distinct_[j]));
-    for (const std::string& a : axioms) {
+    for (const std::string& a : EqualityAxioms(signature_)) {
       Written w;
       w.Text = a;
       w.Line = w.Column = 1;
@@ -765,7 +718,7 @@ class Reader {
       Token op = tok_;
       Term right;
       theory_.Equality = true;
-      if (left.Predicate) NoteSymbol(functions_, left.Symbol, left.Arity);
+      if (left.Predicate) signature_.NoteFunction(left.Symbol, left.Arity);
       if (!Advance() || !ParseTerm(right, false)) return -1;
       int atom = NewNode(Op::Atom, at);
       Node& n = nodes_[atom];
@@ -784,7 +737,7 @@ class Reader {
     if (!left.Predicate)
       return FailNode(at,
                       Found(at) + " cannot stand as a formula: an atom starts with a predicate");
-    NoteSymbol(predicates_, left.Symbol, left.Arity);
+    signature_.NotePredicate(left.Symbol, left.Arity);
     int id = NewNode(Op::Atom, at);
     nodes_[id].Text = std::move(left.Text);
     nodes_[id].TermNesting = left.Nesting;
@@ -806,7 +759,7 @@ class Reader {
         term.Predicate = true;
         if (!Advance()) return false;
         if (tok_.Kind != Tok::LParen) {
-          if (!atom) NoteSymbol(functions_, term.Symbol, 0);
+          if (!atom) signature_.NoteFunction(term.Symbol, 0);
           return true;
         }
         if (!Advance()) return false;
@@ -824,7 +777,7 @@ class Reader {
           if (!Advance()) return false;
         }
         if (!Expect(Tok::RParen, "',' or ')' in the arguments")) return false;
-        if (!atom) NoteSymbol(functions_, term.Symbol, term.Arity);
+        if (!atom) signature_.NoteFunction(term.Symbol, term.Arity);
         term.Text += kTermClose;
         term.Nesting = nesting + 1;
         term.Depth = depth + 1;
@@ -863,8 +816,9 @@ class Reader {
       case Tok::Distinct: {
         term.Text = std::string(kReserved) + "d" + Escaped(Unquoted(at.Text));
         Remember(std::string(at.Text), term.Text);
-        if (std::find(distinct_.begin(), distinct_.end(), term.Text) == distinct_.end())
-          distinct_.push_back(term.Text);
+        auto& distinct = signature_.Distinct;
+        if (std::find(distinct.begin(), distinct.end(), term.Text) == distinct.end())
+          distinct.push_back(term.Text);
         return Advance();
       }
       case Tok::Dollar:
@@ -988,8 +942,7 @@ class Reader {
   int includeLine_ = 0, includeColumn_ = 0;  // the outermost include being read
   bool cnf_ = false;
   std::vector<std::string> free_;  // a cnf clause's variables, in order of occurrence
-  std::vector<std::pair<std::string, int>> functions_, predicates_;  // with arity > 0
-  std::vector<std::string> distinct_;
+  TSignature signature_;
   std::unordered_set<std::string> named_;
   Token tok_;
   std::optional<TTptpError> error_;

@@ -67,5 +67,29 @@ expect_eq "unknown output switch" 2 $?
 out=$("$bin" --hide=time,memory,progress - < "$tmp/socrates.txt" | tail -n 1)
 expect_eq "standard input" "Best refutation degree: 0.9" "$out"
 
+# "=" is a relation like any other unless --equality puts its axioms in front: reflexivity,
+# symmetry, transitivity and one substitution axiom for p; then p(b) follows from a = b and p(a).
+printf 'a = b;\np(a);\n?- p(b);\n' > "$tmp/equality.txt"
+out=$("$bin" --hide=progress,time,memory "$tmp/equality.txt")
+expect_eq "without --equality, = is a relation" "Solution to ¬p(b):1; " "$out"
+out=$("$bin" --equality --show=axioms --hide=progress,sources,time,memory --one-refutation \
+  "$tmp/equality.txt")
+expect_eq "--equality: the axioms come first, and p(b) follows" "______________________________
+Source formulas (axioms) : 
+F0 : ∀X X=X:1; 
+F1 : ∀X, Y[X=Y→Y=X]:1; 
+F2 : ∀X, Y, Z[X=Y∧Y=Z→X=Z]:1; 
+F3 : ∀X, Y[X=Y∧p(X)→p(Y)]:1; 
+F4 : a=b:1; 
+F5 : p(a):1; 
+F6 (¬query) : ¬p(b):1; 
+______________________________
+ YES (refutation deg.):1;
+Best refutation degree: 1" "$out"
+printf 'p(a);\n?- p(b);\n' > "$tmp/no_equality.txt"
+expect_eq "--equality without = changes nothing" \
+  "$("$bin" --show=axioms "$tmp/no_equality.txt" | sed '$d' | sed '$d')" \
+  "$("$bin" --equality --show=axioms "$tmp/no_equality.txt" | sed '$d' | sed '$d')"
+
 [[ $failures -eq 0 ]] || { echo "$failures failure(s)" >&2; exit 1; }
 echo "all prove_options checks passed"
