@@ -339,7 +339,10 @@ void ProveQuery(TPLProgram& program) {
   WriteResolventList(program);
   WriteStatistics(program);
   SamplePeakMemory();
-  program.ClearResolvents();
+  // A stopped proof leaves its resolvents to the prover object's end: a front end stops to have
+  // the window or the command line back at once, and freeing a gigabyte of formulas takes
+  // seconds. The next query, or the object's destructor, frees them.
+  if (!program.StopRequested) program.ClearResolvents();
   if (program.OnQueryDone) program.OnQueryDone(program);
 }
 
