@@ -18,6 +18,7 @@ struct Options {
   bool Bytes = false;
   bool Out = false;
   bool Szs = false;
+  bool Proof = false;  // print the best refutation of the last query as a TSTP derivation
   bool Auto = false;
   std::optional<double> TimeoutSeconds;
   std::optional<std::int64_t> MaxResolvents;

@@ -60,6 +60,8 @@ bool IsSymbol(const std::string& name) {
   return !name.empty() && (IsRelationChar(name.front()) || IsArithmeticChar(name.front()));
 }
 
+}  // namespace
+
 class TptpWriter {
  public:
   explicit TptpWriter(const std::vector<const TFALFormula*>& records) {
@@ -233,7 +235,18 @@ class TptpWriter {
   bool usesEquality_ = false;
 };
 
-}  // namespace
+TptpFormulaPrinter::TptpFormulaPrinter(const std::vector<const TFALFormula*>& records)
+    : writer_(std::make_unique<TptpWriter>(records)) {}
+TptpFormulaPrinter::~TptpFormulaPrinter() = default;
+std::string TptpFormulaPrinter::Formula(const TSub& root) {
+  return writer_->Formula(root);
+}
+bool TptpFormulaPrinter::UsesEquality() const {
+  return writer_->UsesEquality();
+}
+std::string TptpFormulaPrinter::MappedList() const {
+  return writer_->MappedList();
+}
 
 std::string TptpProblem(const std::vector<const TFALFormula*>& records, std::string_view title) {
   TptpWriter writer(records);

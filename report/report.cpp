@@ -4,6 +4,7 @@
 #include "logic/number_format.h"
 #include "logic/print.h"
 #include "report/measure.h"
+#include "report/tstp_proof.h"
 
 namespace velmoran {
 
@@ -17,7 +18,9 @@ const std::string kShortRule(21, '_');
 }  // namespace
 
 void ResetReportState() {
+  bool proofWanted = Report.ProofWanted;
   Report = ReportState{};
+  Report.ProofWanted = proofWanted;
 }
 
 void AddLine(TPLProgram& program, std::string line) {
@@ -107,7 +110,9 @@ void ReportRefutation(TFALFormula& source, TFALFormula& refutation) {
   if (degree > Report.BestDegree) {
     Report.BestDegree = degree;
     Report.BestSubstitution = SubstitutionText(refutation);
+    if (Report.ProofWanted) CaptureBestProof(refutation);
   }
+  Report.PendingRefutation = nullptr;
   if (program.OneRefutation) Report.SearchStopped = true;
 }
 

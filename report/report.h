@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "logic/formula.h"
 #include "prover/program.h"
@@ -24,10 +25,20 @@ struct ReportState {
   std::int32_t DcfKilled = 0;
   std::int32_t Unifications = 0;
   std::int32_t Simplifications = 0;
+  // Set by a front end that prints the best refutation's derivation (see report/tstp_proof.h);
+  // the one field that outlives the reset of each query.
+  bool ProofWanted = false;
+  // With `ProofWanted`: the TSTP lines of the best refutation so far.
+  std::vector<std::string> BestProof;
+  // A refutation that self-resolution made from a resolvent deleted before the refutation is
+  // reported, and its derivation, printed while that resolvent still lived.
+  const TFALFormula* PendingRefutation = nullptr;
+  std::vector<std::string> PendingProof;
 };
 extern ReportState Report;
 
-// Clears the per-query part of the report state (the counters, best degree, names, stop flag).
+// Clears the per-query part of the report state (the counters, best degree, names, stop flag,
+// best derivation).
 void ResetReportState();
 
 // Adds a line to the active prover object's output.
