@@ -69,7 +69,8 @@ class TptpWriter {
       if (r->Root) CollectNames(r->Root);
   }
 
-  std::string Formula(const TSub& root) {
+  std::string Formula(const TSub& root, const std::set<std::int32_t>* constants = nullptr) {
+    constants_ = constants;
     variables_.clear();
     std::multiset<std::string> scope;
     NameVariables(root, scope);
@@ -116,7 +117,7 @@ class TptpWriter {
     std::vector<std::multiset<std::string>::iterator> added;
     if (n.Prefix)
       for (const TVariable* v : n.Prefix->Items) {
-        if (!v || v->Binding) continue;
+        if (!v || v->Binding || IsConstant(v)) continue;
         std::string base = v->Name;
         if (!IsTptpVariableName(base)) {
           std::string kept;
@@ -147,9 +148,32 @@ class TptpWriter {
     return mapped_.emplace(key, name).first->second;
   }
 
+  // A witness that names one element for the whole proof, printed as a constant of its own.
+  bool IsConstant(const TVariable* v) const {
+    return constants_ && v->Witness && constants_->contains(v->Serial);
+  }
+  const std::string& ConstantPrefix() {
+    if (constantPrefix_.empty()) {
+      constantPrefix_ = "sk";
+      auto clashes = [this] {
+        for (const std::string& name : used_)
+          if (name.starts_with(constantPrefix_) && name.size() > constantPrefix_.size() &&
+              IsDigit(name[constantPrefix_.size()]))
+            return true;
+        return false;
+      };
+      while (clashes()) constantPrefix_ += "_";
+    }
+    return constantPrefix_;
+  }
+
   void Term(const TId* t, std::string& out) {
     if (const TVariable* v = AsVariable(t)) {
       if (v->Binding) return Term(v->Binding, out);
+      if (IsConstant(v)) {
+        out += ConstantPrefix() + std::to_string(v->Serial);
+        return;
+      }
       auto it = variables_.find(v);
       out += it != variables_.end() ? it->second : "V" + std::to_string(v->Serial);
       return;
@@ -205,7 +229,7 @@ class TptpWriter {
     std::string prefix;
     char open = 0;
     for (const TVariable* v : n.Prefix->Items) {
-      if (!v || v->Binding) continue;
+      if (!v || v->Binding || IsConstant(v)) continue;
       if (open != v->Quantifier) {
         if (open) prefix += "] : ";
         prefix += v->Quantifier == kExists ? "? [" : "! [";
@@ -232,14 +256,16 @@ class TptpWriter {
   std::set<std::string> used_;  // functor and predicate names of the theory, and names given
   std::map<std::pair<std::string, std::size_t>, std::string> mapped_;
   std::unordered_map<const TVariable*, std::string> variables_;
+  const std::set<std::int32_t>* constants_ = nullptr;
+  std::string constantPrefix_;
   bool usesEquality_ = false;
 };
 
 TptpFormulaPrinter::TptpFormulaPrinter(const std::vector<const TFALFormula*>& records)
     : writer_(std::make_unique<TptpWriter>(records)) {}
 TptpFormulaPrinter::~TptpFormulaPrinter() = default;
-std::string TptpFormulaPrinter::Formula(const TSub& root) {
-  return writer_->Formula(root);
+std::string TptpFormulaPrinter::Formula(const TSub& root, const std::set<std::int32_t>& witnesses) {
+  return writer_->Formula(root, &witnesses);
 }
 bool TptpFormulaPrinter::UsesEquality() const {
   return writer_->UsesEquality();

@@ -24,7 +24,9 @@
 // after simplification alike.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,7 +49,9 @@ class TptpFormulaPrinter {
   TptpFormulaPrinter(const TptpFormulaPrinter&) = delete;
   TptpFormulaPrinter& operator=(const TptpFormulaPrinter&) = delete;
 
-  std::string Formula(const TSub& root);
+  // `witnesses`: the serial numbers of the witnesses (`TVariable::Witness`) to print as constants
+  // of their own, each naming one element wherever it occurs, without their quantifiers.
+  std::string Formula(const TSub& root, const std::set<std::int32_t>& witnesses = {});
   bool UsesEquality() const;
   // "< as less, ..." for every relation and operator printed under a name so far.
   std::string MappedList() const;

@@ -1,6 +1,7 @@
 #include "report/tstp_proof.h"
 
 #include <algorithm>
+#include <set>
 #include <unordered_map>
 #include <utility>
 
@@ -29,6 +30,16 @@ int SplitsBetween(const TFALFormula& n, const TFALFormula& y) {
     if (degree == y.Degree && uses == y.QueryUses) return k;
   }
   return -1;
+}
+
+// The witnesses declared in the tree that name one element for the whole proof.
+void CollectWitnesses(const TSub* n, std::set<std::int32_t>& out) {
+  for (; n; n = n->IsAtom() ? nullptr : n->Right) {
+    if (n->Prefix)
+      for (const TVariable* v : n->Prefix->Items)
+        if (v && !v->Binding && v->Witness && v->SkolemSerials.empty()) out.insert(v->Serial);
+    if (!n->IsAtom()) CollectWitnesses(n->Left, out);
+  }
 }
 
 class DerivationWriter {
@@ -117,9 +128,34 @@ class DerivationWriter {
     return names_[r] = "x" + std::to_string(names_.size());
   }
 
+  // The name the steps after `r` use for it: its skolemized form where it has one.
+  std::string RefOf(const TFALFormula* r) {
+    auto it = refs_.find(r);
+    return it != refs_.end() ? it->second : NameOf(r);
+  }
+
+  // The record, then, where it declares witnesses that no record before it did, the record with
+  // each of them as a constant of its own: the steps after it read a witness as one element.
   void Print(const TFALFormula& r, TptpFormulaPrinter& printer, std::vector<std::string>& out) {
-    const std::string& name = NameOf(&r);
-    std::string formula = r.Root ? printer.Formula(*r.Root) : "$true";
+    PrintRecord(r, printer, out);
+    if (!r.Root) return;
+    std::set<std::int32_t> declared;
+    CollectWitnesses(r.Root, declared);
+    bool fresh = false;
+    for (std::int32_t w : declared) fresh |= witnesses_.insert(w).second;
+    if (!fresh) return;
+    const std::string name = NameOf(&r);
+    const std::string skolemized = name + "_sk";
+    out.push_back("% " + skolemized + " degree " + FormatReal(r.Degree));
+    out.push_back("fof(" + skolemized + ", plain, " + printer.Formula(*r.Root, witnesses_) +
+                  ", inference(skolemize, [status(esa)], [" + name + "])).");
+    refs_[&r] = skolemized;
+  }
+
+  void PrintRecord(const TFALFormula& r, TptpFormulaPrinter& printer,
+                   std::vector<std::string>& out) {
+    const std::string name = NameOf(&r);
+    std::string formula = r.Root ? printer.Formula(*r.Root, witnesses_) : "$true";
     std::string degree = "% " + name + " degree " + FormatReal(r.Degree);
     if (formulaIndex_.contains(&r)) {
       if (!r.IsQuery()) {
@@ -131,7 +167,7 @@ class DerivationWriter {
       // negated conjecture.
       TSub* root = top_.Program->Formulas[formulaIndex_[&r]]->Root;
       Negate(root);
-      std::string conjecture = printer.Formula(*root);
+      std::string conjecture = printer.Formula(*root, witnesses_);
       Negate(root);
       out.push_back("fof(query, conjecture, " + conjecture + ").");
       out.push_back(degree);
@@ -143,15 +179,15 @@ class DerivationWriter {
     if (&r == &top_ && refuted_) {
       int k = SplitsBetween(*refuted_, r);
       inference = "inference(self_resolution, [status(thm), steps(" +
-                  (k < 0 ? std::string("unknown") : std::to_string(k)) + ")], [" +
-                  NameOf(refuted_) + "])";
+                  (k < 0 ? std::string("unknown") : std::to_string(k)) + ")], [" + RefOf(refuted_) +
+                  "])";
     } else if (!r.Source1 && !r.Source2) {
       inference = "introduced(unknown, [])";
     } else {
       inference = "inference(resolution, [status(thm)], [";
       const TFALFormula* first = r.Source1 ? r.Source1 : r.Source2;
-      inference += NameOf(first);
-      if (r.Source2 && r.Source2 != first) inference += ", " + NameOf(r.Source2);
+      inference += RefOf(first);
+      if (r.Source2 && r.Source2 != first) inference += ", " + RefOf(r.Source2);
       inference += "])";
     }
     out.push_back(degree);
@@ -161,6 +197,8 @@ class DerivationWriter {
   const TFALFormula& top_;
   const TFALFormula* refuted_;
   std::unordered_map<const TFALFormula*, std::string> names_;
+  std::unordered_map<const TFALFormula*, std::string> refs_;
+  std::set<std::int32_t> witnesses_;  // declared by the records printed so far
   std::unordered_map<const TFALFormula*, std::size_t> formulaIndex_;
   std::vector<const TFALFormula*> order_;
 };
