@@ -72,6 +72,8 @@ class TptpWriter {
   std::string Formula(const TSub& root, const std::set<std::int32_t>* constants = nullptr) {
     constants_ = constants;
     variables_.clear();
+    witnessTerms_.clear();
+    scope_.clear();
     std::multiset<std::string> scope;
     NameVariables(root, scope);
     return Node(root);
@@ -148,9 +150,36 @@ class TptpWriter {
     return mapped_.emplace(key, name).first->second;
   }
 
-  // A witness that names one element for the whole proof, printed as a constant of its own.
+  // A witness that names one element for the whole proof, printed as a constant of its own; or
+  // one that depends on the universals outside it, printed as a function of their values.
   bool IsConstant(const TVariable* v) const {
-    return constants_ && v->Witness && constants_->contains(v->Serial);
+    return (constants_ && v->Witness && v->SkolemSerials.empty() &&
+            constants_->contains(v->Serial)) ||
+           witnessTerms_.contains(v);
+  }
+  // A dependent witness acting existentially, where the universals it depends on are in scope or
+  // their values were kept on it: its term, the same wherever the prover takes it for the same
+  // element (one serial number, the same values).
+  void NoteWitnessTerm(const TVariable& v) {
+    if (!constants_ || v.SkolemSerials.empty() || !constants_->contains(v.Serial)) return;
+    if (!v.Scope || (v.Scope->Polarity != 1 && v.Scope->Polarity != -1) ||
+        IsEffectivelyUniversal(v))
+      return;
+    const auto& serials = v.SkolemSerials;
+    std::string args;
+    for (std::size_t i = 0; i < serials.size(); ++i) {
+      const TVariable* outer = nullptr;
+      for (auto it = scope_.rbegin(); it != scope_.rend() && !outer; ++it)
+        if ((*it)->Serial == serials[i]) outer = *it;
+      if (i > 0) args += ", ";
+      if (outer)
+        Term(outer, args);
+      else if (v.WitnessValues.size() == serials.size() && v.WitnessValues[i])
+        Term(v.WitnessValues[i], args);
+      else
+        return;
+    }
+    witnessTerms_[&v] = ConstantPrefix() + std::to_string(v.Serial) + "(" + args + ")";
   }
   const std::string& ConstantPrefix() {
     if (constantPrefix_.empty()) {
@@ -170,6 +199,10 @@ class TptpWriter {
   void Term(const TId* t, std::string& out) {
     if (const TVariable* v = AsVariable(t)) {
       if (v->Binding) return Term(v->Binding, out);
+      if (auto it = witnessTerms_.find(v); it != witnessTerms_.end()) {
+        out += it->second;
+        return;
+      }
       if (IsConstant(v)) {
         out += ConstantPrefix() + std::to_string(v->Serial);
         return;
@@ -210,6 +243,20 @@ class TptpWriter {
   // The node as a TPTP formula: its prefix, then its (negated) core.
   std::string Node(const TSub& n) {
     if (n.Constant != 0) return n.Constant > 0 ? "$true" : "$false";
+    const std::size_t outside = scope_.size();
+    if (n.Prefix)
+      for (const TVariable* v : n.Prefix->Items)
+        if (v && !v->Binding) {
+          NoteWitnessTerm(*v);
+          scope_.push_back(v);
+        }
+    std::string core = Core(n);
+    scope_.resize(outside);
+    return n.Prefix ? Prefixed(n, core) : core;
+  }
+
+  // The node's (negated) core, without its prefix.
+  std::string Core(const TSub& n) {
     std::string core;
     if (n.IsAtom()) {
       const auto& atom = static_cast<const TAtom&>(n);
@@ -225,7 +272,10 @@ class TptpWriter {
       core = Operand(*n.Left, n) + op + Operand(*n.Right, n);
       if (n.Negated || n.Prefix) core = (n.Negated ? "~ (" : "(") + core + ")";
     }
-    if (!n.Prefix) return core;
+    return core;
+  }
+
+  std::string Prefixed(const TSub& n, const std::string& core) {
     std::string prefix;
     char open = 0;
     for (const TVariable* v : n.Prefix->Items) {
@@ -257,6 +307,8 @@ class TptpWriter {
   std::map<std::pair<std::string, std::size_t>, std::string> mapped_;
   std::unordered_map<const TVariable*, std::string> variables_;
   const std::set<std::int32_t>* constants_ = nullptr;
+  std::unordered_map<const TVariable*, std::string> witnessTerms_;  // see `NoteWitnessTerm`
+  std::vector<const TVariable*> scope_;  // the variables declared around the node printed
   std::string constantPrefix_;
   bool usesEquality_ = false;
 };

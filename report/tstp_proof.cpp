@@ -32,12 +32,13 @@ int SplitsBetween(const TFALFormula& n, const TFALFormula& y) {
   return -1;
 }
 
-// The witnesses declared in the tree that name one element for the whole proof.
+// The witnesses declared in the tree that name one element for the whole proof, or one for each
+// value of the universals outside them.
 void CollectWitnesses(const TSub* n, std::set<std::int32_t>& out) {
   for (; n; n = n->IsAtom() ? nullptr : n->Right) {
     if (n->Prefix)
       for (const TVariable* v : n->Prefix->Items)
-        if (v && !v->Binding && v->Witness && v->SkolemSerials.empty()) out.insert(v->Serial);
+        if (v && !v->Binding && (v->Witness || !v->SkolemSerials.empty())) out.insert(v->Serial);
     if (!n->IsAtom()) CollectWitnesses(n->Left, out);
   }
 }
