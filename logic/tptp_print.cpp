@@ -1,8 +1,10 @@
 #include "logic/tptp_print.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "logic/alphabet.h"
 #include "logic/number_format.h"
@@ -74,9 +76,16 @@ class TptpWriter {
     variables_.clear();
     witnessTerms_.clear();
     scope_.clear();
+    escaped_.clear();
     std::multiset<std::string> scope;
     NameVariables(root, scope);
-    return Node(root);
+    if (!constants_) return Node(root);
+    std::unordered_set<const TVariable*> inScope;
+    FindEscaped(root, inScope);
+    NameEscaped();
+    scope_.assign(escaped_.begin(), escaped_.end());  // declared outside everything else
+    std::string body = Node(root);
+    return escaped_.empty() ? body : HoistedPrefix() + "(" + body + ")";
   }
 
   bool UsesEquality() const { return usesEquality_; }
@@ -137,6 +146,67 @@ class TptpWriter {
       if (n.Right) NameVariables(*n.Right, scope);
     }
     for (auto it : added) scope.erase(it);
+  }
+
+  // A derived record may use a variable outside the subtree whose prefix declares it (or one that
+  // no prefix of it declares), which TPTP would read as free. Such a variable is declared at the
+  // root instead, as the quantifier it acts as there; the others keep their places. The checker
+  // proves each record from its parents as printed, so this reading is checked like any other.
+  void FindEscaped(const TSub& n, std::unordered_set<const TVariable*>& inScope) {
+    std::vector<const TVariable*> added;
+    if (n.Prefix)
+      for (const TVariable* v : n.Prefix->Items)
+        if (v && !v->Binding && inScope.insert(v).second) added.push_back(v);
+    if (n.IsAtom()) {
+      if (const TId* t = static_cast<const TAtom&>(n).Term) FindEscapedIn(t, inScope);
+    } else {
+      if (n.Left) FindEscaped(*n.Left, inScope);
+      if (n.Right) FindEscaped(*n.Right, inScope);
+    }
+    for (const TVariable* v : added) inScope.erase(v);
+  }
+  void FindEscapedIn(const TId* t, const std::unordered_set<const TVariable*>& inScope) {
+    if (const TVariable* v = AsVariable(t)) {
+      if (v->Binding) return FindEscapedIn(v->Binding, inScope);
+      if (!inScope.contains(v) && !IsConstant(v) && !IsEscaped(v)) escaped_.push_back(v);
+      return;
+    }
+    if (const TFunctor* g = AsFunctor(t))
+      for (const TId* a : g->Args)
+        if (a) FindEscapedIn(a, inScope);
+  }
+  bool IsEscaped(const TVariable* v) const {
+    return std::find(escaped_.begin(), escaped_.end(), v) != escaped_.end();
+  }
+  // An escaped variable keeps its name unless another variable of the formula has it.
+  void NameEscaped() {
+    std::multiset<std::string> names;
+    for (const auto& [v, name] : variables_) names.insert(name);
+    for (const TVariable* v : escaped_) {
+      auto it = variables_.find(v);
+      std::string base = it != variables_.end() ? it->second : "V" + std::to_string(v->Serial);
+      std::size_t own = it != variables_.end() ? 1 : 0;
+      std::string name = base;
+      for (int k = 1; names.count(name) > (name == base ? own : 0); ++k)
+        name = base + "_" + std::to_string(k);
+      variables_[v] = name;
+      names.insert(name);
+    }
+  }
+  // The universals outside the existentials: the weaker claim of the two orders.
+  std::string HoistedPrefix() {
+    std::string prefix;
+    for (bool universal : {true, false}) {
+      std::string names;
+      for (const TVariable* v : escaped_) {
+        bool acts = v->Scope ? IsEffectivelyUniversal(*v) : v->Quantifier != kExists;
+        if (acts != universal) continue;
+        if (!names.empty()) names += ", ";
+        names += variables_[v];
+      }
+      if (!names.empty()) prefix += (universal ? "! [" : "? [") + names + "] : ";
+    }
+    return prefix;
   }
 
   const std::string& MappedName(const std::string& symbol, std::size_t arity) {
@@ -246,7 +316,7 @@ class TptpWriter {
     const std::size_t outside = scope_.size();
     if (n.Prefix)
       for (const TVariable* v : n.Prefix->Items)
-        if (v && !v->Binding) {
+        if (v && !v->Binding && !IsEscaped(v)) {
           NoteWitnessTerm(*v);
           scope_.push_back(v);
         }
@@ -279,7 +349,7 @@ class TptpWriter {
     std::string prefix;
     char open = 0;
     for (const TVariable* v : n.Prefix->Items) {
-      if (!v || v->Binding || IsConstant(v)) continue;
+      if (!v || v->Binding || IsConstant(v) || IsEscaped(v)) continue;
       if (open != v->Quantifier) {
         if (open) prefix += "] : ";
         prefix += v->Quantifier == kExists ? "? [" : "! [";
@@ -308,7 +378,9 @@ class TptpWriter {
   std::unordered_map<const TVariable*, std::string> variables_;
   const std::set<std::int32_t>* constants_ = nullptr;
   std::unordered_map<const TVariable*, std::string> witnessTerms_;  // see `NoteWitnessTerm`
-  std::vector<const TVariable*> scope_;  // the variables declared around the node printed
+  std::vector<const TVariable*> scope_;
+  std::vector<const TVariable*>
+      escaped_;  // see `FindEscaped`  // the variables declared around the node printed
   std::string constantPrefix_;
   bool usesEquality_ = false;
 };
