@@ -14,6 +14,12 @@
 // of its parents' degrees, max(0, a + b - 1), and is lower only where a parent's degree was raised
 // after the step was taken.
 //
+// Witnesses, the existentials that the prover takes for one element wherever their copies go,
+// become Skolem constants (or functions of the values of the universals they depend on) from the
+// first record that declares them: that record is followed by its skolemized form,
+// "fof(NAME_sk, plain, ..., inference(skolemize, [status(esa)], [NAME]))", which the steps after it
+// use. Read record by record, each copy would otherwise name an element of its own.
+//
 // A resolvent that only the consequent check's self-resolution refuted was never stored: it
 // appears as "resolvent", and the refutation follows it as one step
 // "inference(self_resolution, [status(thm), steps(K)], [resolvent])" for K splits in a row, each of
