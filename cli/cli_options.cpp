@@ -258,6 +258,13 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
                "memory), User (SIGINT or SIGTERM), SyntaxError, InputError (file\n"
                "not readable). A syntax error, or a stop while no query is searched,\n"
                "adds one line after the report; a query never reached gets none");
+  app.add_flag("--proof", options.Proof,
+               "After the report, print the derivation of the last query's best\n"
+               "refutation as TSTP: the axioms and the negated query it used, each\n"
+               "resolvent with its parents, the last step $false; each formula's degree\n"
+               "in a comment line before it. With --szs it stands between\n"
+               "'% SZS output start Refutation for NAME' and '% SZS output end ...'.\n"
+               "tools/check-proof checks such a derivation step by step");
 
   static_assert(kDefaultAutoSeconds == 60, "the help text names the default budget");
   std::string autoHelp =

@@ -19,6 +19,7 @@ struct Options {
   bool Out = false;
   bool Szs = false;
   bool Equality = false;  // the equality axioms go in front of a theory text in which "=" occurs
+  bool Proof = false;  // print the best refutation of the last query as a TSTP derivation
   bool Auto = false;
   std::optional<double> TimeoutSeconds;
   std::optional<std::int64_t> MaxResolvents;

@@ -17,11 +17,14 @@
 #include <sstream>
 #include <string_view>
 #include <thread>
+#include <utility>
 
+#include "cli/proof_output.h"
 #include "logic/number_format.h"
 #include "prover/options.h"
 #include "prover/search.h"
 #include "report/measure.h"
+#include "report/report.h"
 
 namespace velmoran::cli {
 
@@ -92,6 +95,7 @@ TAttempt RunAttempt(const std::string& text, const TSettings& settings, TRunLimi
   out.Reached = limits.Reached;
   out.ErrorCode = program->ErrorCode;
   out.ErrorPosition = program->ErrorPosition;
+  out.Proof = std::exchange(Report.BestProof, {});
   attempt.Cause = CauseOfStop(out.Stopped, out.OutOfMemory, out.Interrupted, limits);
   if (out.OutOfMemory)
     program->OnYield = program->OnPoll = program->OnQueryDone = nullptr;  // left alone, see above
@@ -126,6 +130,7 @@ TRunOutcome ProveOnce(const std::string& text, const std::string& name, const Op
   const std::string szsName = SzsName(name);
   std::vector<std::string> verdicts;
   TRunLimits limits = LimitsOf(options);
+  Report.ProofWanted = options.Proof;
   TAttempt attempt =
       RunAttempt(text, options.Settings, limits, output, interrupted, [&](SzsStatus status) {
         if (!options.Szs) return;
@@ -136,6 +141,7 @@ TRunOutcome ProveOnce(const std::string& text, const std::string& name, const Op
   out.Verdicts = std::move(verdicts);
   if (options.Szs && out.Started)
     AddClosingVerdicts(attempt.Queries, StatusOfStop(attempt.Cause), szsName, out);
+  AddProof(options, szsName, out);
   return out;
 }
 
@@ -408,6 +414,8 @@ std::string Encode(const TAttempt& attempt, const TLineList& lines) {
   }
   w.Number(static_cast<std::int64_t>(lines.Lines.size()));
   for (const std::string& line : lines.Lines) w.Text(line);
+  w.Number(static_cast<std::int64_t>(out.Proof.size()));
+  for (const std::string& line : out.Proof) w.Text(line);
   return std::move(w.Bytes);
 }
 
@@ -432,6 +440,8 @@ bool Decode(std::string_view bytes, TAttempt& attempt, TLineList& lines) {
   }
   lines.Lines.resize(r.Count(sizeof(std::int64_t)));
   for (std::string& line : lines.Lines) line = r.Text();
+  out.Proof.resize(r.Count(sizeof(std::int64_t)));
+  for (std::string& line : out.Proof) line = r.Text();
   return r.Whole();
 }
 
@@ -715,6 +725,7 @@ TRunOutcome ProveWithPortfolio(const std::string& text, const std::string& name,
                                const std::function<bool()>& interrupted, SzsStatus refuted) {
   const double budget = options.TimeoutSeconds.value_or(kDefaultAutoSeconds);
   const double start = Now();
+  Report.ProofWanted = options.Proof;  // the children inherit it
   TChoice choice;
   std::optional<TRunOutcome> notStarted;
   bool ran = false;
@@ -771,6 +782,7 @@ TRunOutcome ProveWithPortfolio(const std::string& text, const std::string& name,
   out.Stopped = !succeeded && (failure.Interrupted || failure.Time || failure.Resources);
   out.OutOfMemory = out.Stopped && !failure.Time && failure.OutOfMemory;
   out.Reached = failure.Time ? "time limit" : failure.Reached;
+  AddProof(options, szsName, out);
   return out;
 }
 

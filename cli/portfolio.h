@@ -50,6 +50,8 @@ struct TRunOutcome {
   // Lines that follow the report (see szs.h and above); the caller adds them once it has decided
   // about the ".out" file, since they are not part of what the proof wrote.
   std::vector<std::string> Closing;
+  // With --proof: the TSTP derivation of the last query's best refutation (report/tstp_proof.h).
+  std::vector<std::string> Proof;
 };
 
 // One proof of `text` with the options' settings and limits, as the command line runs it without

@@ -1,8 +1,10 @@
 #include "logic/tptp_print.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "logic/alphabet.h"
 #include "logic/number_format.h"
@@ -60,6 +62,8 @@ bool IsSymbol(const std::string& name) {
   return !name.empty() && (IsRelationChar(name.front()) || IsArithmeticChar(name.front()));
 }
 
+}  // namespace
+
 class TptpWriter {
  public:
   explicit TptpWriter(const std::vector<const TFALFormula*>& records) {
@@ -67,11 +71,21 @@ class TptpWriter {
       if (r->Root) CollectNames(r->Root);
   }
 
-  std::string Formula(const TSub& root) {
+  std::string Formula(const TSub& root, const std::set<std::int32_t>* constants = nullptr) {
+    constants_ = constants;
     variables_.clear();
+    witnessTerms_.clear();
+    scope_.clear();
+    escaped_.clear();
     std::multiset<std::string> scope;
     NameVariables(root, scope);
-    return Node(root);
+    if (!constants_) return Node(root);
+    std::unordered_set<const TVariable*> inScope;
+    FindEscaped(root, inScope);
+    NameEscaped();
+    scope_.assign(escaped_.begin(), escaped_.end());  // declared outside everything else
+    std::string body = Node(root);
+    return escaped_.empty() ? body : HoistedPrefix() + "(" + body + ")";
   }
 
   bool UsesEquality() const { return usesEquality_; }
@@ -114,7 +128,7 @@ class TptpWriter {
     std::vector<std::multiset<std::string>::iterator> added;
     if (n.Prefix)
       for (const TVariable* v : n.Prefix->Items) {
-        if (!v || v->Binding) continue;
+        if (!v || v->Binding || IsConstant(v)) continue;
         std::string base = v->Name;
         if (!IsTptpVariableName(base)) {
           std::string kept;
@@ -134,6 +148,67 @@ class TptpWriter {
     for (auto it : added) scope.erase(it);
   }
 
+  // A derived record may use a variable outside the subtree whose prefix declares it (or one that
+  // no prefix of it declares), which TPTP would read as free. Such a variable is declared at the
+  // root instead, as the quantifier it acts as there; the others keep their places. The checker
+  // proves each record from its parents as printed, so this reading is checked like any other.
+  void FindEscaped(const TSub& n, std::unordered_set<const TVariable*>& inScope) {
+    std::vector<const TVariable*> added;
+    if (n.Prefix)
+      for (const TVariable* v : n.Prefix->Items)
+        if (v && !v->Binding && inScope.insert(v).second) added.push_back(v);
+    if (n.IsAtom()) {
+      if (const TId* t = static_cast<const TAtom&>(n).Term) FindEscapedIn(t, inScope);
+    } else {
+      if (n.Left) FindEscaped(*n.Left, inScope);
+      if (n.Right) FindEscaped(*n.Right, inScope);
+    }
+    for (const TVariable* v : added) inScope.erase(v);
+  }
+  void FindEscapedIn(const TId* t, const std::unordered_set<const TVariable*>& inScope) {
+    if (const TVariable* v = AsVariable(t)) {
+      if (v->Binding) return FindEscapedIn(v->Binding, inScope);
+      if (!inScope.contains(v) && !IsConstant(v) && !IsEscaped(v)) escaped_.push_back(v);
+      return;
+    }
+    if (const TFunctor* g = AsFunctor(t))
+      for (const TId* a : g->Args)
+        if (a) FindEscapedIn(a, inScope);
+  }
+  bool IsEscaped(const TVariable* v) const {
+    return std::find(escaped_.begin(), escaped_.end(), v) != escaped_.end();
+  }
+  // An escaped variable keeps its name unless another variable of the formula has it.
+  void NameEscaped() {
+    std::multiset<std::string> names;
+    for (const auto& [v, name] : variables_) names.insert(name);
+    for (const TVariable* v : escaped_) {
+      auto it = variables_.find(v);
+      std::string base = it != variables_.end() ? it->second : "V" + std::to_string(v->Serial);
+      std::size_t own = it != variables_.end() ? 1 : 0;
+      std::string name = base;
+      for (int k = 1; names.count(name) > (name == base ? own : 0); ++k)
+        name = base + "_" + std::to_string(k);
+      variables_[v] = name;
+      names.insert(name);
+    }
+  }
+  // The universals outside the existentials: the weaker claim of the two orders.
+  std::string HoistedPrefix() {
+    std::string prefix;
+    for (bool universal : {true, false}) {
+      std::string names;
+      for (const TVariable* v : escaped_) {
+        bool acts = v->Scope ? IsEffectivelyUniversal(*v) : v->Quantifier != kExists;
+        if (acts != universal) continue;
+        if (!names.empty()) names += ", ";
+        names += variables_[v];
+      }
+      if (!names.empty()) prefix += (universal ? "! [" : "? [") + names + "] : ";
+    }
+    return prefix;
+  }
+
   const std::string& MappedName(const std::string& symbol, std::size_t arity) {
     auto key = std::make_pair(symbol.substr(0, 1), arity);
     auto it = mapped_.find(key);
@@ -145,9 +220,63 @@ class TptpWriter {
     return mapped_.emplace(key, name).first->second;
   }
 
+  // A witness that names one element for the whole proof, printed as a constant of its own; or
+  // one that depends on the universals outside it, printed as a function of their values.
+  bool IsConstant(const TVariable* v) const {
+    return (constants_ && v->Witness && v->SkolemSerials.empty() &&
+            constants_->contains(v->Serial)) ||
+           witnessTerms_.contains(v);
+  }
+  // A dependent witness acting existentially, where the universals it depends on are in scope or
+  // their values were kept on it: its term, the same wherever the prover takes it for the same
+  // element (one serial number, the same values).
+  void NoteWitnessTerm(const TVariable& v) {
+    if (!constants_ || v.SkolemSerials.empty() || !constants_->contains(v.Serial)) return;
+    if (!v.Scope || (v.Scope->Polarity != 1 && v.Scope->Polarity != -1) ||
+        IsEffectivelyUniversal(v))
+      return;
+    const auto& serials = v.SkolemSerials;
+    std::string args;
+    for (std::size_t i = 0; i < serials.size(); ++i) {
+      const TVariable* outer = nullptr;
+      for (auto it = scope_.rbegin(); it != scope_.rend() && !outer; ++it)
+        if ((*it)->Serial == serials[i]) outer = *it;
+      if (i > 0) args += ", ";
+      if (outer)
+        Term(outer, args);
+      else if (v.WitnessValues.size() == serials.size() && v.WitnessValues[i])
+        Term(v.WitnessValues[i], args);
+      else
+        return;
+    }
+    witnessTerms_[&v] = ConstantPrefix() + std::to_string(v.Serial) + "(" + args + ")";
+  }
+  const std::string& ConstantPrefix() {
+    if (constantPrefix_.empty()) {
+      constantPrefix_ = "sk";
+      auto clashes = [this] {
+        for (const std::string& name : used_)
+          if (name.starts_with(constantPrefix_) && name.size() > constantPrefix_.size() &&
+              IsDigit(name[constantPrefix_.size()]))
+            return true;
+        return false;
+      };
+      while (clashes()) constantPrefix_ += "_";
+    }
+    return constantPrefix_;
+  }
+
   void Term(const TId* t, std::string& out) {
     if (const TVariable* v = AsVariable(t)) {
       if (v->Binding) return Term(v->Binding, out);
+      if (auto it = witnessTerms_.find(v); it != witnessTerms_.end()) {
+        out += it->second;
+        return;
+      }
+      if (IsConstant(v)) {
+        out += ConstantPrefix() + std::to_string(v->Serial);
+        return;
+      }
       auto it = variables_.find(v);
       out += it != variables_.end() ? it->second : "V" + std::to_string(v->Serial);
       return;
@@ -184,6 +313,20 @@ class TptpWriter {
   // The node as a TPTP formula: its prefix, then its (negated) core.
   std::string Node(const TSub& n) {
     if (n.Constant != 0) return n.Constant > 0 ? "$true" : "$false";
+    const std::size_t outside = scope_.size();
+    if (n.Prefix)
+      for (const TVariable* v : n.Prefix->Items)
+        if (v && !v->Binding && !IsEscaped(v)) {
+          NoteWitnessTerm(*v);
+          scope_.push_back(v);
+        }
+    std::string core = Core(n);
+    scope_.resize(outside);
+    return n.Prefix ? Prefixed(n, core) : core;
+  }
+
+  // The node's (negated) core, without its prefix.
+  std::string Core(const TSub& n) {
     std::string core;
     if (n.IsAtom()) {
       const auto& atom = static_cast<const TAtom&>(n);
@@ -199,11 +342,14 @@ class TptpWriter {
       core = Operand(*n.Left, n) + op + Operand(*n.Right, n);
       if (n.Negated || n.Prefix) core = (n.Negated ? "~ (" : "(") + core + ")";
     }
-    if (!n.Prefix) return core;
+    return core;
+  }
+
+  std::string Prefixed(const TSub& n, const std::string& core) {
     std::string prefix;
     char open = 0;
     for (const TVariable* v : n.Prefix->Items) {
-      if (!v || v->Binding) continue;
+      if (!v || v->Binding || IsConstant(v) || IsEscaped(v)) continue;
       if (open != v->Quantifier) {
         if (open) prefix += "] : ";
         prefix += v->Quantifier == kExists ? "? [" : "! [";
@@ -230,10 +376,27 @@ class TptpWriter {
   std::set<std::string> used_;  // functor and predicate names of the theory, and names given
   std::map<std::pair<std::string, std::size_t>, std::string> mapped_;
   std::unordered_map<const TVariable*, std::string> variables_;
+  const std::set<std::int32_t>* constants_ = nullptr;
+  std::unordered_map<const TVariable*, std::string> witnessTerms_;  // see `NoteWitnessTerm`
+  std::vector<const TVariable*> scope_;
+  std::vector<const TVariable*>
+      escaped_;  // see `FindEscaped`  // the variables declared around the node printed
+  std::string constantPrefix_;
   bool usesEquality_ = false;
 };
 
-}  // namespace
+TptpFormulaPrinter::TptpFormulaPrinter(const std::vector<const TFALFormula*>& records)
+    : writer_(std::make_unique<TptpWriter>(records)) {}
+TptpFormulaPrinter::~TptpFormulaPrinter() = default;
+std::string TptpFormulaPrinter::Formula(const TSub& root, const std::set<std::int32_t>& witnesses) {
+  return writer_->Formula(root, &witnesses);
+}
+bool TptpFormulaPrinter::UsesEquality() const {
+  return writer_->UsesEquality();
+}
+std::string TptpFormulaPrinter::MappedList() const {
+  return writer_->MappedList();
+}
 
 std::string TptpProblem(const std::vector<const TFALFormula*>& records, std::string_view title) {
   TptpWriter writer(records);

@@ -24,6 +24,9 @@
 // after simplification alike.
 #pragma once
 
+#include <cstdint>
+#include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,5 +37,27 @@ namespace velmoran {
 
 // `records` in theory order, queries among them. Each line of the result ends with "\n".
 std::string TptpProblem(const std::vector<const TFALFormula*>& records, std::string_view title);
+
+class TptpWriter;
+
+// Prints formulas one at a time as `TptpProblem` prints them, with the names of one problem made
+// from `records`: a relation or operator keeps one plain name in every formula printed.
+class TptpFormulaPrinter {
+ public:
+  explicit TptpFormulaPrinter(const std::vector<const TFALFormula*>& records);
+  ~TptpFormulaPrinter();
+  TptpFormulaPrinter(const TptpFormulaPrinter&) = delete;
+  TptpFormulaPrinter& operator=(const TptpFormulaPrinter&) = delete;
+
+  // `witnesses`: the serial numbers of the witnesses (`TVariable::Witness`) to print as constants
+  // of their own, each naming one element wherever it occurs, without their quantifiers.
+  std::string Formula(const TSub& root, const std::set<std::int32_t>& witnesses = {});
+  bool UsesEquality() const;
+  // "< as less, ..." for every relation and operator printed under a name so far.
+  std::string MappedList() const;
+
+ private:
+  std::unique_ptr<TptpWriter> writer_;
+};
 
 }  // namespace velmoran

@@ -13,6 +13,7 @@
 #include "prover/two_point_model.h"
 #include "report/measure.h"
 #include "report/report.h"
+#include "report/tstp_proof.h"
 
 namespace velmoran {
 
@@ -253,6 +254,7 @@ TFALFormula* CheckResolvent(TFALFormula* n) {
   TPLProgram& program = *n->Program;
   TFALFormula* y = SelfRefute(n, SplitKind::Sound);
   if (y->Root->Constant == -1) {
+    if (y != n && Report.ProofWanted) KeepSelfRefutedDerivation(*n, *y);
     if (y != n) delete n;
     return y;
   }

@@ -4,6 +4,7 @@
 #include "logic/number_format.h"
 #include "logic/print.h"
 #include "report/measure.h"
+#include "report/tstp_proof.h"
 
 namespace velmoran {
 
@@ -18,7 +19,9 @@ const std::string kShortRule(21, '_');
 }  // namespace
 
 void ResetReportState() {
+  bool proofWanted = Report.ProofWanted;
   Report = ReportState{};
+  Report.ProofWanted = proofWanted;
   Statistics = StatisticsState{};
 }
 
@@ -109,7 +112,9 @@ void ReportRefutation(TFALFormula& source, TFALFormula& refutation) {
   if (degree > Report.BestDegree) {
     Report.BestDegree = degree;
     Report.BestSubstitution = SubstitutionText(refutation);
+    if (Report.ProofWanted) CaptureBestProof(refutation);
   }
+  Report.PendingRefutation = nullptr;
   if (program.OneRefutation) Report.SearchStopped = true;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "logic/formula.h"
 #include "prover/program.h"
@@ -19,6 +20,15 @@ struct ReportState {
   std::string SourceName;
   std::string PartnerName;
   bool SearchStopped = false;
+  // Set by a front end that prints the best refutation's derivation (see report/tstp_proof.h);
+  // the one field that outlives the reset of each query.
+  bool ProofWanted = false;
+  // With `ProofWanted`: the TSTP lines of the best refutation so far.
+  std::vector<std::string> BestProof;
+  // A refutation that self-resolution made from a resolvent deleted before the refutation is
+  // reported, and its derivation, printed while that resolvent still lived.
+  const TFALFormula* PendingRefutation = nullptr;
+  std::vector<std::string> PendingProof;
 };
 extern ReportState Report;
 
@@ -36,7 +46,8 @@ struct StatisticsState {
 };
 extern StatisticsState Statistics;
 
-// Clears the per-query part of the report state (best degree, names, stop flag) and the counters.
+// Clears the per-query part of the report state (best degree, names, stop flag, best derivation)
+// and the counters.
 void ResetReportState();
 
 // Adds a line to the active prover object's output.
