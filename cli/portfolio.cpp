@@ -191,10 +191,11 @@ constexpr int kLanes = 2;
 // The smallest-first searches came last, from the TPTP library: a short resolvent used at once,
 // however deep it lies, refutes set-theory exercises (SET027+3, SET590+3, SEU264+1) and
 // contradictory axioms (KRS063+1, SWB007+2) within a second where every other setting runs into
-// its limit; with the trivial check it is fast where it refutes at all, so it follows the first
-// setting in its lane, and with the consequent check (slower, but it alone refutes SET590+3) it
-// takes the middle of the other lane.
-constexpr TLaneStep kLaneSteps[kLanes][3] = {{{0, 2}, {4, 1}, {3, 1}}, {{2, 1}, {5, 1}, {1, 1}}};
+// its limit. With the trivial check it also refutes 39 of the 40 Pelletier problems that any
+// setting refutes, each within 0.05 s, and fails only on P46 and the open ones: so it opens the
+// first lane with a small slice, ahead of the breadth-first search. With the consequent check
+// (slower, but it alone refutes SET590+3) it takes the middle of the other lane.
+constexpr TLaneStep kLaneSteps[kLanes][3] = {{{4, 1}, {0, 2}, {3, 1}}, {{2, 1}, {5, 1}, {1, 1}}};
 
 // How long interrupted children may take to send their reports before they are killed.
 constexpr double kStopGraceSeconds = 2;
