@@ -88,11 +88,8 @@ TEST(RunLimits, EachLimitStopsTheRunAndSaysWhich) {
     EXPECT_STREQ(limits.Reached, "resolvent limit");
     EXPECT_TRUE(fx.Program->StopRequested);
   }
-  {
-    // A cap below what the heap already holds is reached at the 64th check.
-    Fixture fx;
-    TRunLimits limits;
-    limits.MaxHeapBytes = 1;
+  // Runs the endless theory under `limits` and counts the checks made before the stop.
+  auto checksUntilStop = [](TRunLimits& limits, Fixture& fx) {
     limits.Start();
     int checks = 0;
     fx.Program->OnYield = [&](TPLProgram& p) {
@@ -100,8 +97,15 @@ TEST(RunLimits, EachLimitStopsTheRunAndSaysWhich) {
       limits.Check(p);
     };
     fx.Run(kEndless);
+    return checks;
+  };
+  {
+    // A cap below what the heap already holds is reached at the 64th check.
+    Fixture fx;
+    TRunLimits limits;
+    limits.MaxHeapBytes = 1;
+    EXPECT_EQ(checksUntilStop(limits, fx), 64);
     EXPECT_STREQ(limits.Reached, "memory limit");
-    EXPECT_EQ(checks, 64);
     EXPECT_FALSE(fx.Program->OutOfMemory);
   }
   {
@@ -110,15 +114,8 @@ TEST(RunLimits, EachLimitStopsTheRunAndSaysWhich) {
     Fixture fx;
     TRunLimits limits;
     limits.TimeoutSeconds = 0;
-    limits.Start();
-    int checks = 0;
-    fx.Program->OnYield = [&](TPLProgram& p) {
-      if (!p.StopRequested) ++checks;
-      limits.Check(p);
-    };
-    fx.Run(kEndless);
+    EXPECT_EQ(checksUntilStop(limits, fx), 1);
     EXPECT_STREQ(limits.Reached, "time limit");
-    EXPECT_EQ(checks, 1);
   }
   EXPECT_GT(DefaultHeapCap(), std::int64_t{1} << 20);
 }
