@@ -258,7 +258,13 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
                "memory), User (SIGINT or SIGTERM), SyntaxError, InputError (file\n"
                "not readable). A syntax error, or a stop while no query is searched,\n"
                "adds one line after the report; a query never reached gets none");
-  app.add_flag("--proof", options.Proof,
+  std::string derivation;
+  app.add_option("--derivation", derivation,
+                 "After the report, print the derivation of the last query's best\n"
+                 "refutation as a Graphviz graph (dot): a node per formula with its\n"
+                 "degree, an edge from each parent; 'dot -Tsvg' draws it")
+      ->check(CLI::IsMember({"dot"}));
+  app.add_flag("--proof", options.ProofTstp,
                "After the report, print the derivation of the last query's best\n"
                "refutation as TSTP: the axioms and the negated query it used, each\n"
                "resolvent with its parents, the last step $false; each formula's degree\n"
@@ -319,6 +325,9 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
     int rc = app.exit(e);
     return rc == 0 ? 0 : 2;
   }
+
+  options.ProofDot = derivation == "dot";
+  options.Proof = options.ProofTstp || options.ProofDot;
 
   TSettings& p = options.Settings;
   SetMenuDefaults(p);

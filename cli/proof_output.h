@@ -9,7 +9,8 @@
 namespace velmoran::cli {
 
 // Appends `out.Proof` to the lines that follow the report, framed by the SZS output lines when
-// --szs is given; nothing without --proof or without a refutation of the last query.
+// --szs is given, and with --derivation=dot its graph; nothing without a refutation of the last
+// query.
 void AddProof(const Options& options, const std::string& szsName, TRunOutcome& out);
 
 }  // namespace velmoran::cli

@@ -84,4 +84,19 @@ sed 's/used the negated conjecture 2 times/used the negated conjecture 1 times/'
 "$checker" "$tmp/uses.out" > /dev/null
 expect_eq "too few uses fails" 1 $?
 
+# --derivation=dot draws the same derivation: the chain's leaves as boxes, its steps from their
+# parents, the refutation at the root.
+"$bin" --derivation=dot $quiet -s linear examples/chain.txt > "$tmp/chain.dot"
+expect_eq "--derivation=dot: the edges" '  "query" -> "f3";
+  "f3" -> "r0";
+  "f2" -> "r0";
+  "r0" -> "r1";
+  "f1" -> "r1";
+  "r1" -> "refutation";
+  "f0" -> "refutation";' "$(grep -- ' -> ' "$tmp/chain.dot")"
+expect_eq "--derivation=dot: the root" \
+  '  "refutation" [shape=doubleoctagon, label="refutation  (degree 0.6)\n$false"];' \
+  "$(grep '^  "refutation" \[' "$tmp/chain.dot")"
+expect_eq "--derivation=dot: no TSTP without --proof" 0 "$(grep -c '^fof(' "$tmp/chain.dot")"
+
 exit $((failures > 0))
