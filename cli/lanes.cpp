@@ -13,8 +13,6 @@
 #include <csignal>
 #include <cstring>
 #include <iostream>
-#include <optional>
-#include <sstream>
 #include <string_view>
 #include <thread>
 #include <utility>
