@@ -145,22 +145,26 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
     return std::string("velmoran: ") + e.what() + "\n";
   });
   std::map<std::string, std::string> accepts;  // long name -> what its value may be
-  std::string strategy = "linear";
-  accepts["--strategy"] = "one of linear,modified,breadth,smallest";
+  const TSettings defaults;
+  std::string strategy;
+  std::vector<std::string> strategyNames;
+  std::vector<std::pair<std::string, std::string>> strategyItems;
+  for (const TStrategyRow& row : StrategyRows()) {
+    strategyNames.emplace_back(row.Cli);
+    strategyItems.emplace_back(row.Cli, row.Help);
+    if (row.Strategy == defaults.Strategy) strategy = row.Cli;
+  }
+  accepts["--strategy"] = "one of " + Join(strategyNames);
   std::string show, hide;
-  int dcfLimit = 10;
+  std::vector<std::int32_t> numbers(NumberRows().size());
+  std::map<const TSwitchRow*, bool> switchedOn;
   bool oneRefutation = false;
   std::map<char, std::string> groupValues;    // radio group -> the chosen item's value
   std::map<const TOptionRow*, bool> toggled;  // toggle row -> given on the command line
 
   app.add_option("files", options.Files, "Theory files")->required()->type_name("FILE...");
-  app.add_option("-s,--strategy", strategy,
-                 ValueList("Search strategy",
-                           {{"linear", "Each resolvent expanded at once, from the negated query"},
-                            {"modified", "Linear from every axiom in turn, the query last"},
-                            {"breadth", "Level by level"},
-                            {"smallest", "Every formula in turn, fewest atoms first"}}))
-      ->check(OneOf({"linear", "modified", "breadth", "smallest"}))
+  app.add_option("-s,--strategy", strategy, ValueList("Search strategy", strategyItems))
+      ->check(OneOf(strategyNames))
       ->capture_default_str();
 
   std::map<char, CLI::Option*> groupOptions;
@@ -196,9 +200,14 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
       app.add_flag(std::string("--") + option.Cli, toggled[&option], option.Help);
   }
 
-  app.add_option("--dcf-limit", dcfLimit, "Steps of one consequent test (at least 1)")
-      ->check(WholeNumber(1, std::numeric_limits<std::int32_t>::max()))
-      ->capture_default_str();
+  for (std::size_t k = 0; k < NumberRows().size(); ++k) {
+    const TNumberRow& row = NumberRows()[k];
+    numbers[k] = defaults.*row.Field;
+    app.add_option(std::string("--") + row.Cli, numbers[k], row.Help)
+        ->check(WholeNumber(row.Min, std::numeric_limits<std::int32_t>::max()))
+        ->capture_default_str();
+    accepts[std::string("--") + row.Cli] = "a whole number from " + std::to_string(row.Min);
+  }
   std::vector<std::pair<std::string, std::string>> switches;
   std::vector<std::string> onByDefault;
   for (const TOptionRow& option : OptionTable()) {
@@ -233,10 +242,8 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
   app.add_flag("--to-tptp", options.ToTptp,
                "Print each theory as a TPTP FOF problem and prove nothing");
   app.add_flag("--bytes", options.Bytes, "Print the one-byte alphabet as it is, not UTF-8");
-  bool upToOrder = false;
-  app.add_flag("--identical-up-to-order", upToOrder,
-               "The identical-text check also drops a resolvent that differs from a stored one\n"
-               "only in the order of the operands of its conjunctions and disjunctions");
+  for (const TSwitchRow& row : SwitchRows())
+    app.add_flag(std::string("--") + row.Cli, switchedOn[&row], row.Help);
   std::vector<std::string> debugValues(DebugSwitches().size());
   for (std::size_t k = 0; k < DebugSwitches().size(); ++k) {
     const TDebugSwitch& d = DebugSwitches()[k];
@@ -310,7 +317,6 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
     if (search) autoFlag->excludes(option);
   }
 
-  accepts["--dcf-limit"] = "a whole number from 1";
   accepts["--show"] = accepts["--hide"] = "output switches, one of " + Join(SwitchNames());
   accepts["--timeout"] = "a number of seconds above 0";
   accepts["--max-resolvents"] = "a whole number from 1";
@@ -331,10 +337,8 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
 
   TSettings& p = options.Settings;
   SetMenuDefaults(p);
-  p.Strategy = strategy == "linear"     ? SearchStrategy::Linear
-               : strategy == "modified" ? SearchStrategy::ModifiedLinear
-               : strategy == "smallest" ? SearchStrategy::SmallestFirst
-                                        : SearchStrategy::BreadthFirst;
+  for (const TStrategyRow& row : StrategyRows())
+    if (strategy == row.Cli) p.Strategy = row.Strategy;
   if (oneRefutation) groupValues[oneRow.Group] = oneRow.Cli;
   for (const TOptionRow& option : OptionTable()) {
     if (!option.Flag) continue;
@@ -343,8 +347,9 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
     else if (toggled[&option])
       p.*option.Flag = option.Default ? 0 : 1;
   }
-  p.DcfLimit = dcfLimit < 1 ? 1 : dcfLimit;
-  p.IdenticalUpToOrder = upToOrder ? 1 : 0;
+  for (std::size_t k = 0; k < NumberRows().size(); ++k)
+    p.*NumberRows()[k].Field = std::max(numbers[k], NumberRows()[k].Min);
+  for (const TSwitchRow& row : SwitchRows()) p.*row.Flag = switchedOn[&row] ? 1 : 0;
   for (std::size_t k = 0; k < DebugSwitches().size(); ++k) {
     const TDebugSwitch& d = DebugSwitches()[k];
     p.*d.Flag = debugValues[k] == d.Loose ? 1 : 0;

@@ -25,13 +25,12 @@
 #include "parser/equality_axioms.h"
 #include "parser/formula_parser.h"
 #include "prover/simplify.h"
+#include "report/line_sink.h"
 #include "report/report.h"
 
 using namespace velmoran;
 
 namespace {
-
-constexpr std::size_t kShownReportLimit = 32768;
 
 enum ExitStatus { kDone = 0, kSyntaxError = 1, kUsageOrFile = 2, kStoppedByLimit = 3 };
 
@@ -130,11 +129,10 @@ int Prove(const cli::TheoryText& text, const cli::Options& options, cli::TStdout
         outFailed = true;
       }
     }
-    if (report.Text().size() < kShownReportLimit || outFailed) {
+    if (ShowsWholeReport(report, outFailed)) {
       for (const auto& line : report.Lines) interactive.Add(line);
     } else {
-      interactive.Add(
-          "Done, but output text exceeded the maximal size / consult the output file (*.out).");
+      interactive.Add(kReportTooLong);
       for (auto& lines : {run.Verdicts, run.Closing})
         for (const std::string& line : lines) interactive.Add(line);
     }

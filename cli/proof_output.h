@@ -3,8 +3,8 @@
 
 #include <string>
 
+#include "cli/attempt.h"
 #include "cli/cli_options.h"
-#include "cli/portfolio.h"
 
 namespace velmoran::cli {
 

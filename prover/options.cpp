@@ -103,6 +103,39 @@ std::span<const TDebugSwitch> DebugSwitches() {
   return kDebugSwitches;
 }
 
+namespace {
+
+constexpr TStrategyRow kStrategies[] = {
+    {SearchStrategy::Linear, "linear", "Each resolvent expanded at once, from the negated query"},
+    {SearchStrategy::ModifiedLinear, "modified", "Linear from every axiom in turn, the query last"},
+    {SearchStrategy::BreadthFirst, "breadth", "Level by level"},
+    {SearchStrategy::SmallestFirst, "smallest", "Every formula in turn, fewest atoms first"},
+};
+
+constexpr TNumberRow kNumbers[] = {
+    {&P::DcfLimit, "dcf-limit", 1, "Steps of one consequent test (at least 1)"},
+};
+
+constexpr TSwitchRow kSwitches[] = {
+    {&P::IdenticalUpToOrder, "identical-up-to-order",
+     "The identical-text check also drops a resolvent that differs from a stored one\n"
+     "only in the order of the operands of its conjunctions and disjunctions"},
+};
+
+}  // namespace
+
+std::span<const TStrategyRow> StrategyRows() {
+  return kStrategies;
+}
+
+std::span<const TNumberRow> NumberRows() {
+  return kNumbers;
+}
+
+std::span<const TSwitchRow> SwitchRows() {
+  return kSwitches;
+}
+
 void SetMenuDefaults(TSettings& p) {
   for (const TOptionRow& option : OptionTable())
     if (option.Flag) p.*option.Flag = option.Default ? 1 : 0;

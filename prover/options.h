@@ -18,6 +18,10 @@
 //   null                                the command line sets the flag its own way: `Interactive`
 //                                       is off exactly when the report goes to FILE.out (--out)
 // The command line keeps --one-refutation as another spelling of --refutations=one.
+//
+// The settings that are not menu flags have tables of their own below: the search strategies,
+// the whole-number settings, the switches of the command line and the debugging rules. With the
+// option rows they describe every field of `TSettings`.
 #pragma once
 
 #include <cstdint>
@@ -58,11 +62,37 @@ struct TDebugSwitch {
   const char* Warning;  // what a loose run prints on standard error
 };
 
+// One search strategy: the value of the command line's -s/--strategy that selects it.
+struct TStrategyRow {
+  SearchStrategy Strategy;
+  const char* Cli;
+  const char* Help;
+};
+
+// A whole-number setting: the command line's --NAME=N, N at least `Min`.
+struct TNumberRow {
+  std::int32_t TSettings::*Field;
+  const char* Cli;
+  std::int32_t Min;
+  const char* Help;
+};
+
+// A switch that the command line alone sets, off by default: --NAME turns it on.
+struct TSwitchRow {
+  std::uint8_t TSettings::*Flag;
+  const char* Cli;
+  const char* Help;
+};
+
 // All option rows, in menu order within each menu.
 std::span<const TOptionRow> OptionTable();
 // The radio groups and their command-line names.
 std::span<const TOptionGroup> OptionGroups();
 std::span<const TDebugSwitch> DebugSwitches();
+// The strategies in the order the command line's help lists them.
+std::span<const TStrategyRow> StrategyRows();
+std::span<const TNumberRow> NumberRows();
+std::span<const TSwitchRow> SwitchRows();
 
 // The option set of a new editor window, for front ends that start from it.
 void SetMenuDefaults(TSettings& settings);

@@ -4,7 +4,7 @@
 // The prover object derives from it, so code reads `program.ShowDcf` as before, and a front end
 // hands a whole set over with one assignment (`program.Settings() = settings`): a new setting
 // added here travels everywhere a set is copied, the command line's `--auto` children included.
-// The option table (`options.h`) describes the flags; nothing here depends on anything else.
+// The option tables (`options.h`) describe every field; nothing here depends on anything else.
 #pragma once
 
 #include <cstdint>

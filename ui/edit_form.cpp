@@ -37,10 +37,6 @@ namespace velmoran::ui {
 namespace {
 
 constexpr const char* kUntitled = "Untitled";
-// A report kept in memory reaches the pane only below this many characters (CR LF counted).
-constexpr std::size_t kShownReportLimit = 32768;
-constexpr const char* kReportTooLong =
-    "Done, but output text exceeded the maximal size / consult the output file (*.out).";
 
 QFont PaneFont() {
   return QFont("Quarnel", 11);
@@ -525,13 +521,9 @@ void TEditForm::ProofFinished(TPLProgram* program) {
   const bool mayFocus = focus == nullptr || isAncestorOf(focus);
   if (mayFocus) output_->setFocus();
   if (!p.Interactive) {
-    // Measured as the ".out" file holds it: every line followed by CR LF. A report whose file
-    // could not be written reaches the pane whatever its length: it is the only copy.
-    std::size_t length = 0;
-    for (const std::string& line : privateReport_->Lines) length += line.size() + 2;
     if (privateReport_->Lines.empty())
       output_->clear();
-    else if (length < kShownReportLimit || outFailed)
+    else if (ShowsWholeReport(*privateReport_, outFailed))
       AppendLines(privateReport_->Lines);
     else
       output_->appendPlainText(kReportTooLong);

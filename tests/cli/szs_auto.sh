@@ -229,8 +229,12 @@ else
   for processes in 2 3; do
     out=$(setpriv --reuid=65534 --regid=65534 --clear-groups -- bash -c \
       "ulimit -u $processes; '$tmp/few/velmoran' --auto $limit --hide=progress,time,memory '$tmp/few/p30.txt'")
-    [[ $(tail -n 1 <<< "$out") == "Auto: refuted by setting 2 of $count ($second) after "* ]] ||
-      fail "at most $processes processes: in turn, the second setting wins: $(tail -n 1 <<< "$out")"
+    # With three, the first lane's child may yet get its proof thread when a process of the same
+    # user has just ended; its setting (5) refutes P30 too and then wins.
+    last_line=$(tail -n 1 <<< "$out")
+    [[ $last_line == "Auto: refuted by setting 2 of $count ($second) after "* ||
+       ($processes == 3 && $last_line == "Auto: refuted by setting 5 of $count"*) ]] ||
+      fail "at most $processes processes: in turn, the second setting wins: $last_line"
   done
 fi
 

@@ -179,5 +179,43 @@ TEST(OptionTable, CommandLineSpellingsAreDistinctAndWellFormed) {
   EXPECT_EQ(switches.size(), 9u);
 }
 
+// Next to the 21 menu flags, the settings the command line alone sets have rows too: each
+// strategy once, the consequent-test limit, the order-blind identity check and the debugging
+// rules, each spelled once and apart from every other option.
+TEST(OptionTable, SettingsOutsideTheMenusHaveRowsOfTheirOwn) {
+  std::set<SearchStrategy> strategies;
+  std::set<std::string> values;
+  for (const TStrategyRow& row : StrategyRows()) {
+    EXPECT_TRUE(strategies.insert(row.Strategy).second) << row.Cli;
+    EXPECT_TRUE(values.insert(row.Cli).second) << row.Cli;
+  }
+  EXPECT_EQ(strategies, (std::set<SearchStrategy>{
+                            SearchStrategy::Linear, SearchStrategy::ModifiedLinear,
+                            SearchStrategy::BreadthFirst, SearchStrategy::SmallestFirst}));
+
+  ASSERT_EQ(NumberRows().size(), 1u);
+  EXPECT_EQ(NumberRows()[0].Field, &TSettings::DcfLimit);
+  EXPECT_GE(TSettings{}.DcfLimit, NumberRows()[0].Min);
+  std::vector<Flag> flags;
+  for (const TSwitchRow& row : SwitchRows()) flags.push_back(row.Flag);
+  for (const TDebugSwitch& row : DebugSwitches()) flags.push_back(row.Flag);
+  EXPECT_EQ(flags.size(), 4u);
+  for (Flag flag : {&TSettings::IdenticalUpToOrder, &TSettings::SerialIdentity,
+                    &TSettings::LooseSplit, &TSettings::LooseUnify})
+    EXPECT_EQ(std::count(flags.begin(), flags.end(), flag), 1);
+
+  std::set<std::string> names;
+  for (const TOptionGroup& group : OptionGroups()) names.insert(std::string("--") + group.Cli);
+  for (const TOptionRow& row : OptionTable())
+    if (row.Cli && !row.Group && row.Menu != OptionMenu::Output)
+      names.insert(std::string(row.Default ? "--no-" : "--") + row.Cli);
+  for (const TNumberRow& row : NumberRows())
+    EXPECT_TRUE(names.insert(std::string("--") + row.Cli).second) << row.Cli;
+  for (const TSwitchRow& row : SwitchRows())
+    EXPECT_TRUE(names.insert(std::string("--") + row.Cli).second) << row.Cli;
+  for (const TDebugSwitch& row : DebugSwitches())
+    EXPECT_TRUE(names.insert(row.Name).second) << row.Name;
+}
+
 }  // namespace
 }  // namespace velmoran::testing

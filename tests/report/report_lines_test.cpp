@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "logic/formula.h"
+#include "report/line_sink.h"
 #include "report/measure.h"
 #include "report/report.h"
 #include "support/theory.h"
@@ -215,6 +216,23 @@ TEST_F(ReportLines, WholeRunFramesTheQueryAndTheBestDegree) {
   EXPECT_EQ(out.front(), "Solution to ¬p(a):1; ");
   EXPECT_NE(std::find(out.begin(), out.end(), "[F1&F0] :  YES (refutation deg.):0.8;"), out.end());
   EXPECT_EQ(out.back(), "Best refutation degree: 0.8");
+}
+
+// The screen limit counts every line with its CR LF, as the ".out" file holds it: 32768
+// characters are too many, one fewer is shown.
+TEST(ShownReport, LimitCountsLineEndsAndSparesAnUnwrittenFile) {
+  TLineList one;
+  one.Lines = {std::string(32765, 'a')};  // 32765 + 2 = 32767
+  EXPECT_TRUE(ShowsWholeReport(one, false));
+  one.Lines[0] += 'a';  // 32768
+  EXPECT_FALSE(ShowsWholeReport(one, false));
+  TLineList two;
+  two.Lines = {std::string(16382, 'a'), std::string(16382, 'b')};  // 2 * (16382 + 2) = 32768
+  EXPECT_FALSE(ShowsWholeReport(two, false));
+  two.Lines[1].pop_back();  // 32767
+  EXPECT_TRUE(ShowsWholeReport(two, false));
+  // Without its file, the report on screen is the only copy.
+  EXPECT_TRUE(ShowsWholeReport(one, true));
 }
 
 }  // namespace
