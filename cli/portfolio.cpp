@@ -25,9 +25,13 @@ void ApplySetting(const TAutoSetting& setting, const TSettings& user, TSettings&
   Options parsed;
   ParseOptions(static_cast<int>(argv.size()), argv.data(), parsed);
   to = parsed.Settings;
+  // Everything but the search options is the user's: the output switches, the numbers, the
+  // switches of the command line alone and the debugging switches.
   for (const TOptionRow& row : OptionTable())
     if (row.Flag && row.Menu == OptionMenu::Output) to.*row.Flag = user.*row.Flag;
-  to.DcfLimit = user.DcfLimit;
+  for (const TNumberRow& row : NumberRows()) to.*row.Field = user.*row.Field;
+  for (const TSwitchRow& row : SwitchRows()) to.*row.Flag = user.*row.Flag;
+  for (const TDebugSwitch& row : DebugSwitches()) to.*row.Flag = user.*row.Flag;
 }
 
 TRunLimits SliceLimits(const Options& options, double seconds) {

@@ -51,5 +51,13 @@ loose_refutes --debug-split=loose "$tmp/split.txt" breadth
 printf '∀Z ∃W r(W, Z); ∀Y, X [r(X, Y) → s(X, Y)];\n?- ∃W ∀Y s(W, Y);\n' >"$tmp/unify.txt"
 loose_refutes --debug-unify=loose "$tmp/unify.txt" breadth
 
+# --auto hands every attempt the user's switches whole: the loose split reaches the breadth-first
+# settings, which then refute the non-theorem as the plain run does.
+out=$("$bin" --auto --timeout=10 --max-resolvents=300 --hide=progress "$tmp/split.txt" 2>/dev/null)
+grep -q 'YES (refutation deg' <<<"$out" && fail "--auto: the sound rules refuted a non-theorem"
+out=$("$bin" --auto --timeout=10 --max-resolvents=300 --hide=progress --debug-split=loose \
+  "$tmp/split.txt" 2>/dev/null)
+grep -q 'YES (refutation deg' <<<"$out" || fail "--auto dropped --debug-split=loose"
+
 [[ $failures -eq 0 ]] || { echo "$failures failure(s)" >&2; exit 1; }
 echo "all debug_switches checks passed"
