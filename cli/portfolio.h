@@ -37,10 +37,9 @@ struct TAutoSetting {
 };
 
 // The order and the weights come from running every Pelletier problem with each candidate
-// setting (bench/settings_matrix.sh; the table and the reasons are in bench/RESULTS.md): the
-// first refutes all but one of the problems any setting refutes (P44), and its failures mostly
-// end quickly, so it takes the largest slice; the linear search catches the one it misses. This is
-// the order of a machine with one core; the numbers name the settings in every report.
+// setting (bench/settings_matrix.sh); the figures behind them are in bench/RESULTS.md. This is the
+// order of a machine with one core; the numbers name the settings in every report, so a new
+// setting goes at the end.
 inline constexpr TAutoSetting kSequence[] = {
     {"-s breadth --check=trivial --general-cut --one-refutation", 2},
     {"-s linear --one-refutation", 1},
@@ -58,33 +57,21 @@ struct TLaneStep {
 };
 
 // With two cores the settings run in two lanes at once, each lane one child process at a time.
-// Breadth-first with the general cut needs no partner to be fast where it refutes, but on P10,
-// P28, P30, P32 and P46 it stores hundreds of resolvents where a linear kind of search refutes
-// in a few milliseconds, and on P44 it runs into its limit; those are the other lane's
-// work. The other lane starts with the modified search restricted to the support set, not with
-// the linear one: it is as fast on those five, and it refutes P24 in 0.07 s where the first lane
-// takes 0.18 s and the linear search runs into its limit. Breadth-first without the general cut
-// follows in the first lane, the linear search (a plain run's own setting) in the second. Each
-// lane shares the whole budget out as the sequence does; the first setting keeps the larger
-// slice of its lane, since its failures mostly end on their own, while the modified search runs
-// into the limit on what it misses (P21, P23, P25, P33, P36), so it leaves the linear search
-// half of its lane. The price: where the cores share their speed (the 2-core machines measured in
-// bench/RESULTS.md), a problem the first lane wins takes up to twice its one-core time while the
-// second searches in vain beside it; where the second lane wins, it gains up to twentyfold.
+// The lanes pair settings that fail where the other refutes fast: the smallest-first search with
+// the trivial check opens the first lane with a small slice (where it refutes, it does so at once),
+// breadth-first with the general cut follows with the largest (its failures mostly end on their
+// own); the second lane starts with the modified search restricted to the support set, for the
+// problems where breadth-first stores hundreds of resolvents, then the smallest-first search with
+// the consequent check and the linear search. The price: where the cores share their speed, a
+// problem the first lane wins takes up to twice its one-core time. The measurements that chose
+// this are in bench/RESULTS.md ("The `--auto` portfolio", "The TPTP library against E").
 inline constexpr int kLanes = 2;
-// The smallest-first searches came last, from the TPTP library: a short resolvent used at once,
-// however deep it lies, refutes set-theory exercises (SET027+3, SET590+3, SEU264+1) and
-// contradictory axioms (KRS063+1, SWB007+2) within a second where every other setting runs into
-// its limit. With the trivial check it also refutes 39 of the 40 Pelletier problems that any
-// setting refutes, each within 0.05 s, and fails only on P46 and the open ones: so it opens the
-// first lane with a small slice, ahead of the breadth-first search. With the consequent check
-// (slower, but it alone refutes SET590+3) it takes the middle of the other lane.
 inline constexpr TLaneStep kLaneSteps[kLanes][3] = {{{4, 1}, {0, 2}, {3, 1}},
                                                     {{2, 1}, {5, 1}, {1, 1}}};
 
-// The settings of one attempt: the search options of its command line, and the user's output
-// switches and consequent-test limit. Parsed by the command line's own parser, so the attempt is
-// exactly the run that its options give.
+// The settings of one attempt: the search options of its command line, and everything else the
+// user gave (output switches, numbers, the command line's own and the debugging switches). Parsed
+// by the command line's own parser, so the attempt is exactly the run that its options give.
 void ApplySetting(const TAutoSetting& setting, const TSettings& user, TSettings& to);
 
 // The limits of the command line with a slice of the budget as the time limit.
