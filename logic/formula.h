@@ -85,6 +85,11 @@ class TSub : public TObject {
   std::int8_t Constant = 0;
   std::int8_t Mark = 0;
   std::int8_t Polarity = 0;
+  // Set on a disjunction that a resolution step made to join its two copies where the maximum of
+  // their values is not what the sources' degrees guarantee: its value is the bounded sum
+  // min(1, x + y). It prints as any disjunction, and constants simplify in it
+  // the same way (x + 0 and min(1, x + 1) agree with the maximum).
+  std::uint8_t BoundedSum = 0;
   TSub* Left = nullptr;        // in an atom: previous atom of the chain, not owned
   TSub* Right = nullptr;       // in an atom: next atom of the chain, not owned
   TSub* ParentNode = nullptr;  // exactly one of the two parents is set in a linked tree

@@ -106,6 +106,7 @@ TSub* CopyNode(TSub* n) {
   TSub* c = NewNodeLike(*n);
   c->Negated = n->Negated;
   c->Polarity = n->Polarity;
+  c->BoundedSum = n->BoundedSum;
   c->SetParent(Walks.CopyParent);
   if (n->IsAtom()) {
     auto* a = static_cast<TAtom*>(n);

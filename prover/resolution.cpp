@@ -35,6 +35,85 @@ std::int8_t NodeValue(const TSub& node, int v) {
   return static_cast<std::int8_t>(node.Negated ? -v : v);
 }
 
+// How a tree's value n(a) can move with the common value a of its marked atoms. `Up` and `Down`
+// bound how fast it rises and falls: an atom rises with a, negation swaps the two, minimum and
+// maximum move as their faster operand, and implication min(1, 1 - x + y) and the bounded sum add
+// their operands' moves (the antecedent's swapped). The four flags say that n stays within the
+// atom's reach of its value at a = 0 or a = 1: they hold for an atom (negated or not) and for a
+// tree without marked atoms, minimum and maximum keep them, negation swaps each upper flag with
+// its lower one, and implication and the bounded sum keep none over marked atoms.
+struct TMove {
+  int Up = 0;
+  int Down = 0;
+  bool BelowAtFalse = true;  // n(a) <= max(n(0), a)
+  bool AboveAtFalse = true;  // n(a) >= min(n(0), 1 - a)
+  bool BelowAtTrue = true;   // n(a) <= max(n(1), 1 - a)
+  bool AboveAtTrue = true;   // n(a) >= min(n(1), a)
+};
+
+TMove MarkedAtomMove(const TSub* n) {
+  TMove m;
+  if (n->IsAtom()) {
+    m.Up = n->Constant != 0 ? 1 : 0;
+  } else {
+    TMove l = n->Left ? MarkedAtomMove(n->Left) : TMove{};
+    TMove r = n->Right ? MarkedAtomMove(n->Right) : TMove{};
+    bool sum = n->IsImplication() || n->BoundedSum;
+    if (n->IsImplication()) {
+      m.Up = l.Down + r.Up;
+      m.Down = l.Up + r.Down;
+    } else if (sum) {
+      m.Up = l.Up + r.Up;
+      m.Down = l.Down + r.Down;
+    } else {
+      m.Up = std::max(l.Up, r.Up);
+      m.Down = std::max(l.Down, r.Down);
+    }
+    bool marked = m.Up + m.Down > 0;
+    bool keep = !sum || !marked;
+    m.BelowAtFalse = keep && l.BelowAtFalse && r.BelowAtFalse;
+    m.AboveAtFalse = keep && l.AboveAtFalse && r.AboveAtFalse;
+    m.BelowAtTrue = keep && l.BelowAtTrue && r.BelowAtTrue;
+    m.AboveAtTrue = keep && l.AboveAtTrue && r.AboveAtTrue;
+  }
+  if (n->Negated) {
+    std::swap(m.Up, m.Down);
+    std::swap(m.BelowAtFalse, m.AboveAtFalse);
+    std::swap(m.BelowAtTrue, m.AboveAtTrue);
+  }
+  return m;
+}
+
+// What a step costs and how its disjunction reads. Let F take the marked atoms false and G take
+// them true, both at value a before. From F(a) <= F(0) + Up(F) a and G(a) <= G(1) + Down(G) (1 -
+// a), min(1, F(0) + G(1)) >= F(a) + G(a) - max(Up(F), Down(G)): the resolvent read as the bounded
+// sum holds to the sources' sum less that weight, which is the t-norm when the weight is 1 (one
+// occurrence in each source, or several that cannot push the same way). The plain maximum
+// max(F(0), G(1)) holds to the t-norm as well when one source stays within the atom's reach and
+// the other's weight is 1: if F(a) <= max(F(0), a) and G(a) <= G(1) + 1 - a, then
+// F(a) + G(a) - 1 is at most F(0) (when F(a) <= F(0)) or a + G(a) - 1 <= G(1); the mirror case
+// G(a) <= max(G(1), 1 - a) with F(a) <= F(0) + a is the same. That case is a clause met by a
+// literal, and keeping the maximum there keeps later steps on such resolvents at the t-norm. An
+// atom that can push one way twice, as q in ¬q → q (worth min(1, 2q)), costs more: replacing
+// every occurrence at once is otherwise not a step of the many-valued logic.
+struct TStepCost {
+  int Weight = 1;
+  bool BoundedSum = false;
+};
+
+// `first` takes the marked atoms' value `firstValue` (-1 false, 1 true), `second` the other. A
+// self-resolution passes one tree twice.
+TStepCost StepCost(const TSub* first, const TSub* second, int firstValue) {
+  TMove f = MarkedAtomMove(first);
+  TMove g = MarkedAtomMove(second);
+  if (firstValue > 0) std::swap(f, g);  // now f takes false and g takes true
+  TStepCost c;
+  if ((f.BelowAtFalse && g.Down <= 1) || (g.BelowAtTrue && f.Up <= 1)) return c;
+  c.Weight = std::max({f.Up, g.Down, 1});
+  c.BoundedSum = true;
+  return c;
+}
+
 void BeginCopy(TDis*& d) {
   Logic.ChainFirst = Logic.ChainLast = nullptr;
   Walks.NewVariables = new TQuant;
@@ -105,7 +184,11 @@ void CopyTwiceSharingRoot(TSub* root, TDis* d, TSub*& first, TSub*& second,
 }  // namespace
 
 long double TNorm(long double x, long double y) {
-  long double s = x + y - 1;
+  return ResolventDegree(x, y, 1);
+}
+
+long double ResolventDegree(long double x, long double y, int weight) {
+  long double s = x + y - weight;
   return s >= 0 ? s : 0;
 }
 
@@ -565,10 +648,11 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
       return nullptr;
     }
   }
+  TStepCost cost;
+  if (self) cost = StepCost(f.Root, f.Root, falseInFirst ? -1 : 1);
   TDis* d;
   BeginCopy(d);
   auto* r = new TFALFormula(f.Program);
-  r->Degree = TNorm(f.Degree, g.Degree);
   r->QueryUses = f.QueryUses + g.QueryUses;
   r->Source1 = &f;
   r->Source2 = &g;
@@ -583,7 +667,10 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
     if (f.Program->GeneralCut)
       for (TAtom* c = g.FirstAtom; c; c = c->Next())
         if (UnifyAtoms(a, c)) c->Constant = NodeValue(*c, -v);
+    cost = StepCost(f.Root, g.Root, v);
   }
+  r->Degree = ResolventDegree(f.Degree, g.Degree, cost.Weight);
+  d->BoundedSum = cost.BoundedSum;
   // The split over inner universals instantiates universals of one record in place: a value
   // variable stays the universal it was, and still fixes the existentials inside it.
   ApplyBindings(!self);
@@ -606,10 +693,12 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
 
 TFALFormula* SelfResolveCopy(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) {
   if (!MarkAtomClass(x, a, falseInFirst, kind)) return nullptr;
+  TStepCost cost = StepCost(x.Root, x.Root, falseInFirst ? -1 : 1);
   TDis* d;
   BeginCopy(d);
+  d->BoundedSum = cost.BoundedSum;
   auto* r = new TFALFormula(x.Program);
-  r->Degree = TNorm(x.Degree, x.Degree);
+  r->Degree = ResolventDegree(x.Degree, x.Degree, cost.Weight);
   r->QueryUses = 2 * x.QueryUses;
   ApplyBindings();
   r->Root = d;
@@ -625,9 +714,11 @@ TFALFormula* SelfResolveCopy(TFALFormula& x, TAtom* a, bool falseInFirst, SplitK
 
 bool SelfResolveInPlace(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) {
   if (!MarkAtomClass(x, a, falseInFirst, kind)) return false;
+  TStepCost cost = StepCost(x.Root, x.Root, falseInFirst ? -1 : 1);
   TDis* d;
   BeginCopy(d);
-  x.Degree = TNorm(x.Degree, x.Degree);
+  d->BoundedSum = cost.BoundedSum;
+  x.Degree = ResolventDegree(x.Degree, x.Degree, cost.Weight);
   x.QueryUses *= 2;
   TSub* t = x.Root;
   t->SetParent(d);

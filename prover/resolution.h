@@ -4,8 +4,9 @@
 // F[a := v] ∨ G[b := ¬v] for a truth constant v: both trees are copied whole, the chosen
 // occurrences (and, under the growing unifier, further occurrences of the same atom: factoring)
 // become constants, and a new disjunction joins the copies. The caller simplifies it. Its degree
-// is the Łukasiewicz t-norm of the sources' degrees. The same machinery on one record gives
-// self-resolution X[A := v] ∨ X[A := ¬v].
+// is the Łukasiewicz t-norm of the sources' degrees when the atom occurs once in each source, and
+// lower by what further occurrences can move the sources' values (`ResolventDegree`). The same
+// machinery on one record gives self-resolution X[A := v] ∨ X[A := ¬v].
 //
 // Every operation here that copies trees leaves `Bindings` empty, and leaves the sources with no
 // constant, mark or copy state on their atoms and variables (except `SelfResolveInPlace`, which
@@ -17,6 +18,10 @@
 namespace velmoran {
 
 long double TNorm(long double x, long double y);
+// The degree of a resolvent whose sources have degrees x and y and whose marked atoms weigh
+// `weight` (1 when the resolved atom occurs once in each source): max(0, x + y - weight). Its new
+// disjunction reads as the maximum or as the bounded sum; see `StepCost` in the implementation.
+long double ResolventDegree(long double x, long double y, int weight);
 // Counts one unification; on failure `Bindings` is as before the call.
 bool UnifyAtoms(TAtom* a, TAtom* b);
 void ClearBindings();

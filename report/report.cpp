@@ -109,10 +109,12 @@ void ReportRefutation(TFALFormula& source, TFALFormula& refutation) {
   AddLine(program, std::move(line));
   ReportSubstitution(program, refutation);
   program.RefutationFound = 1;
-  if (degree > Report.BestDegree) {
+  // A refutation of degree 0 still refutes classically, so the first one's proof is kept.
+  bool better = degree > Report.BestDegree;
+  if (Report.ProofWanted && (better || Report.BestProof.empty())) CaptureBestProof(refutation);
+  if (better) {
     Report.BestDegree = degree;
     Report.BestSubstitution = SubstitutionText(refutation);
-    if (Report.ProofWanted) CaptureBestProof(refutation);
   }
   Report.PendingRefutation = nullptr;
   if (program.OneRefutation) Report.SearchStopped = true;

@@ -221,7 +221,7 @@ void CaptureBestProof(const TFALFormula& refutation) {
 void KeepSelfRefutedDerivation(const TFALFormula& n, const TFALFormula& y) {
   Report.PendingRefutation = nullptr;
   Report.PendingProof.clear();
-  if (QueryDegree(y) <= Report.BestDegree) return;  // it will not be the best
+  if (QueryDegree(y) <= Report.BestDegree && !Report.BestProof.empty()) return;  // not the best
   Report.PendingRefutation = &y;
   Report.PendingProof = DerivationWriter(y, &n).Lines();
 }

@@ -52,10 +52,17 @@ struct Case {
 // r : 1; ?- ¬q ∨ (q ∧ r): r = 1, q = 0.5 gives 0.5.
 // The third: p = 0.9, q = 0.6, r = 0.5 meets every axiom (¬(¬p ∧ (p ∨ q)) = 1 − min(0.1, 0.9)
 // = 0.9 ≥ 0.5) and gives the query max(min(r, q), 1 − r) = 0.5.
+// An atom met twice in one source: ¬q → q is min(1, 2q), so q = 0.5 meets it; with
+// ¬q → (r ∧ q) and q → s, q = r = s = 0.5 meets both and leaves s at 0.5.
+// c → a and a → b at 0.8 with c = 0.7, a = 0.5, b = 0.3 give ¬c ∨ b the value 0.3: the
+// resolvent ¬c ∨ b holds to 0.6 only as the bounded sum 1 − c + b, not as the maximum.
 const Case kCases[] = {
     {"?- [¬[q]] ∨ [q];", 0.5},
     {"r : 1; ?- [¬[q]] ∨ [[q] ∧ [r]];", 0.5},
     {"s : 1; ¬[[¬[p]] ∧ [[p] ∨ [q]]] : 0.5; q : 0.6; p : 0.9; ?- [[r] ∧ [q]] ∨ [¬[r]];", 0.5},
+    {"[¬[q]] → [q] : 1; ?- q;", 0.5},
+    {"[¬[q]] → [[r] ∧ [q]] : 1; [q] → [s] : 1; ?- s;", 0.5},
+    {"[c] → [a] : 0.8; [a] → [b] : 0.8; ?- [¬[c]] ∨ [b];", 0.3},
 };
 
 TEST(GradedDegree, NoRefutationPromisesMoreThanTheAxiomsGiveTheQuery) {
@@ -81,6 +88,10 @@ TEST(GradedDegree, ASingleUseOfTheNegatedQueryKeepsTheTNormDegree) {
   EXPECT_EQ(
       BestLine(chain.Run("∀X [man(X) → mortal(X)]; man(socrates) : 0.9; ?- mortal(socrates);")),
       "Best refutation degree: 0.9");
+  // The bounded sum is what lets the search reach the true 0.3 of the chain c → a → b.
+  Fixture breadth;
+  breadth.Program->Strategy = SearchStrategy::BreadthFirst;
+  EXPECT_EQ(BestLine(breadth.Run(kCases[5].Theory)), "Best refutation degree: 0.3");
 }
 
 TEST(GradedDegree, EveryAnswerHasTheDegreePrintedAboveIt) {
