@@ -50,7 +50,7 @@ bool TChoice::Add(int index, TAttempt attempt, TLineList lines) {
   Failure.Interrupted |= attempt.Outcome.Interrupted;
   const std::size_t refuted = static_cast<std::size_t>(
       std::count_if(attempt.Queries.begin(), attempt.Queries.end(),
-                    [](const TQueryEnd& q) { return q.Status == SzsStatus::Theorem; }));
+                    [](const TQueryEnd& q) { return IsRefuted(q.Status); }));
   const bool ended = !attempt.Outcome.Stopped;
   const bool succeeded = ended && attempt.Outcome.ErrorCode == 0 && !attempt.Queries.empty() &&
                          refuted == attempt.Queries.size();
@@ -149,7 +149,7 @@ TRunOutcome ProveWithPortfolio(const std::string& text, const std::string& name,
            shownAttempt.Queries[next].Line == line;
          ++next) {
       SzsStatus own = shownAttempt.Queries[next].Status;
-      out.Verdicts.push_back(SzsLine(own == SzsStatus::Theorem ? refuted : failed, szsName));
+      out.Verdicts.push_back(SzsLine(IsRefuted(own) ? AsRefuted(own, refuted) : failed, szsName));
       output.Add(out.Verdicts.back());
     }
     if (line < shown.Lines.size()) output.Add(std::move(shown.Lines[line]));

@@ -8,6 +8,8 @@ const char* SzsWord(SzsStatus status) {
   switch (status) {
     case SzsStatus::Theorem:
       return "Theorem";
+    case SzsStatus::ContradictoryAxioms:
+      return "ContradictoryAxioms";
     case SzsStatus::Unsatisfiable:
       return "Unsatisfiable";
     case SzsStatus::GaveUp:
@@ -66,7 +68,8 @@ SzsStatus RefutedStatus(bool axiomsOnly) {
 }
 
 SzsStatus QueryStatus(const TPLProgram& program, StopCause cause) {
-  if (program.RefutationFound) return SzsStatus::Theorem;
+  if (program.RefutationFound)
+    return program.AxiomsRefuted ? SzsStatus::ContradictoryAxioms : SzsStatus::Theorem;
   return StatusOfStop(program.StopRequested ? cause : StopCause::None);
 }
 

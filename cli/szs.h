@@ -9,7 +9,8 @@
 // for standard input, as the desktop app names an unsaved theory.
 //
 // The statuses keep their meaning from the TPTP world: Theorem, a refutation was found;
-// Unsatisfiable, a problem without a conjecture had its axioms refuted; GaveUp,
+// Unsatisfiable, a problem without a conjecture had its axioms refuted; ContradictoryAxioms, a
+// refutation of a query never used its negation, so the axioms alone are contradictory; GaveUp,
 // the search ended without one; Timeout, the time limit stopped it; ResourceOut, the resolvent or
 // memory limit or a failed allocation stopped it; User, SIGINT or SIGTERM stopped it.
 #pragma once
@@ -24,6 +25,7 @@ namespace velmoran::cli {
 
 enum class SzsStatus : std::uint8_t {
   Theorem,
+  ContradictoryAxioms,
   Unsatisfiable,
   GaveUp,
   Timeout,
@@ -50,9 +52,17 @@ SzsStatus QueryStatus(const TPLProgram& program, StopCause cause);
 // What a refutation means for a text: Unsatisfiable for a TPTP problem without a conjecture,
 // whose axioms alone are refuted, Theorem otherwise.
 SzsStatus RefutedStatus(bool axiomsOnly);
-// `status` with a refutation (Theorem) read as `refuted`.
+// Whether the status says a refutation was found.
+inline bool IsRefuted(SzsStatus status) {
+  return status == SzsStatus::Theorem || status == SzsStatus::ContradictoryAxioms;
+}
+// `status` with a refutation read as `refuted`; contradictory axioms stay so unless the problem
+// had no conjecture, where refuting the axioms is the whole answer.
 inline SzsStatus AsRefuted(SzsStatus status, SzsStatus refuted) {
-  return status == SzsStatus::Theorem ? refuted : status;
+  if (status == SzsStatus::Theorem) return refuted;
+  if (status == SzsStatus::ContradictoryAxioms && refuted == SzsStatus::Unsatisfiable)
+    return refuted;
+  return status;
 }
 
 }  // namespace velmoran::cli

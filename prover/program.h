@@ -60,6 +60,9 @@ class TPLProgram : public TSettings {
   const char* SourceText = nullptr;
   std::uint8_t StopRequested = 0;
   std::uint8_t RefutationFound = 0;
+  // Set with `RefutationFound` by a refutation whose derivation never used the negated query:
+  // the axioms alone are contradictory.
+  std::uint8_t AxiomsRefuted = 0;
   // Set (with `StopRequested`) when an allocation failed during the run: the proof ended as if
   // stopped, and the report holds what was written before.
   std::uint8_t OutOfMemory = 0;

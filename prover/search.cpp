@@ -265,6 +265,7 @@ void RunProofUnguarded(TPLProgram& program) {
   Activate(&program);
   // A run never reports what an earlier run of the same object found.
   program.RefutationFound = 0;
+  program.AxiomsRefuted = 0;
   Report.BestDegree = 0;
   Report.BestSubstitution.clear();
   program.ClearFormulas();
@@ -325,6 +326,7 @@ void ProveQuery(TPLProgram& program) {
   Search.LevelProduced = true;
   program.Bindings.clear();
   program.RefutationFound = 0;
+  program.AxiomsRefuted = 0;
 
   WriteQueryHeader(program);
   std::size_t n = program.Formulas.size();

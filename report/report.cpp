@@ -109,6 +109,7 @@ void ReportRefutation(TFALFormula& source, TFALFormula& refutation) {
   AddLine(program, std::move(line));
   ReportSubstitution(program, refutation);
   program.RefutationFound = 1;
+  if (refutation.QueryUses == 0) program.AxiomsRefuted = 1;
   // A refutation of degree 0 still refutes classically, so the first one's proof is kept.
   bool better = degree > Report.BestDegree;
   if (Report.ProofWanted && (better || Report.BestProof.empty())) CaptureBestProof(refutation);
