@@ -166,6 +166,7 @@ TVariable::TVariable(const TVariable& source)
       AsWritten(source.AsWritten),
       Serial(source.Serial),
       Witness(source.Witness),
+      WitnessValuesGround(source.WitnessValuesGround),
       SkolemSerials(source.SkolemSerials),
       WitnessKey(source.WitnessKey),
       Name(source.Name) {

@@ -144,13 +144,17 @@ class TVariable : public TId {
   // Set by the prover on a declaration that names one witness for the whole proof (see
   // `MarkWitnesses`); its copies inherit the mark and count as one variable with it.
   std::uint8_t Witness = 0;
+  std::uint8_t WitnessValuesGround = 0;  // see `WitnessValues`
   // Set by the prover on an existential declaration of a source with universals outside it: their
   // serial numbers, nearest first. A copy whose counterparts of them hold the same values as
   // another copy's names the same element (see `SameWitness`); copies inherit the list.
   std::vector<std::int32_t> SkolemSerials;
   // Set on a copy made while those counterparts held fixed values (terms over constants and
-  // witnesses): the values as text, witnesses by serial number, and, where no witness occurs in
-  // them, the values themselves (owned), for a copy elsewhere to take them. Copies inherit both.
+  // witnesses): the values as text, witnesses by serial number, and the values themselves (owned),
+  // each witness in them as the placeholder constant "#SERIAL". Only ground values (without
+  // witnesses) are terms a copy elsewhere may take; the proof printer reads the others too, so
+  // that such a copy prints as the same Skolem term wherever it names the same element. Copies
+  // inherit all three.
   std::string WitnessKey;
   std::vector<TId*> WitnessValues;
   std::string Name;

@@ -288,6 +288,11 @@ class TptpWriter {
     const auto* f = static_cast<const TFunc*>(t);
     const TFunctor* g = AsFunctor(t);
     std::size_t arity = g ? g->Args.size() : 0;
+    // A witness kept in a dependent witness's values (`TVariable::WitnessValues`).
+    if (!g && f->Name.size() > 1 && f->Name[0] == '#') {
+      out += ConstantPrefix() + f->Name.substr(1);
+      return;
+    }
     if (f->Name == std::string(1, kEqual) && arity == 2) {
       Term(g->Args[0], out);
       out += " = ";

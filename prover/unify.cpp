@@ -78,8 +78,9 @@ void UnifyWitnessArguments(TVariable* a, TVariable* b) {
       terms.assign(args.begin(), args.end());
       return true;
     }
+    // Values naming a witness hold only placeholders, which no term here unifies with as it should.
     terms = v->WitnessValues;
-    return terms.size() == v->SkolemSerials.size();
+    return v->WitnessValuesGround && terms.size() == v->SkolemSerials.size();
   };
   std::vector<TId*> x, y;
   if (!sideOf(a, x) || !sideOf(b, y)) return;

@@ -117,9 +117,11 @@ bool SameWitness(const TVariable* a, const TVariable* b) {
 
 namespace {
 
-// A copy of a fixed value without witnesses, its variables replaced by their values.
+// A copy of a fixed value, its variables replaced by their values and each witness by the
+// placeholder constant "#SERIAL" (see `TVariable::WitnessValues`).
 TId* CopyFixedValue(TId* t) {
   t = CurrentValue(t);
+  if (const TVariable* w = AsVariable(t)) return new TFunctorA("#" + std::to_string(w->Serial));
   if (TFunctor* f = AsFunctor(t)) {
     auto* c = new TFunctor(f->Name);
     for (TId* a : f->Args)
@@ -138,8 +140,8 @@ void RecordWitnessKey(const TVariable& source, TVariable& copy) {
   std::vector<TVariable*> args;
   if (!WitnessArguments(&source, args) || !KeyOfArguments(args, key, ground)) return;
   copy.WitnessKey = std::move(key);
-  if (ground)
-    for (TVariable* w : args) copy.WitnessValues.push_back(CopyFixedValue(w));
+  for (TVariable* w : args) copy.WitnessValues.push_back(CopyFixedValue(w));
+  copy.WitnessValuesGround = ground;
 }
 
 namespace {

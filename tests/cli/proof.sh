@@ -62,6 +62,13 @@ expect_eq "the self-resolution step holds" "0 checked 2 steps, 0 failed" "$? $ou
 # A resolvent refuted only by the consequent check's splits: its step and the splits that follow.
 "$bin" --proof --one-refutation $quiet examples/pelletier/p01.txt > "$tmp/p01.out"
 expect_eq "the split steps hold" "0 checked 3 steps, 0 failed" "$?$("$checker" "$tmp/p01.out" | sed 's/^/ /')"
+# P40's refutation under these settings takes a dependent witness at the value of another
+# witness: each copy must print as the one Skolem term it stands for (sk3(sk0), say), not as an
+# existential of its own, or the self-resolution that closes the proof cannot be checked.
+"$bin" --proof $quiet -s smallest --check=trivial --general-cut --timeout=20 \
+  examples/pelletier/p40.txt > "$tmp/p40.out"
+expect_eq "a witness taken at a witness prints as one term" "0 failed" \
+  "$("$checker" "$tmp/p40.out" | tail -n 1 | sed 's/.*, //')"
 
 # A literal changed: r1 no longer follows from r0 and f1, and the refutation no longer closes.
 sed 's/^fof(r1, plain, ~ clouds(today)/fof(r1, plain, ~ clouds(tomorrow)/' "$tmp/chain.out" > "$tmp/literal.out"
