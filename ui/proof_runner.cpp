@@ -63,6 +63,9 @@ bool TProofRunner::Start(TPLProgram& program, bool interactive) {
   startHeap_ = HeapBytesInUse();
   heapBytes_.store(startHeap_);
   resolvents_.store(0);
+  // The count the hooks publish is the engine's own, which keeps the last proof's figure until the
+  // first query of this one resets it; the engine is idle, so this thread may set it.
+  Statistics.ResolventCount = 0;
   clock_.start();
   // Each hook counts its own calls: reading the heap is cheap with the program's own count but
   // walks the allocator's lists under a sanitizer.
