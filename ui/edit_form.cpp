@@ -199,8 +199,9 @@ void TEditForm::CreateLayout() {
   layout->addWidget(toolBar);
   layout->addWidget(splitter_, 1);
   // The button beside the proof line shows only while there is a derivation to draw.
-  derivationButton_ = new QToolButton(this);
+  derivationButton_ = new QPushButton("Derivation graph...", this);
   derivationButton_->setObjectName("DerivationButton");
+  derivationButton_->setFocusPolicy(Qt::NoFocus);
   derivationButton_->hide();
   auto* stateRow = new QHBoxLayout;
   stateRow->setContentsMargins(0, 0, 2, 0);
@@ -276,8 +277,7 @@ void TEditForm::CreateActions() {
                             QKeySequence(Qt::CTRL | Qt::Key_G));
   showDerivation_->setEnabled(false);
   showDerivation_->setToolTip("The best refutation's derivation as a picture");
-  derivationButton_->setDefaultAction(showDerivation_);
-  derivationButton_->setText("Derivation graph...");
+  connect(derivationButton_, &QPushButton::clicked, showDerivation_, &QAction::trigger);
   auto* unification = new QMenu("&Unification", this);
 
   std::map<char, QActionGroup*> groups;

@@ -26,7 +26,6 @@ class QMenu;
 class QPushButton;
 class QSplitter;
 class QTimer;
-class QToolButton;
 
 namespace velmoran::ui {
 
@@ -115,7 +114,7 @@ class TEditForm : public QWidget {
   std::vector<std::string> derivation_;
   QPointer<TDerivationView> derivationView_;
   QAction* showDerivation_ = nullptr;
-  QToolButton* derivationButton_ = nullptr;
+  QPushButton* derivationButton_ = nullptr;
 
   TTheoryPane* editor_ = nullptr;
   TTheoryPane* output_ = nullptr;

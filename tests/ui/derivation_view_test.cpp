@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QSet>
 #include <QTemporaryDir>
-#include <QToolButton>
 #include <QXmlStreamReader>
 
 #include "ui/support/window_fixture.h"
@@ -68,9 +67,13 @@ class DerivationViewTest : public QObject {
     if (!parts->Press(form, "Linear")) qWarning("the proof did not end");
     return form;
   }
-  // Opens the view by its menu item and waits until the layout has ended.
-  TDerivationView* Opened(TEditForm* form) {
-    form->DerivationAction()->trigger();
+  // Opens the view by its menu item, or by the button beside the proof line, and waits until the
+  // layout has ended.
+  TDerivationView* Opened(TEditForm* form, bool byButton = false) {
+    if (byButton)
+      form->findChild<QPushButton*>("DerivationButton")->click();
+    else
+      form->DerivationAction()->trigger();
     TDerivationView* view = form->DerivationView();
     if (!view) return nullptr;
     QSignalSpy laidOut(view, &TDerivationView::LaidOut);
@@ -86,7 +89,7 @@ class DerivationViewTest : public QObject {
     TEditForm* form = Proved("socrates.txt", SocratesTheory());
     QVERIFY(form->OutputPane()->toPlainText().contains("Best refutation degree: 0.9"));
     QVERIFY(form->DerivationAction()->isEnabled());
-    QVERIFY(form->findChild<QToolButton*>("DerivationButton")->isVisible());
+    QVERIFY(form->findChild<QPushButton*>("DerivationButton")->isVisible());
     TDerivationView* view = Opened(form);
     QVERIFY(view);
     QVERIFY(view->isVisible());
@@ -111,7 +114,7 @@ class DerivationViewTest : public QObject {
     form->Editor()->setPlainText(PaneText("p(a);\n?- q(b);"));
     QVERIFY(parts->Press(form, "Linear"));
     QVERIFY(!form->DerivationAction()->isEnabled());
-    QVERIFY(form->findChild<QToolButton*>("DerivationButton")->isHidden());
+    QVERIFY(form->findChild<QPushButton*>("DerivationButton")->isHidden());
     QSignalSpy says(form, &TEditForm::StatusMessage);
     form->ShowDerivation();
     QCOMPARE(says.size(), 1);
@@ -124,7 +127,7 @@ class DerivationViewTest : public QObject {
     TEditForm* form =
         Proved("two.txt", PaneText("\xF7X [man(X) \xF4 mortal(X)];\nman(socrates) : 0.9;\n"
                                    "?- mortal(socrates);\n?- man(socrates);"));
-    TDerivationView* view = Opened(form);
+    TDerivationView* view = Opened(form, true);
     QVERIFY(view);
     const TPicture picture = Read(view->Svg());
     QVERIFY(picture.Texts.contains("~ man(socrates)"));

@@ -109,3 +109,14 @@ shown_time() {
       if (rest == kind text) { print $2; exit }
     }'
 }
+
+# Ends the program without asking (SIGTERM, then SIGKILL after two seconds), for a fresh start.
+app_kill() {
+  if [[ -n "$app_pid" ]] && kill -0 "$app_pid" 2>/dev/null; then
+    kill "$app_pid" 2>/dev/null
+    for _ in $(seq 20); do kill -0 "$app_pid" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$app_pid" 2>/dev/null
+  fi
+  [[ -n "$app_pid" ]] && wait "$app_pid" 2>/dev/null
+  app_pid=
+}
