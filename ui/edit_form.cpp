@@ -469,8 +469,9 @@ void TEditForm::Prove(SearchStrategy strategy) {
     if (option->Flag) p.*(option->Flag) = action->isChecked() ? 1 : 0;
   output_->clear();
   editor_->setExtraSelections({});
-  // The derivation belongs to the report just cleared.
+  // The derivation belongs to the report just cleared, and so does its picture.
   derivation_.clear();
+  if (derivationView_) derivationView_->hide();
   showDerivation_->setEnabled(false);
   derivationButton_->hide();
   privateReport_ = std::make_unique<TLineList>();

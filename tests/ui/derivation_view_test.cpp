@@ -109,10 +109,11 @@ class DerivationViewTest : public QObject {
     QCOMPARE(picture.Edges,
              QSet<QString>({"query->f2", "f2->r0", "f0->r0", "r0->refutation", "f1->refutation"}));
 
-    // Opened again after a proof that found nothing, the view is not; the old picture may stay
-    // in its window, but the report no longer names a refutation.
+    // The picture goes with the report it belongs to: a new proof closes it, and after one that
+    // found nothing it cannot be opened.
     form->Editor()->setPlainText(PaneText("p(a);\n?- q(b);"));
     QVERIFY(parts->Press(form, "Linear"));
+    QVERIFY(view->isHidden());
     QVERIFY(!form->DerivationAction()->isEnabled());
     QVERIFY(form->findChild<QPushButton*>("DerivationButton")->isHidden());
     QSignalSpy says(form, &TEditForm::StatusMessage);
