@@ -70,6 +70,7 @@ keys F5
 wait_until 30 shown "$mark" status "Syntax error at line 2, column 5: Missing operator." ||
   fail "the status does not name the place: $(shown_after "$mark" status)"
 wait_until 15 window_shown Velmoran || fail "no box for the syntax error"
+focus_window Velmoran
 keys Return
 wait_until 10 window_gone Velmoran || fail "the syntax error's box did not close"
 focus_frame
@@ -100,8 +101,10 @@ wait_until 10 title_is "Velmoran - [Untitled*]" || fail "no mark of the change: 
 # Yes to "Save changes to Untitled?", then Escape in the save dialog: the window stays.
 keys ctrl+w
 wait_until 10 window_shown Velmoran || fail "no question before closing the modified window"
+focus_window Velmoran
 keys y
 wait_until 10 window_shown "Save As" || fail "no save dialog after Yes"
+focus_window "Save As"
 keys Escape
 wait_until 10 window_gone "Save As" || fail "the save dialog did not close"
 focus_frame
@@ -110,6 +113,7 @@ title_is "Velmoran - [Untitled*]" || fail "the window did not stay: '$(title)'"
 # Its text is still there: Ctrl+S saves it under a name typed without ".txt".
 keys ctrl+s
 wait_until 10 window_shown "Save As" || fail "no save dialog for Ctrl+S"
+focus_window "Save As"
 # The dialog starts in the folder of the files opened and saved so far, $tmp.
 keys ctrl+a
 timeout 30 xdotool type --delay 50 kept || fail "xdotool could not type the name"

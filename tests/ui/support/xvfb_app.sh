@@ -92,6 +92,13 @@ title_has() { [[ "$(title)" == *"$1"* ]]; }
 # A window other than the frame, by its whole caption.
 window_shown() { timeout 5 xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
 window_gone() { ! window_shown "$1"; }
+# Gives the keyboard to the window with this caption: with no window manager, a box or dialog
+# that has just been mapped may not have it yet, and a key sent then goes elsewhere.
+focus_window() {
+  local id
+  id=$(timeout 5 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n 1)
+  [[ -n "$id" ]] && timeout 10 xdotool windowfocus --sync "$id" 2>/dev/null
+}
 
 # The log so far: a mark to read what is shown after it.
 log_mark() { wc -l <"$tmp/app.log"; }
