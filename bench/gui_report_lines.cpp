@@ -49,6 +49,7 @@ class TSilentDialogs : public TDialogs {
   }
   QString OpenFileName(QWidget*, const QString&) override { return {}; }
   QString SaveFileName(QWidget*, const QString&) override { return {}; }
+  QString ExportFileName(QWidget*, const QString&, const QString&) override { return {}; }
   std::optional<QFont> ChooseFont(QWidget*, const QFont&) override { return std::nullopt; }
   std::optional<QString> AskDcfLimit(QWidget*) override { return std::nullopt; }
   void Information(QWidget*, const QString& text) override { Complain(text); }

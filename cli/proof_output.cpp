@@ -1,6 +1,6 @@
 #include "cli/proof_output.h"
 
-#include "cli/derivation_dot.h"
+#include "report/derivation_dot.h"
 
 namespace velmoran::cli {
 

@@ -24,6 +24,11 @@ QString TQtDialogs::SaveFileName(QWidget* parent, const QString& proposed) {
   return QFileDialog::getSaveFileName(parent, QString(), proposed, kTheoryFileFilter);
 }
 
+QString TQtDialogs::ExportFileName(QWidget* parent, const QString& proposed,
+                                   const QString& filter) {
+  return QFileDialog::getSaveFileName(parent, QString(), proposed, filter);
+}
+
 std::optional<QFont> TQtDialogs::ChooseFont(QWidget* parent, const QFont& initial) {
   bool ok = false;
   QFont font = QFontDialog::getFont(&ok, initial, parent);

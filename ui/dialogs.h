@@ -23,6 +23,10 @@ class TDialogs {
   virtual QString OpenFileName(QWidget* parent, const QString& folder) = 0;
   // The save dialog, which accepts new names; the chosen path, or empty on Cancel.
   virtual QString SaveFileName(QWidget* parent, const QString& proposed) = 0;
+  // The save dialog for a picture, with its own filter ("SVG pictures (*.svg)"); the chosen path,
+  // or empty on Cancel.
+  virtual QString ExportFileName(QWidget* parent, const QString& proposed,
+                                 const QString& filter) = 0;
   virtual std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) = 0;
   // The DCF limit input box; std::nullopt on Cancel.
   virtual std::optional<QString> AskDcfLimit(QWidget* parent) = 0;
@@ -40,6 +44,7 @@ class TQtDialogs : public TDialogs {
   QMessageBox::StandardButton AskSaveChanges(QWidget* parent, const QString& text) override;
   QString OpenFileName(QWidget* parent, const QString& folder) override;
   QString SaveFileName(QWidget* parent, const QString& proposed) override;
+  QString ExportFileName(QWidget* parent, const QString& proposed, const QString& filter) override;
   std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial) override;
   std::optional<QString> AskDcfLimit(QWidget* parent) override;
   void Information(QWidget* parent, const QString& text) override;

@@ -26,6 +26,7 @@
 #include "logic/text_codec.h"
 #include "parser/formula_parser.h"
 #include "report/report.h"
+#include "ui/derivation_view.h"
 #include "ui/dialogs.h"
 #include "ui/habits.h"
 #include "ui/proof_runner.h"
@@ -197,7 +198,16 @@ void TEditForm::CreateLayout() {
   layout->setSpacing(0);
   layout->addWidget(toolBar);
   layout->addWidget(splitter_, 1);
-  layout->addWidget(proofState_);
+  // The button beside the proof line shows only while there is a derivation to draw.
+  derivationButton_ = new QPushButton("Derivation graph...", this);
+  derivationButton_->setObjectName("DerivationButton");
+  derivationButton_->setFocusPolicy(Qt::NoFocus);
+  derivationButton_->hide();
+  auto* stateRow = new QHBoxLayout;
+  stateRow->setContentsMargins(0, 0, 2, 0);
+  stateRow->addWidget(proofState_, 1);
+  stateRow->addWidget(derivationButton_);
+  layout->addLayout(stateRow);
 }
 
 void TEditForm::CreateActions() {
@@ -262,6 +272,12 @@ void TEditForm::CreateActions() {
   command(prove, "Modified linear search", [this] { Prove(SearchStrategy::ModifiedLinear); });
   command(
       prove, "Prove &again", [this] { Prove(lastStrategy_); }, QKeySequence(Qt::Key_F5));
+  // Ctrl+G, for "graph": no key of the editor's own, and not a Ctrl+Alt key, which types a symbol.
+  showDerivation_ = command(prove, "&Derivation graph...", &TEditForm::ShowDerivation,
+                            QKeySequence(Qt::CTRL | Qt::Key_G));
+  showDerivation_->setEnabled(false);
+  showDerivation_->setToolTip("The best refutation's derivation as a picture");
+  connect(derivationButton_, &QPushButton::clicked, showDerivation_, &QAction::trigger);
   auto* unification = new QMenu("&Unification", this);
 
   std::map<char, QActionGroup*> groups;
@@ -338,6 +354,7 @@ void TEditForm::UpdateTitle() {
 }
 
 void TEditForm::SetProofState(const QString& text) {
+  if (text != proofState_->text()) LogShown(context_, "proof line", text);
   proofState_->setText(text);
   proofState_->show();
 }
@@ -408,7 +425,9 @@ void TEditForm::Activate() {
 }
 
 void TEditForm::Stop() {
-  if (context_.Runner.Running() == program_.get()) context_.Runner.RequestStop();
+  if (context_.Runner.Running() != program_.get()) return;
+  LogShown(context_, "command", "Stop");
+  context_.Runner.RequestStop();
 }
 
 void TEditForm::AskDcfLimit() {
@@ -422,6 +441,15 @@ void TEditForm::AskDcfLimit() {
         return answer->toStdString();
       }()))
     context_.Dialogs.Error(this, QString::fromStdString(*failure));
+}
+
+void TEditForm::ShowDerivation() {
+  if (derivation_.empty()) {
+    emit StatusMessage("No refutation: there is no derivation to draw.");
+    return;
+  }
+  if (!derivationView_) derivationView_ = new TDerivationView(context_, this);
+  derivationView_->Show(derivation_, fileName_);
 }
 
 void TEditForm::Prove(SearchStrategy strategy) {
@@ -441,6 +469,11 @@ void TEditForm::Prove(SearchStrategy strategy) {
     if (option->Flag) p.*(option->Flag) = action->isChecked() ? 1 : 0;
   output_->clear();
   editor_->setExtraSelections({});
+  // The derivation belongs to the report just cleared, and so does its picture.
+  derivation_.clear();
+  if (derivationView_) derivationView_->hide();
+  showDerivation_->setEnabled(false);
+  derivationButton_->hide();
   privateReport_ = std::make_unique<TLineList>();
   p.Output = privateReport_.get();
   sourceText_ = PaneBytes(editor_->toPlainText());
@@ -481,6 +514,9 @@ void TEditForm::ProofFinished(TPLProgram* program) {
   const QString messageText = QString::fromLatin1(message.data(), message.size());
   progressTimer_->stop();
   UpdateTitle();
+  derivation_ = context_.Runner.Derivation();
+  showDerivation_->setEnabled(!derivation_.empty());
+  derivationButton_->setVisible(!derivation_.empty());
   // How the proof ended: in the frame's status bar, and with its figures under the report.
   const QString figures = FiguresText();
   if (p.ErrorCode != 0) {

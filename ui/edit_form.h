@@ -7,6 +7,7 @@
 // refused, and closing the window whose proof runs first stops that proof and waits for it.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -16,6 +17,7 @@
 #include "prover/program.h"
 #include "report/line_sink.h"
 #include "ui/app_context.h"
+#include "ui/derivation_view.h"
 #include "ui/theory_file.h"
 
 class QAction;
@@ -48,6 +50,11 @@ class TEditForm : public QWidget {
   QMenu* ContextMenu() const { return contextMenu_; }
   // The option item with this flag (the flagless radio items are found by caption).
   QAction* OptionAction(std::uint8_t TPLProgram::*flag) const;
+  // "&Derivation graph...": enabled while the report names a best refutation; also a button
+  // beside the proof line.
+  QAction* DerivationAction() const { return showDerivation_; }
+  // The view it opened last; null before.
+  TDerivationView* DerivationView() const { return derivationView_; }
 
   // Loads a file into the window; a failure is shown and leaves the pane empty.
   void OpenFile(const QString& path);
@@ -58,6 +65,8 @@ class TEditForm : public QWidget {
   void Prove(SearchStrategy strategy);
   void Stop();
   void AskDcfLimit();
+  // Opens the view of the best refutation's derivation (or brings it up to date).
+  void ShowDerivation();
   // The window became the active child.
   void Activate();
   // The close query, after stopping this window's proof; true when the window may close. A
@@ -101,6 +110,11 @@ class TEditForm : public QWidget {
   // Alive while the proof runs: the prover object points into both.
   std::string sourceText_;
   std::unique_ptr<TLineList> privateReport_;
+  // The graph of the best refutation that the report in the pane names; empty when none.
+  std::vector<std::string> derivation_;
+  QPointer<TDerivationView> derivationView_;
+  QAction* showDerivation_ = nullptr;
+  QPushButton* derivationButton_ = nullptr;
 
   TTheoryPane* editor_ = nullptr;
   TTheoryPane* output_ = nullptr;

@@ -130,8 +130,10 @@ TEditForm* TFrameForm::NewEditor() {
   connect(editor, &TEditForm::OpenRequested, this, &TFrameForm::OpenTheory);
   connect(editor, &TEditForm::OpenPathRequested, this, &TFrameForm::OpenPath);
   connect(editor, &TEditForm::ExitRequested, this, &QWidget::close);
-  connect(editor, &TEditForm::StatusMessage, this,
-          [this](const QString& text) { statusBar()->showMessage(text, 10000); });
+  connect(editor, &TEditForm::StatusMessage, this, [this](const QString& text) {
+    LogShown(context_, "status", text);
+    statusBar()->showMessage(text, 10000);
+  });
   QMdiSubWindow* window = area_->addSubWindow(editor);
   window->setAttribute(Qt::WA_DeleteOnClose);
   // Every window's own menu binds the close keys in the whole frame, so with two windows open the

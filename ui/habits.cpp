@@ -28,6 +28,10 @@ void THabits::NoteFile(const QString& path) {
   store_->setValue(kFolderKey, file.absolutePath());
 }
 
+void THabits::NoteFolder(const QString& path) {
+  store_->setValue(kFolderKey, QFileInfo(path).absolutePath());
+}
+
 QString THabits::LastFolder() const {
   return store_->value(kFolderKey).toString();
 }

@@ -26,6 +26,9 @@ class THabits {
   // A file was opened or saved: it goes first in the recent files, and its folder is where the
   // dialogs start next.
   void NoteFile(const QString& path);
+  // A file that is no theory (an exported picture) was written: the dialogs start in its folder
+  // next, and the recent files stay theories.
+  void NoteFolder(const QString& path);
   // The folder of the file noted last; empty before any.
   QString LastFolder() const;
 

@@ -53,6 +53,7 @@ int main(int argc, char** argv) {
     THabits habits(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
                                                "Velmoran", "velmoran-gui"));
     TAppContext context{dialogs, runner, programFolder, &habits};
+    context.LogShownTexts = qEnvironmentVariableIsSet("VELMORAN_LOG_SHOWN");
     TFrameForm frame(context);
     frame.show();
     frame.NewEditor();

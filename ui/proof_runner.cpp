@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "prover/search.h"
+#include "report/derivation_dot.h"
 #include "report/measure.h"
 #include "report/report.h"
 
@@ -53,12 +54,18 @@ bool TProofRunner::Start(TPLProgram& program, bool interactive) {
     sink_ = std::make_unique<TQueueSink>();
     program.Output = sink_.get();
   }
+  // The derivation is printed whenever a refutation becomes the best one, never into the report.
+  Report.ProofWanted = true;
+  derivation_.clear();
   limits_ = TRunLimits{};
   limits_.MaxHeapBytes = DefaultHeapCap();
   limits_.Start();
   startHeap_ = HeapBytesInUse();
   heapBytes_.store(startHeap_);
   resolvents_.store(0);
+  // The count the hooks publish is the engine's own, which keeps the last proof's figure until the
+  // first query of this one resets it; the engine is idle, so this thread may set it.
+  Statistics.ResolventCount = 0;
   clock_.start();
   // Each hook counts its own calls: reading the heap is cheap with the program's own count but
   // walks the allocator's lists under a sanitizer.
@@ -83,7 +90,11 @@ bool TProofRunner::Start(TPLProgram& program, bool interactive) {
     pthread_attr_setstacksize(&attr, kProofStackBytes);
     auto entry = [](void* self) -> void* {
       auto* runner = static_cast<TProofRunner*>(self);
-      RunProof(*runner->running_);
+      TPLProgram& program = *runner->running_;
+      RunProof(program);
+      // The best derivation so far belongs to the last query, as does the report's best degree.
+      std::vector<std::string> best = std::exchange(Report.BestProof, {});
+      if (program.RefutationFound && !best.empty()) runner->derivation_ = DerivationDot(best);
       runner->done_.store(true, std::memory_order_release);
       // Only a wake-up, so the end is noticed at once rather than at the next tick: what the
       // window's thread reads afterwards is handed over by `done_` and the join.

@@ -63,6 +63,10 @@ class TProofRunner : public QObject {
   // Queries the last proof searched; read it after `Finished`. A run that ends in a syntax error
   // before its first query has proved nothing.
   int QueriesDone() const { return queriesDone_.load(std::memory_order_relaxed); }
+  // The derivation of the refutation that the last proof's report names as its best (that of its
+  // last query), as Graphviz lines; empty when that query was not refuted. Taken by the worker
+  // as its run ends, while the records it reads still belong to it; read it after `Finished`.
+  const std::vector<std::string>& Derivation() const { return derivation_; }
 
   // Starts `program`'s proof of its `SourceText` on the worker. With `interactive`, report lines
   // are delivered through `Lines`; otherwise `program.Output` must already point at a list that
@@ -114,6 +118,8 @@ class TProofRunner : public QObject {
   std::atomic<bool> disposalDone_{false};
   std::atomic<bool> stop_{false};
   std::atomic<int> queriesDone_{0};
+  // Written by the worker before `done_`, read by the window's thread after the join.
+  std::vector<std::string> derivation_;
   std::atomic<std::int64_t> resolvents_{0};
   std::atomic<std::int64_t> heapBytes_{0};
   std::int64_t startHeap_ = 0;

@@ -81,9 +81,9 @@ class EditFormTest : public QObject {
         {"Axioms [ ]", "Progress [x]", "Sources [x]", "Resolvents [ ]", "Time [x]", "Memory [x]",
          "Unsimplified [ ]", "Statistics [ ]", "DCF [ ]", "Interactive [x]"},
         {"Stop Esc", "DCF-Limit...", "-", "Linear search", "Breadth-first search",
-         "Modified linear search", "Prove &again F5", "-", "Trivial check only ( )", "DCF ( )",
-         "DCF + Kill (x)", "-", "Without restr. strategy (x)", "Filtration strategy ( )",
-         "Support set strategy ( )"},
+         "Modified linear search", "Prove &again F5", "&Derivation graph... Ctrl+G", "-",
+         "Trivial check only ( )", "DCF ( )", "DCF + Kill (x)", "-", "Without restr. strategy (x)",
+         "Filtration strategy ( )", "Support set strategy ( )"},
         {"Quantification On [x]", "General cut [ ]", "-", "Exit on first unused ( )",
          "Exit on first match ( )", "Exit on last match (x)", "-", "One refutation ( )",
          "All refutations (x)"}};

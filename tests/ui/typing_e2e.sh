@@ -215,6 +215,12 @@ title_has() { [[ "$(title)" == *"$1"* ]]; }
 # A message box is a window of its own, captioned with the program's name alone.
 box_shown() { timeout 5 xdotool search --onlyvisible --name '^Velmoran$' >/dev/null 2>&1; }
 box_gone() { ! box_shown; }
+# With no window manager, a box or dialog just mapped may not have the keyboard yet: give it.
+focus_named() {
+  local id
+  id=$(timeout 5 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n 1)
+  [[ -n "$id" ]] && timeout 10 xdotool windowfocus --sync "$id" 2>/dev/null
+}
 
 # "&Window": 1 Untitled, 2 endless.txt, 3 theory.txt.
 timeout 10 xdotool key --delay 100 alt+w 2 || fail "xdotool could not open the Window menu"
@@ -245,6 +251,7 @@ cmp -s "$theory" "$tmp/expected.txt" || fail "Ctrl+S did not save the edit: $(od
 # " q q;": two names with no operator between them. F5 proves again, linear as before.
 timeout 10 xdotool key --delay 50 space q space q odiaeresis F5 || fail "xdotool could not type"
 wait_until 15 box_shown || fail "no box for the syntax error"
+focus_named Velmoran
 timeout 10 xdotool key Return || fail "xdotool could not press Return"
 wait_until 10 box_gone || fail "the syntax error's box did not close"
 # With no window manager on the server, the focus goes back to the frame by hand.
@@ -260,9 +267,11 @@ wait_until 10 title_is "Velmoran - [Untitled*]" || fail "no mark of the change: 
 # Yes to "Save changes to Untitled?", then Escape in the save dialog: the window stays.
 timeout 10 xdotool key ctrl+w || fail "xdotool could not press Ctrl+W"
 wait_until 10 box_shown || fail "no question before closing the modified window"
+focus_named Velmoran
 timeout 10 xdotool key y || fail "xdotool could not answer Yes"
 dialog_shown() { timeout 5 xdotool search --onlyvisible --name '^Save As$' >/dev/null 2>&1; }
 wait_until 10 dialog_shown || fail "no save dialog after Yes"
+focus_named "Save As"
 timeout 10 xdotool key Escape || fail "xdotool could not cancel the save dialog"
 wait_until 10 bash -c '! xdotool search --onlyvisible --name "^Save As\$" >/dev/null 2>&1' ||
   fail "the save dialog did not close"
@@ -271,6 +280,7 @@ app_running || fail "velmoran-gui ended when the save was cancelled"
 title_is "Velmoran - [Untitled*]" || fail "the window did not stay with its text: '$(title)'"
 timeout 10 xdotool key ctrl+w || fail "xdotool could not press Ctrl+W"
 wait_until 10 box_shown || fail "no question before closing the modified window"
+focus_named Velmoran
 timeout 10 xdotool key n || fail "xdotool could not answer No"
 wait_until 10 title_is "Velmoran" || fail "the window did not close after No: '$(title)'"
 timeout 10 xdotool windowfocus --sync "$wid" || fail "could not focus the window"

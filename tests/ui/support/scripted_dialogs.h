@@ -29,6 +29,10 @@ class TScriptedDialogs : public TDialogs {
     Asked << "save as: " + proposed;
     return Take(FileNames, QString());
   }
+  QString ExportFileName(QWidget*, const QString& proposed, const QString& filter) override {
+    Asked << "export: " + proposed + " (" + filter + ")";
+    return Take(FileNames, QString());
+  }
   std::optional<QFont> ChooseFont(QWidget*, const QFont& initial) override {
     Asked << "font: " + initial.family();
     return FontAnswer;

@@ -1,9 +1,9 @@
-#include "cli/derivation_dot.h"
+#include "report/derivation_dot.h"
 
 #include <map>
 #include <string_view>
 
-namespace velmoran::cli {
+namespace velmoran {
 
 namespace {
 
@@ -102,4 +102,4 @@ std::vector<std::string> DerivationDot(const std::vector<std::string>& tstp) {
   return out;
 }
 
-}  // namespace velmoran::cli
+}  // namespace velmoran

@@ -1,4 +1,5 @@
-// The derivation that --proof prints, as a Graphviz graph (--derivation=dot).
+// The derivation of a best refutation as a Graphviz graph: what the command line's
+// --derivation=dot prints and what the desktop app lays out and shows.
 //
 // Read from the TSTP lines themselves, so the picture shows exactly what tools/check-proof checks:
 // a node per formula (its name, its TPTP formula and its degree), an edge from each parent to what
@@ -9,8 +10,8 @@
 #include <string>
 #include <vector>
 
-namespace velmoran::cli {
+namespace velmoran {
 
 std::vector<std::string> DerivationDot(const std::vector<std::string>& tstp);
 
-}  // namespace velmoran::cli
+}  // namespace velmoran
