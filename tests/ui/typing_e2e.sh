@@ -18,64 +18,14 @@
 set -u
 app=${1:?usage: typing_e2e.sh VELMORAN-GUI}
 repo="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
-python=/usr/bin/python3
-tmp=$(mktemp -d)
-xvfb_pid=
-app_pid=
-
-cleanup() {
-  local pid
-  for pid in $app_pid $xvfb_pid; do
-    if kill -0 "$pid" 2>/dev/null; then
-      kill "$pid" 2>/dev/null
-      # SIGKILL whatever ignores the polite request for two seconds.
-      for _ in $(seq 20); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-      kill -9 "$pid" 2>/dev/null
-    fi
-    wait "$pid" 2>/dev/null
-  done
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-trap 'exit 2' INT TERM
-
-fail() {
-  echo "FAIL: $*" >&2
-  if [[ -s "$tmp/app.log" ]]; then
-    echo "--- velmoran-gui said:" >&2
-    cat "$tmp/app.log" >&2
-  fi
-  exit 1
-}
-
-# Runs the command until it succeeds or SECONDS seconds have passed (polling every 0.1 s).
-wait_until() {
-  local seconds=$1
-  shift
-  local deadline=$((SECONDS + seconds))
-  until "$@"; do
-    ((SECONDS < deadline)) || return 1
-    sleep 0.1
-  done
-}
-
-app_running() { kill -0 "$app_pid" 2>/dev/null; }
-app_gone() { ! app_running; }
-
-for tool in Xvfb setxkbmap xdotool import "$python"; do
+source "$repo/tests/ui/support/xvfb_app.sh"
+for tool in setxkbmap import; do
   command -v "$tool" >/dev/null || fail "$tool is missing: run tools/install-deps"
 done
 [[ -x "$app" ]] || fail "no program at $app"
 
 # --- the X server, a free display of its own, German keys -----------------------------------------
-# -noreset: an X server that loses its last client starts afresh, with the default keymap.
-
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$tmp/display" >"$tmp/xvfb.log" 2>&1 &
-xvfb_pid=$!
-wait_until 15 grep -q '[0-9]' "$tmp/display" ||
-  fail "Xvfb did not report a display: $(cat "$tmp/xvfb.log")"
-DISPLAY=":$(tr -dc '0-9' <"$tmp/display")"
-export DISPLAY
+xvfb_start
 
 timeout 10 setxkbmap -display "$DISPLAY" de || fail "setxkbmap de failed"
 layout=$(timeout 10 setxkbmap -display "$DISPLAY" -query | awk '$1 == "layout:" {print $2}')
@@ -209,18 +159,9 @@ fi
 
 # --- a long proof shows in the title and Escape stops it ---------------------------------------------
 
-title() { timeout 5 xdotool getwindowname "$wid" 2>/dev/null; }
-title_is() { [[ "$(title)" == "$1" ]]; }
-title_has() { [[ "$(title)" == *"$1"* ]]; }
 # A message box is a window of its own, captioned with the program's name alone.
-box_shown() { timeout 5 xdotool search --onlyvisible --name '^Velmoran$' >/dev/null 2>&1; }
+box_shown() { window_shown Velmoran; }
 box_gone() { ! box_shown; }
-# With no window manager, a box or dialog just mapped may not have the keyboard yet: give it.
-focus_named() {
-  local id
-  id=$(timeout 5 xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | tail -n 1)
-  [[ -n "$id" ]] && timeout 10 xdotool windowfocus --sync "$id" 2>/dev/null
-}
 
 # "&Window": 1 Untitled, 2 endless.txt, 3 theory.txt.
 timeout 10 xdotool key --delay 100 alt+w 2 || fail "xdotool could not open the Window menu"
@@ -251,7 +192,7 @@ cmp -s "$theory" "$tmp/expected.txt" || fail "Ctrl+S did not save the edit: $(od
 # " q q;": two names with no operator between them. F5 proves again, linear as before.
 timeout 10 xdotool key --delay 50 space q space q odiaeresis F5 || fail "xdotool could not type"
 wait_until 15 box_shown || fail "no box for the syntax error"
-focus_named Velmoran
+focus_window Velmoran
 timeout 10 xdotool key Return || fail "xdotool could not press Return"
 wait_until 10 box_gone || fail "the syntax error's box did not close"
 # With no window manager on the server, the focus goes back to the frame by hand.
@@ -267,11 +208,10 @@ wait_until 10 title_is "Velmoran - [Untitled*]" || fail "no mark of the change: 
 # Yes to "Save changes to Untitled?", then Escape in the save dialog: the window stays.
 timeout 10 xdotool key ctrl+w || fail "xdotool could not press Ctrl+W"
 wait_until 10 box_shown || fail "no question before closing the modified window"
-focus_named Velmoran
+focus_window Velmoran
 timeout 10 xdotool key y || fail "xdotool could not answer Yes"
-dialog_shown() { timeout 5 xdotool search --onlyvisible --name '^Save As$' >/dev/null 2>&1; }
-wait_until 10 dialog_shown || fail "no save dialog after Yes"
-focus_named "Save As"
+wait_until 10 window_shown "Save As" || fail "no save dialog after Yes"
+focus_window "Save As"
 timeout 10 xdotool key Escape || fail "xdotool could not cancel the save dialog"
 wait_until 10 bash -c '! xdotool search --onlyvisible --name "^Save As\$" >/dev/null 2>&1' ||
   fail "the save dialog did not close"
@@ -280,7 +220,7 @@ app_running || fail "velmoran-gui ended when the save was cancelled"
 title_is "Velmoran - [Untitled*]" || fail "the window did not stay with its text: '$(title)'"
 timeout 10 xdotool key ctrl+w || fail "xdotool could not press Ctrl+W"
 wait_until 10 box_shown || fail "no question before closing the modified window"
-focus_named Velmoran
+focus_window Velmoran
 timeout 10 xdotool key n || fail "xdotool could not answer No"
 wait_until 10 title_is "Velmoran" || fail "the window did not close after No: '$(title)'"
 timeout 10 xdotool windowfocus --sync "$wid" || fail "could not focus the window"
