@@ -86,6 +86,14 @@ expect_eq "a raised degree: the step and its bound" \
   "FAILED $tmp/degree.out: step r1: degree 0.75 exceeds 0.7, the t-norm of its parents' 0.9, 0.8
 checked 4 steps, 1 failed" "$out"
 
+# A negated conjecture that is not the negation (its "~" dropped) fails, although the checker
+# takes the exact negation without asking E.
+sed 's/^fof(f3, negated_conjecture, ~ wet_streets(today)/fof(f3, negated_conjecture, wet_streets(today)/' \
+  "$tmp/chain.out" > "$tmp/negation.out"
+out=$("$checker" "$tmp/negation.out")
+expect_eq "a wrong negation fails" 1 $?
+expect_eq "the wrong negation is named" 1 "$(grep -c '^FAILED .*: step f3: is not the conjecture negated' <<< "$out")"
+
 # Fewer uses of the negated query than the derivation has: the query degree would be too high.
 sed 's/used the negated conjecture 2 times/used the negated conjecture 1 times/' "$tmp/excluded.out" > "$tmp/uses.out"
 "$checker" "$tmp/uses.out" > /dev/null
