@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
+
 #include "prover/search.h"
 #include "report/derivation_dot.h"
 #include "report/measure.h"
@@ -95,6 +99,11 @@ bool TProofRunner::Start(TPLProgram& program, bool interactive) {
       // The best derivation so far belongs to the last query, as does the report's best degree.
       std::vector<std::string> best = std::exchange(Report.BestProof, {});
       if (program.RefutationFound && !best.empty()) runner->derivation_ = DerivationDot(best);
+#if defined(__GLIBC__)
+      // A proof that ended by itself has freed its resolvents; a stopped one still holds them
+      // and gives them back through the disposal, which must not wait for this.
+      if (!program.StopRequested) malloc_trim(0);
+#endif
       runner->done_.store(true, std::memory_order_release);
       // Only a wake-up, so the end is noticed at once rather than at the next tick: what the
       // window's thread reads afterwards is handed over by `done_` and the join.
@@ -159,6 +168,11 @@ void TProofRunner::StartDisposal() {
   auto entry = [](void* self) -> void* {
     auto* runner = static_cast<TProofRunner*>(self);
     runner->disposed_.clear();
+#if defined(__GLIBC__)
+    // The allocator keeps freed memory for the process, and a desktop session must not hold the
+    // gigabytes of its largest proof: this gives the free pages back to the system.
+    malloc_trim(0);
+#endif
     runner->disposalDone_.store(true, std::memory_order_release);
     QMetaObject::invokeMethod(runner, &TProofRunner::Tick, Qt::QueuedConnection);
     return nullptr;
