@@ -85,8 +85,9 @@ TMove MarkedAtomMove(const TSub* n) {
 }
 
 // What a step costs and how its disjunction reads. Let F take the marked atoms false and G take
-// them true, both at value a before. From F(a) <= F(0) + Up(F) a and G(a) <= G(1) + Down(G) (1 -
-// a), min(1, F(0) + G(1)) >= F(a) + G(a) - max(Up(F), Down(G)): the resolvent read as the bounded
+// them true, both at value a before. From F(a) <= F(0) + Up(F) a and
+// G(a) <= G(1) + Down(G) (1 - a) follows
+// min(1, F(0) + G(1)) >= F(a) + G(a) - max(Up(F), Down(G)): the resolvent read as the bounded
 // sum holds to the sources' sum less that weight, which is the t-norm when the weight is 1 (one
 // occurrence in each source, or several that cannot push the same way). The plain maximum
 // max(F(0), G(1)) holds to the t-norm as well when one source stays within the atom's reach and
