@@ -239,13 +239,44 @@ std::ptrdiff_t IdenticalResolvent(const TFALFormula& n,
   return -1;
 }
 
+// Whether two trees have one shape: the same connectives at the same places, atoms where atoms
+// are. Records with one text have it, records identical only up to the order of operands may not.
+bool SameShape(const TSub* a, const TSub* b) {
+  if (!a || !b) return a == b;
+  if (a->Kind() != b->Kind()) return false;
+  if (a->IsAtom()) return true;
+  return SameShape(a->Left, b->Left) && SameShape(a->Right, b->Right);
+}
+
+bool HasBoundedSum(const TSub* n) {
+  if (!n || n->IsAtom()) return false;
+  return n->BoundedSum || HasBoundedSum(n->Left) || HasBoundedSum(n->Right);
+}
+
 // Whether stored record `r` may take the degree of `n`, a record with the same text and a higher
 // degree, by taking its derivation (sources) too. The pair of degree and answer must stay one
 // derivation's, so the answers must agree; and since the resolvents already made from `r` keep
 // what they computed from its old derivation, the new one must not use the negated query more
 // often: its degree then bounds the query at least as well for every descendant.
 bool TakesDerivation(const TFALFormula& r, const TFALFormula& n) {
-  return n.QueryUses <= r.QueryUses && AnswerText(n) == AnswerText(r);
+  return n.QueryUses <= r.QueryUses && AnswerText(n) == AnswerText(r) &&
+         (SameShape(r.Root, n.Root) || !HasBoundedSum(n.Root));
+}
+
+void TakeBoundedSumsInShape(TSub* r, const TSub* n) {
+  r->BoundedSum = static_cast<std::uint8_t>(r->BoundedSum | n->BoundedSum);
+  if (r->IsAtom()) return;
+  if (r->Left) TakeBoundedSumsInShape(r->Left, n->Left);
+  if (r->Right) TakeBoundedSumsInShape(r->Right, n->Right);
+}
+
+// Where the new derivation guarantees a join only as a bounded sum, the raised record must read it
+// so too: x + y is at least max(x, y), so the old degree still holds under the weaker reading. A
+// record of another shape takes a derivation only when it has no bounded sum: operands of minima
+// and maxima may then be reordered without changing the value, and any bounded sum of the stored
+// record only reads higher.
+void TakeBoundedSums(TSub* r, const TSub* n) {
+  if (SameShape(r, n)) TakeBoundedSumsInShape(r, n);
 }
 
 }  // namespace
@@ -277,6 +308,7 @@ TFALFormula* CheckResolvent(TFALFormula* n) {
     } else {
       if (n->Degree > r.Degree) {
         r.Degree = n->Degree;
+        TakeBoundedSums(r.Root, n->Root);
         r.QueryUses = n->QueryUses;
         r.Source1 = n->Source1;
         r.Source2 = n->Source2;
