@@ -255,6 +255,9 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
                "Make '=' of a theory text equality: its axioms (reflexivity, symmetry,\n"
                "transitivity, substitution for every function and predicate) come\n"
                "first. TPTP input has them whenever '=' occurs");
+  app.add_flag("--no-equality-axioms", options.NoEqualityAxioms,
+               "TPTP input: leave the equality axioms out, so that '=' is a relation\n"
+               "of its own. The theory is weaker, so every refutation still holds");
   app.add_flag("--szs", options.Szs,
                "After each query's part of the report, print the line\n"
                "'% SZS status STATUS for NAME', NAME the file's base name without\n"

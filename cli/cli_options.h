@@ -18,10 +18,11 @@ struct Options {
   bool Bytes = false;
   bool Out = false;
   bool Szs = false;
-  bool Equality = false;   // the equality axioms go in front of a theory text in which "=" occurs
-  bool Proof = false;      // keep the best refutation of the last query as a derivation
-  bool ProofTstp = false;  // --proof: print it as TSTP
-  bool ProofDot = false;   // --derivation=dot: print it as a Graphviz graph
+  bool Equality = false;  // the equality axioms go in front of a theory text in which "=" occurs
+  bool NoEqualityAxioms = false;  // a TPTP problem without its equality axioms
+  bool Proof = false;             // keep the best refutation of the last query as a derivation
+  bool ProofTstp = false;         // --proof: print it as TSTP
+  bool ProofDot = false;          // --derivation=dot: print it as a Graphviz graph
   bool Auto = false;
   std::optional<double> TimeoutSeconds;
   std::optional<std::int64_t> MaxResolvents;

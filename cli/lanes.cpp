@@ -182,10 +182,11 @@ struct TLane {
 
 class TLanes {
  public:
-  TLanes(const std::string& text, const Options& options, double start, double budget)
-      : text_(text), options_(options), start_(start), budget_(budget) {
+  TLanes(const TPortfolioTexts& texts, const Options& options, double start, double budget)
+      : texts_(texts), options_(options), start_(start), budget_(budget) {
     for (int lane = 0; lane < kLanes; ++lane)
-      for (const TLaneStep& step : kLaneSteps[lane]) lanes_[lane].WeightLeft += step.Weight;
+      for (const TLaneStep& step : kLaneSteps[lane])
+        if (texts_.Of(step.Setting)) lanes_[lane].WeightLeft += step.Weight;
   }
   ~TLanes() { KillAll(); }
 
@@ -206,7 +207,7 @@ class TLanes {
     for (TLane& lane : lanes_) Kill(lane.Child);
   }
 
-  const std::string& text_;
+  const TPortfolioTexts& texts_;
   const Options& options_;
   double start_;
   double budget_;
@@ -218,8 +219,9 @@ class TLanes {
 bool TLanes::StartNext(TLane& lane) {
   const int laneIndex = static_cast<int>(&lane - lanes_);
   const double left = budget_ - (Now() - start_);
-  if (stopping_ || lane.Next >= static_cast<int>(std::size(kLaneSteps[laneIndex])) || left <= 0)
-    return true;
+  const int steps = static_cast<int>(std::size(kLaneSteps[laneIndex]));
+  while (lane.Next < steps && !texts_.Of(kLaneSteps[laneIndex][lane.Next].Setting)) ++lane.Next;
+  if (stopping_ || lane.Next >= steps || left <= 0) return true;
   const TLaneStep& step = kLaneSteps[laneIndex][lane.Next++];
   const double seconds = left * step.Weight / lane.WeightLeft;
   lane.WeightLeft -= step.Weight;
@@ -262,7 +264,7 @@ void TLanes::RunChild(pid_t parent, int pipe, int index, double seconds) {
     TRunLimits limits = SliceLimits(options_, seconds);
     TLineList lines;
     TAttempt attempt =
-        RunAttempt(text_, settings, limits, lines,
+        RunAttempt(*texts_.Of(index), settings, limits, lines,
                    [] { return childStopAsked.load(std::memory_order_relaxed) != 0; }, {});
     ::_exit(WriteAll(pipe, Encode(attempt, lines)) ? 0 : 1);
   } catch (...) {
@@ -391,12 +393,12 @@ int LaneCount() {
   return static_cast<int>(std::min<unsigned>(std::thread::hardware_concurrency(), kLanes));
 }
 
-bool RunLanes(const std::string& text, const Options& options, double start, double budget,
+bool RunLanes(const TPortfolioTexts& texts, const Options& options, double start, double budget,
               const std::function<bool()>& interrupted, TChoice& choice) {
   const sigset_t stops = StopSignals();
   sigset_t before;
   ::sigprocmask(SIG_BLOCK, &stops, &before);
-  const bool ran = TLanes(text, options, start, budget).Run(interrupted, choice);
+  const bool ran = TLanes(texts, options, start, budget).Run(interrupted, choice);
   ::sigprocmask(SIG_SETMASK, &before, nullptr);
   return ran;
 }

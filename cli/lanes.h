@@ -25,7 +25,7 @@ int LaneCount();
 // settings or budget, noting each ended attempt in `choice`. False when a child process, or a
 // child's proof thread, could not be made (every child is then gone); the sequence must then run
 // in turn.
-bool RunLanes(const std::string& text, const Options& options, double start, double budget,
+bool RunLanes(const TPortfolioTexts& texts, const Options& options, double start, double budget,
               const std::function<bool()>& interrupted, TChoice& choice);
 
 }  // namespace velmoran::cli

@@ -104,11 +104,14 @@ int Prove(const cli::TheoryText& text, const cli::Options& options, cli::TStdout
   if (text.TptpSource)
     for (const auto& [tptp, theory] : text.Tptp.Names)
       output.Add("TPTP name " + tptp + " is written " + theory);
+  const std::optional<std::string> withoutEquality = cli::WithoutEqualityAxioms(text);
   const cli::SzsStatus refuted =
       cli::RefutedStatus(text.TptpSource.has_value() && text.Tptp.Conjectures == 0);
   cli::TRunOutcome run =
       options.Auto
-          ? cli::ProveWithPortfolio(text.Bytes, text.Name, options, output, Interrupted, refuted)
+          ? cli::ProveWithPortfolio(
+                cli::TPortfolioTexts{text.Bytes, withoutEquality ? &*withoutEquality : nullptr},
+                text.Name, options, output, Interrupted, refuted)
           : cli::ProveOnce(text.Bytes, text.Name, options, output, Interrupted, refuted);
   if (!run.Started) {
     std::cerr << "velmoran: cannot start the proof thread\n";
@@ -178,6 +181,7 @@ int Run(const cli::Options& options) {
                          cli::SzsName(path)));
       continue;
     }
+    if (options.NoEqualityAxioms) cli::DropEqualityAxioms(*text);
     if (options.Equality && !text->TptpSource)
       if (auto with = WithEqualityAxioms(text->Bytes)) text->Bytes = std::move(*with);
     int rc = Handle(*text, options, stdOut);

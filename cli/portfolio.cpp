@@ -83,12 +83,14 @@ namespace {
 
 // The sequence, one attempt after another in this process, each with its slice of what is left
 // of the budget. Returns the outcome of an attempt that could not start, if one could not.
-std::optional<TRunOutcome> RunInTurn(const std::string& text, const Options& options,
+std::optional<TRunOutcome> RunInTurn(const TPortfolioTexts& texts, const Options& options,
                                      const std::function<bool()>& interrupted, double start,
                                      double budget, TChoice& choice) {
   int weightLeft = 0;
-  for (const TAutoSetting& setting : kSequence) weightLeft += setting.Weight;
+  for (int i = 0; i < kSettings; ++i)
+    if (texts.Of(i)) weightLeft += kSequence[i].Weight;
   for (int i = 0; i < kSettings; ++i) {
+    if (!texts.Of(i)) continue;
     const double left = budget - (Now() - start);
     if (left <= 0 && choice.Index >= 0) break;
     TRunLimits limits = SliceLimits(options, left * kSequence[i].Weight / weightLeft);
@@ -96,7 +98,7 @@ std::optional<TRunOutcome> RunInTurn(const std::string& text, const Options& opt
     TSettings settings;
     ApplySetting(kSequence[i], options.Settings, settings);
     TLineList lines;
-    TAttempt attempt = RunAttempt(text, settings, limits, lines, interrupted, {});
+    TAttempt attempt = RunAttempt(*texts.Of(i), settings, limits, lines, interrupted, {});
     if (!attempt.Outcome.Started) return attempt.Outcome;
     if (choice.Add(i, std::move(attempt), std::move(lines))) break;
   }
@@ -115,12 +117,13 @@ std::vector<std::vector<int>> PortfolioLanes() {
   std::vector<std::vector<int>> lanes;
   for (const auto& steps : kLaneSteps) {
     lanes.emplace_back();
-    for (const TLaneStep& step : steps) lanes.back().push_back(step.Setting + 1);
+    for (const TLaneStep& step : steps)
+      if (step.Setting >= 0) lanes.back().push_back(step.Setting + 1);
   }
   return lanes;
 }
 
-TRunOutcome ProveWithPortfolio(const std::string& text, const std::string& name,
+TRunOutcome ProveWithPortfolio(const TPortfolioTexts& texts, const std::string& name,
                                const Options& options, TLineSink& output,
                                const std::function<bool()>& interrupted, SzsStatus refuted) {
   const double budget = options.TimeoutSeconds.value_or(kDefaultAutoSeconds);
@@ -129,11 +132,11 @@ TRunOutcome ProveWithPortfolio(const std::string& text, const std::string& name,
   TChoice choice;
   std::optional<TRunOutcome> notStarted;
   bool ran = false;
-  if (LaneCount() > 1) ran = RunLanes(text, options, start, budget, interrupted, choice);
+  if (LaneCount() > 1) ran = RunLanes(texts, options, start, budget, interrupted, choice);
   // Without child processes the sequence runs in this process, with what is left of the budget.
   if (!ran) {
     choice = TChoice{};
-    notStarted = RunInTurn(text, options, interrupted, start, budget, choice);
+    notStarted = RunInTurn(texts, options, interrupted, start, budget, choice);
   }
   if (notStarted) return *notStarted;
 

@@ -34,6 +34,10 @@ constexpr double kDefaultAutoSeconds = 60;
 struct TAutoSetting {
   const char* Options;  // as given on the command line
   int Weight;           // its share of what is left of the budget, against the settings after it
+  // Runs on the problem without its equality axioms, and only where it has them (the options say
+  // so too, for a plain run): a weaker theory, so its refutations hold, and the axioms' search
+  // space is what keeps the others from proofs that need no equality.
+  bool WithoutEqualityAxioms = false;
 };
 
 // The order and the weights come from running every Pelletier problem with each candidate
@@ -47,6 +51,7 @@ inline constexpr TAutoSetting kSequence[] = {
     {"-s breadth --check=trivial --one-refutation", 1},
     {"-s smallest --check=trivial --one-refutation", 1},
     {"-s smallest --one-refutation", 1},
+    {"-s smallest --check=trivial --no-equality-axioms --one-refutation", 2, true},
 };
 inline constexpr int kSettings = static_cast<int>(std::size(kSequence));
 
@@ -64,10 +69,23 @@ struct TLaneStep {
 // problems where breadth-first stores hundreds of resolvents, then the smallest-first search with
 // the consequent check and the linear search. The price: where the cores share their speed, a
 // problem the first lane wins takes up to twice its one-core time. The measurements that chose
-// this are in bench/RESULTS.md ("The `--auto` portfolio", "The TPTP library against E").
+// this are in bench/RESULTS.md ("The `--auto` portfolio", "The TPTP library against E"). A problem
+// with equality runs the smallest-first search without the equality axioms second in the first
+// lane; a setting that does not run gives its weight to the others. A step of setting -1 is none.
 inline constexpr int kLanes = 2;
-inline constexpr TLaneStep kLaneSteps[kLanes][3] = {{{4, 1}, {0, 2}, {3, 1}},
-                                                    {{2, 1}, {5, 1}, {1, 1}}};
+inline constexpr TLaneStep kLaneSteps[kLanes][4] = {{{4, 1}, {6, 2}, {0, 2}, {3, 1}},
+                                                    {{2, 1}, {5, 1}, {1, 1}, {-1, 0}}};
+// The texts the settings run on: the problem, and the problem without its equality axioms where
+// it has them.
+struct TPortfolioTexts {
+  const std::string& Full;
+  const std::string* WithoutEquality = nullptr;
+  // The text of setting `index`; none when it does not run on this problem.
+  const std::string* Of(int index) const {
+    if (index < 0) return nullptr;
+    return kSequence[index].WithoutEqualityAxioms ? WithoutEquality : &Full;
+  }
+};
 
 // The settings of one attempt: the search options of its command line, and everything else the
 // user gave (output switches, numbers, the command line's own and the debugging switches). Parsed
@@ -125,7 +143,7 @@ class TChoice {
 };
 
 // The portfolio: the report of the chosen attempt goes to `output` at the end, whole.
-TRunOutcome ProveWithPortfolio(const std::string& text, const std::string& name,
+TRunOutcome ProveWithPortfolio(const TPortfolioTexts& texts, const std::string& name,
                                const Options& options, TLineSink& output,
                                const std::function<bool()>& interrupted,
                                SzsStatus refuted = SzsStatus::Theorem);

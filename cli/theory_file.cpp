@@ -153,4 +153,29 @@ void PrintSyntaxError(const TheoryText& text, int errorPosition, int code, bool 
             << caret << "\n";
 }
 
+std::optional<std::string> WithoutEqualityAxioms(const TheoryText& text) {
+  const TTptpTheory& t = text.Tptp;
+  if (!text.TptpSource || t.EqualityAxioms == 0 || t.EqualityEnd > text.Bytes.size() ||
+      t.EqualityBegin >= t.EqualityEnd)
+    return std::nullopt;
+  std::string without = text.Bytes;
+  without.erase(t.EqualityBegin, t.EqualityEnd - t.EqualityBegin);
+  return without;
+}
+
+void DropEqualityAxioms(TheoryText& text) {
+  auto without = WithoutEqualityAxioms(text);
+  if (!without) return;
+  TTptpTheory& t = text.Tptp;
+  const std::size_t cut = t.EqualityEnd - t.EqualityBegin;
+  std::erase_if(t.Anchors, [&t](const TTptpAnchor& a) {
+    return a.Offset >= t.EqualityBegin && a.Offset < t.EqualityEnd && a.Offset != 0;
+  });
+  for (TTptpAnchor& a : t.Anchors)
+    if (a.Offset >= t.EqualityEnd) a.Offset -= cut;
+  text.Bytes = std::move(*without);
+  t.EqualityAxioms = 0;
+  t.EqualityBegin = t.EqualityEnd = 0;
+}
+
 }  // namespace velmoran::cli

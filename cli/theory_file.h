@@ -33,6 +33,12 @@ std::optional<TheoryText> ReadTheory(const std::string& path,
                                      const std::function<bool()>& interrupted, bool tptp = false,
                                      ReadFailure* failure = nullptr);
 
+// The text of a TPTP problem without its equality axioms ("=" then a relation of its own, a weaker
+// theory); none when it has none.
+std::optional<std::string> WithoutEqualityAxioms(const TheoryText& text);
+// Leaves the equality axioms out of `text` itself, keeping the map back into the file.
+void DropEqualityAxioms(TheoryText& text);
+
 // Prints "FILE:LINE:COLUMN: error CODE: MESSAGE", the offending line and a caret under the
 // character before which the caret position (1-based offset, 0 = none) stands. For a TPTP file
 // the place is the TPTP construct whose translation holds that position.

@@ -492,6 +492,7 @@ class Reader {
 
   // The equality axioms of the problem's signature (see equality_axioms.h).
   bool WriteEqualityAxioms() {
+    theory_.EqualityBegin = theory_.Text.size();
     for (const std::string& a : EqualityAxioms(signature_)) {
       Written w;
       w.Text = a;
@@ -500,6 +501,7 @@ class Reader {
       if (!Append(w, "", ";\n")) return false;
       ++theory_.EqualityAxioms;
     }
+    theory_.EqualityEnd = theory_.Text.size();
     return true;
   }
 

@@ -95,6 +95,10 @@ struct TTptpTheory {
   int Conjectures = 0;
   bool Equality = false;  // "=" or "!=" occurs; the equality axioms are in `Text`
   int EqualityAxioms = 0;
+  // Where the equality axioms stand in `Text`: the bytes [EqualityBegin, EqualityEnd), whole lines
+  // before the query. Leaving them out gives the same problem with "=" a relation of its own.
+  std::size_t EqualityBegin = 0;
+  std::size_t EqualityEnd = 0;
   // TPTP spellings and the theory names they became, in order of first occurrence.
   std::vector<std::pair<std::string, std::string>> Names;
 

@@ -126,6 +126,21 @@ printf "fof(a, axiom, p).\n" >"$tmp/consistent.p"
 expect_eq "consistent axioms without a conjecture" "% SZS status GaveUp for consistent" \
   "$(grep SZS "$tmp/out")"
 
+# --no-equality-axioms leaves the equality axioms out: b = a then no longer follows from a = b
+# (symmetry is one of the axioms), and the listing holds the axiom and the query alone.
+printf "fof(a, axiom, a = b).\nfof(c, conjecture, b = a).\n" >"$tmp/symmetric.p"
+"$bin" --szs -s breadth --one-refutation --timeout=20 "$tmp/symmetric.p" >"$tmp/out" 2>&1
+expect_eq "equality axioms: symmetry refutes" "% SZS status Theorem for symmetric" "$(grep SZS "$tmp/out")"
+"$bin" --szs -s breadth --no-equality-axioms --timeout=20 "$tmp/symmetric.p" >"$tmp/out" 2>&1
+expect_eq "without them '=' is a relation of its own" "% SZS status GaveUp for symmetric" \
+  "$(grep SZS "$tmp/out")"
+"$bin" --syntax-only --no-equality-axioms "$tmp/symmetric.p" >"$tmp/out" 2>&1
+expect_eq "without them the listing is the problem's own" "F0 : a=b:1;  ?- b=a:1;  " \
+  "$(tr '\n' ' ' <"$tmp/out")"
+"$bin" --szs --auto --timeout=5 --hide=progress,time,memory "$tmp/symmetric.p" >"$tmp/out" 2>&1
+expect_eq "--auto: a setting with the axioms refutes it" "% SZS status Theorem for symmetric" \
+  "$(grep SZS "$tmp/out")"
+
 # Includes: against $TPTP first, then the problem's folder; a missing one is an InputError.
 mkdir -p "$tmp/root/Axioms" "$tmp/here/Axioms"
 printf "fof(r, axiom, q).\n" >"$tmp/root/Axioms/q.ax"
