@@ -127,3 +127,13 @@ app_kill() {
   [[ -n "$app_pid" ]] && wait "$app_pid" 2>/dev/null
   app_pid=
 }
+
+# "E&xit" by keys; the program must end within SECONDS with status 0.
+app_exit() {
+  timeout 10 xdotool key --delay 100 alt+f x || fail "xdotool could not open the File menu"
+  wait_until "$1" app_gone || fail "velmoran-gui did not end after Exit"
+  wait "$app_pid"
+  local status=$?
+  app_pid=
+  ((status == 0)) || fail "velmoran-gui ended with status $status"
+}
