@@ -104,7 +104,8 @@ int Prove(const cli::TheoryText& text, const cli::Options& options, cli::TStdout
   if (text.TptpSource)
     for (const auto& [tptp, theory] : text.Tptp.Names)
       output.Add("TPTP name " + tptp + " is written " + theory);
-  const std::optional<std::string> withoutEquality = cli::WithoutEqualityAxioms(text);
+  const std::optional<std::string> withoutEquality =
+      options.Auto ? cli::WithoutEqualityAxioms(text) : std::nullopt;
   const cli::SzsStatus refuted =
       cli::RefutedStatus(text.TptpSource.has_value() && text.Tptp.Conjectures == 0);
   cli::TRunOutcome run =

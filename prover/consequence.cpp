@@ -263,20 +263,17 @@ bool TakesDerivation(const TFALFormula& r, const TFALFormula& n) {
          (SameShape(r.Root, n.Root) || !HasBoundedSum(n.Root));
 }
 
-void TakeBoundedSumsInShape(TSub* r, const TSub* n) {
-  r->BoundedSum = static_cast<std::uint8_t>(r->BoundedSum | n->BoundedSum);
-  if (r->IsAtom()) return;
-  if (r->Left) TakeBoundedSumsInShape(r->Left, n->Left);
-  if (r->Right) TakeBoundedSumsInShape(r->Right, n->Right);
-}
-
 // Where the new derivation guarantees a join only as a bounded sum, the raised record must read it
 // so too: x + y is at least max(x, y), so the old degree still holds under the weaker reading. A
 // record of another shape takes a derivation only when it has no bounded sum: operands of minima
 // and maxima may then be reordered without changing the value, and any bounded sum of the stored
-// record only reads higher.
+// record only reads higher. The walk stops where the shapes part.
 void TakeBoundedSums(TSub* r, const TSub* n) {
-  if (SameShape(r, n)) TakeBoundedSumsInShape(r, n);
+  if (!r || !n || r->Kind() != n->Kind()) return;
+  r->BoundedSum = static_cast<std::uint8_t>(r->BoundedSum | n->BoundedSum);
+  if (r->IsAtom()) return;
+  TakeBoundedSums(r->Left, n->Left);
+  TakeBoundedSums(r->Right, n->Right);
 }
 
 }  // namespace

@@ -102,11 +102,9 @@ struct TStepCost {
   bool BoundedSum = false;
 };
 
-// `first` takes the marked atoms' value `firstValue` (-1 false, 1 true), `second` the other. A
-// self-resolution passes one tree twice.
-TStepCost StepCost(const TSub* first, const TSub* second, int firstValue) {
-  TMove f = MarkedAtomMove(first);
-  TMove g = MarkedAtomMove(second);
+// `f`, the move of the first tree, takes the marked atoms' value `firstValue` (-1 false, 1 true),
+// `g` the other. A self-resolution passes one tree's move twice.
+TStepCost StepCost(TMove f, TMove g, int firstValue) {
   if (firstValue > 0) std::swap(f, g);  // now f takes false and g takes true
   TStepCost c;
   if ((f.BelowAtFalse && g.Down <= 1) || (g.BelowAtTrue && f.Up <= 1)) return c;
@@ -650,7 +648,10 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
     }
   }
   TStepCost cost;
-  if (self) cost = StepCost(f.Root, f.Root, falseInFirst ? -1 : 1);
+  if (self) {
+    const TMove m = MarkedAtomMove(f.Root);
+    cost = StepCost(m, m, falseInFirst ? -1 : 1);
+  }
   TDis* d;
   BeginCopy(d);
   auto* r = new TFALFormula(f.Program);
@@ -668,7 +669,7 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
     if (f.Program->GeneralCut)
       for (TAtom* c = g.FirstAtom; c; c = c->Next())
         if (UnifyAtoms(a, c)) c->Constant = NodeValue(*c, -v);
-    cost = StepCost(f.Root, g.Root, v);
+    cost = StepCost(MarkedAtomMove(f.Root), MarkedAtomMove(g.Root), v);
   }
   r->Degree = ResolventDegree(f.Degree, g.Degree, cost.Weight);
   d->BoundedSum = cost.BoundedSum;
@@ -694,7 +695,8 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
 
 TFALFormula* SelfResolveCopy(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) {
   if (!MarkAtomClass(x, a, falseInFirst, kind)) return nullptr;
-  TStepCost cost = StepCost(x.Root, x.Root, falseInFirst ? -1 : 1);
+  const TMove move = MarkedAtomMove(x.Root);
+  TStepCost cost = StepCost(move, move, falseInFirst ? -1 : 1);
   TDis* d;
   BeginCopy(d);
   d->BoundedSum = cost.BoundedSum;
@@ -715,7 +717,8 @@ TFALFormula* SelfResolveCopy(TFALFormula& x, TAtom* a, bool falseInFirst, SplitK
 
 bool SelfResolveInPlace(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind) {
   if (!MarkAtomClass(x, a, falseInFirst, kind)) return false;
-  TStepCost cost = StepCost(x.Root, x.Root, falseInFirst ? -1 : 1);
+  const TMove move = MarkedAtomMove(x.Root);
+  TStepCost cost = StepCost(move, move, falseInFirst ? -1 : 1);
   TDis* d;
   BeginCopy(d);
   d->BoundedSum = cost.BoundedSum;
