@@ -313,7 +313,7 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
     const auto& names = option->get_lnames();
     if (names.empty()) continue;
     std::string name = names.front();
-    bool search = name == "strategy" || name == "one-refutation";
+    bool search = name == "strategy" || name == "one-refutation" || name == "equality-rule";
     for (const TOptionGroup& group : OptionGroups()) search |= name == group.Cli;
     for (const TOptionRow& row : OptionTable())
       if (row.Group == 0 && row.Menu != OptionMenu::Output && row.Cli)

@@ -106,12 +106,15 @@ int Prove(const cli::TheoryText& text, const cli::Options& options, cli::TStdout
       output.Add("TPTP name " + tptp + " is written " + theory);
   const std::optional<std::string> withoutEquality =
       options.Auto ? cli::WithoutEqualityAxioms(text) : std::nullopt;
+  const std::optional<std::string> forEqualityRule =
+      options.Auto ? cli::WithoutRuleAxioms(text) : std::nullopt;
   const cli::SzsStatus refuted =
       cli::RefutedStatus(text.TptpSource.has_value() && text.Tptp.Conjectures == 0);
   cli::TRunOutcome run =
       options.Auto
           ? cli::ProveWithPortfolio(
-                cli::TPortfolioTexts{text.Bytes, withoutEquality ? &*withoutEquality : nullptr},
+                cli::TPortfolioTexts{text.Bytes, withoutEquality ? &*withoutEquality : nullptr,
+                                     forEqualityRule ? &*forEqualityRule : nullptr},
                 text.Name, options, output, Interrupted, refuted)
           : cli::ProveOnce(text.Bytes, text.Name, options, output, Interrupted, refuted);
   if (!run.Started) {
@@ -183,8 +186,10 @@ int Run(const cli::Options& options) {
       continue;
     }
     if (options.NoEqualityAxioms) cli::DropEqualityAxioms(*text);
+    if (options.Settings.EqualityRule && !options.Auto) cli::DropRuleAxioms(*text);
     if (options.Equality && !text->TptpSource)
-      if (auto with = WithEqualityAxioms(text->Bytes)) text->Bytes = std::move(*with);
+      if (auto with = WithEqualityAxioms(text->Bytes, options.Settings.EqualityRule != 0))
+        text->Bytes = std::move(*with);
     int rc = Handle(*text, options, stdOut);
     usageOrFile |= rc == kUsageOrFile;
     syntax |= rc == kSyntaxError;

@@ -32,6 +32,8 @@ void ApplySetting(const TAutoSetting& setting, const TSettings& user, TSettings&
   for (const TNumberRow& row : NumberRows()) to.*row.Field = user.*row.Field;
   for (const TSwitchRow& row : SwitchRows()) to.*row.Flag = user.*row.Flag;
   for (const TDebugSwitch& row : DebugSwitches()) to.*row.Flag = user.*row.Flag;
+  // The rule goes with the text the setting runs on (`TPortfolioTexts::Of`).
+  to.EqualityRule = setting.WithEqualityRule ? 1 : 0;
 }
 
 TRunLimits SliceLimits(const Options& options, double seconds) {

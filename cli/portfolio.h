@@ -38,6 +38,10 @@ struct TAutoSetting {
   // so too, for a plain run): a weaker theory, so its refutations hold, and the axioms' search
   // space is what keeps the others from proofs that need no equality.
   bool WithoutEqualityAxioms = false;
+  // Runs with the equality rule on the problem without the axioms the rule stands for, and only
+  // where it has them: the rule's steps are guided by the terms that occur, where the
+  // substitution axioms resolve with nearly every record.
+  bool WithEqualityRule = false;
 };
 
 // The order and the weights come from running every Pelletier problem with each candidate
@@ -52,6 +56,8 @@ inline constexpr TAutoSetting kSequence[] = {
     {"-s smallest --check=trivial --one-refutation", 1},
     {"-s smallest --one-refutation", 1},
     {"-s smallest --check=trivial --no-equality-axioms --one-refutation", 2, true},
+    {"-s smallest --equality-rule --one-refutation", 1, false, true},
+    {"-s smallest --check=trivial --equality-rule --one-refutation", 1, false, true},
 };
 inline constexpr int kSettings = static_cast<int>(std::size(kSequence));
 
@@ -71,18 +77,21 @@ struct TLaneStep {
 // problem the first lane wins takes up to twice its one-core time. The measurements that chose
 // this are in bench/RESULTS.md ("The `--auto` portfolio", "The TPTP library against E"). A problem
 // with equality runs the smallest-first search without the equality axioms second in the first
-// lane; a setting that does not run gives its weight to the others. A step of setting -1 is none.
+// lane, and the smallest-first searches with the equality rule second and third in the other; a
+// setting that does not run gives its weight to the others. A step of setting -1 is none.
 inline constexpr int kLanes = 2;
-inline constexpr TLaneStep kLaneSteps[kLanes][4] = {{{4, 1}, {6, 2}, {0, 2}, {3, 1}},
-                                                    {{2, 1}, {5, 1}, {1, 1}, {-1, 0}}};
-// The texts the settings run on: the problem, and the problem without its equality axioms where
-// it has them.
+inline constexpr TLaneStep kLaneSteps[kLanes][5] = {{{4, 1}, {6, 2}, {0, 2}, {3, 1}, {-1, 0}},
+                                                    {{2, 1}, {8, 1}, {7, 1}, {5, 1}, {1, 1}}};
+// The texts the settings run on: the problem, and where it has equality axioms the problem
+// without them and the problem without those the equality rule stands for.
 struct TPortfolioTexts {
   const std::string& Full;
   const std::string* WithoutEquality = nullptr;
+  const std::string* ForEqualityRule = nullptr;
   // The text of setting `index`; none when it does not run on this problem.
   const std::string* Of(int index) const {
     if (index < 0) return nullptr;
+    if (kSequence[index].WithEqualityRule) return ForEqualityRule;
     return kSequence[index].WithoutEqualityAxioms ? WithoutEquality : &Full;
   }
 };

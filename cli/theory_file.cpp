@@ -163,19 +163,55 @@ std::optional<std::string> WithoutEqualityAxioms(const TheoryText& text) {
   return without;
 }
 
-void DropEqualityAxioms(TheoryText& text) {
-  auto without = WithoutEqualityAxioms(text);
-  if (!without) return;
+namespace {
+
+// Takes the bytes [begin, end) of a translated TPTP text out, keeping every later offset right.
+void CutTptpRange(TheoryText& text, std::size_t begin, std::size_t end) {
   TTptpTheory& t = text.Tptp;
-  const std::size_t cut = t.EqualityEnd - t.EqualityBegin;
-  std::erase_if(t.Anchors, [&t](const TTptpAnchor& a) {
-    return a.Offset >= t.EqualityBegin && a.Offset < t.EqualityEnd && a.Offset != 0;
+  const std::size_t cut = end - begin;
+  std::erase_if(t.Anchors, [&](const TTptpAnchor& a) {
+    return a.Offset >= begin && a.Offset < end && a.Offset != 0;
   });
   for (TTptpAnchor& a : t.Anchors)
-    if (a.Offset >= t.EqualityEnd) a.Offset -= cut;
-  text.Bytes = std::move(*without);
+    if (a.Offset >= end) a.Offset -= cut;
+  text.Bytes.erase(begin, cut);
+  auto shift = [&](std::size_t& offset) {
+    if (offset >= end)
+      offset -= cut;
+    else if (offset > begin)
+      offset = begin;
+  };
+  shift(t.EqualityBegin);
+  shift(t.EqualityEnd);
+  shift(t.RuleAxiomsBegin);
+  shift(t.RuleAxiomsEnd);
+}
+
+}  // namespace
+
+void DropEqualityAxioms(TheoryText& text) {
+  if (!WithoutEqualityAxioms(text)) return;
+  TTptpTheory& t = text.Tptp;
+  CutTptpRange(text, t.EqualityBegin, t.EqualityEnd);
   t.EqualityAxioms = 0;
-  t.EqualityBegin = t.EqualityEnd = 0;
+  t.EqualityBegin = t.EqualityEnd = t.RuleAxiomsBegin = t.RuleAxiomsEnd = 0;
+}
+
+std::optional<std::string> WithoutRuleAxioms(const TheoryText& text) {
+  const TTptpTheory& t = text.Tptp;
+  if (!text.TptpSource || t.EqualityAxioms == 0 || t.RuleAxiomsEnd > text.Bytes.size() ||
+      t.RuleAxiomsBegin >= t.RuleAxiomsEnd)
+    return std::nullopt;
+  std::string without = text.Bytes;
+  without.erase(t.RuleAxiomsBegin, t.RuleAxiomsEnd - t.RuleAxiomsBegin);
+  return without;
+}
+
+void DropRuleAxioms(TheoryText& text) {
+  if (!WithoutRuleAxioms(text)) return;
+  TTptpTheory& t = text.Tptp;
+  CutTptpRange(text, t.RuleAxiomsBegin, t.RuleAxiomsEnd);
+  t.RuleAxiomsBegin = t.RuleAxiomsEnd = 0;
 }
 
 }  // namespace velmoran::cli

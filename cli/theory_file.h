@@ -38,6 +38,11 @@ std::optional<TheoryText> ReadTheory(const std::string& path,
 std::optional<std::string> WithoutEqualityAxioms(const TheoryText& text);
 // Leaves the equality axioms out of `text` itself, keeping the map back into the file.
 void DropEqualityAxioms(TheoryText& text);
+// The same text without the equality axioms the equality rule stands for (symmetry, transitivity,
+// substitution); nothing when it has none.
+std::optional<std::string> WithoutRuleAxioms(const TheoryText& text);
+// Takes them out of the text and its places, for a run with the equality rule.
+void DropRuleAxioms(TheoryText& text);
 
 // Prints "FILE:LINE:COLUMN: error CODE: MESSAGE", the offending line and a caret under the
 // character before which the caret position (1-based offset, 0 = none) stands. For a TPTP file

@@ -183,6 +183,9 @@ class TFALFormula {
   // Set on a step that may set existentials free (a split on an instance inside an existential, a
   // universal bound to a witness): they become witnesses of the record's own when it is stored.
   std::uint8_t FreesWitnesses = 0;
+  // Set on a step of the equality rule (it replaced equals): it follows from its sources where
+  // "=" is equality, not in every model of them.
+  std::uint8_t ReplacedEquals = 0;
 };
 
 class TQuery : public TFALFormula {

@@ -51,7 +51,12 @@ void TSignature::NotePredicate(const std::string& name, int arity) {
   Note(Predicates, name, arity);
 }
 
-std::vector<std::string> EqualityAxioms(const TSignature& signature) {
+std::size_t DistinctAxiomCount(const TSignature& signature) {
+  const std::size_t n = signature.Distinct.size();
+  return n * (n - (n > 0 ? 1 : 0)) / 2;
+}
+
+std::vector<std::string> EqualityAxioms(const TSignature& signature, bool forRule) {
   std::vector<std::string> axioms;
   auto implies = [](const std::string& a, const std::string& b) {
     return std::string(1, kFormulaOpen) + a + " " + kImplies + " " + b + kFormulaClose;
@@ -61,6 +66,16 @@ std::vector<std::string> EqualityAxioms(const TSignature& signature) {
     return std::string(1, kFormulaOpen) + a + " " + kAnd + " " + b + kFormulaClose;
   };
   axioms.push_back(std::string(1, kForAll) + "X " + eq("X", "X"));
+  const auto& distinct = signature.Distinct;
+  auto appendDistinct = [&] {
+    for (std::size_t i = 0; i < distinct.size(); ++i)
+      for (std::size_t j = i + 1; j < distinct.size(); ++j)
+        axioms.push_back(std::string(1, kNegation) + eq(distinct[i], distinct[j]));
+  };
+  if (forRule) {
+    appendDistinct();
+    return axioms;
+  }
   axioms.push_back(std::string(1, kForAll) + "X, Y " + implies(eq("X", "Y"), eq("Y", "X")));
   axioms.push_back(std::string(1, kForAll) + "X, Y, Z " +
                    implies(conj(eq("X", "Y"), eq("Y", "Z")), eq("X", "Z")));
@@ -87,14 +102,11 @@ std::vector<std::string> EqualityAxioms(const TSignature& signature) {
     for (int i = 0; i < arity; ++i)
       axioms.push_back(prefix(arity, i) + implies(conj(eq("X", "Y"), application(p, arity, i, "X")),
                                                   application(p, arity, i, "Y")));
-  const auto& distinct = signature.Distinct;
-  for (std::size_t i = 0; i < distinct.size(); ++i)
-    for (std::size_t j = i + 1; j < distinct.size(); ++j)
-      axioms.push_back(std::string(1, kNegation) + eq(distinct[i], distinct[j]));
+  appendDistinct();
   return axioms;
 }
 
-std::optional<std::string> WithEqualityAxioms(const std::string& text) {
+std::optional<std::string> WithEqualityAxioms(const std::string& text, bool forRule) {
   TPLProgram program;
   Activate(&program);
   TSignature signature;
@@ -106,7 +118,7 @@ std::optional<std::string> WithEqualityAxioms(const std::string& text) {
   if (end != TheoryEnd::Complete) return std::nullopt;
   if (!signature.Equality) return text;
   std::string out;
-  for (const std::string& axiom : EqualityAxioms(signature)) out += axiom + ";\n";
+  for (const std::string& axiom : EqualityAxioms(signature, forRule)) out += axiom + ";\n";
   return out + text;
 }
 

@@ -30,11 +30,15 @@ struct TSignature {
 // Reflexivity, symmetry, transitivity, one substitution axiom per argument place of every
 // function and predicate symbol, and the distinct constants pairwise unequal: one formula per
 // entry, in the one-byte alphabet, without the closing ";".
-std::vector<std::string> EqualityAxioms(const TSignature& signature);
+// With `forRule`, reflexivity and the distinct constants alone: the equality rule stands for the
+// others.
+std::vector<std::string> EqualityAxioms(const TSignature& signature, bool forRule = false);
+// How many of those axioms, at their end, say that distinct constants differ.
+std::size_t DistinctAxiomCount(const TSignature& signature);
 
 // The theory text (one-byte) with the equality axioms of its signature in front, when "=" occurs
 // in it; the text itself when it does not; nothing when it does not parse (the proof run then
 // reports the syntax error at its place in the text as written).
-std::optional<std::string> WithEqualityAxioms(const std::string& text);
+std::optional<std::string> WithEqualityAxioms(const std::string& text, bool forRule = false);
 
 }  // namespace velmoran

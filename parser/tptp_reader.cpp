@@ -493,7 +493,12 @@ class Reader {
   // The equality axioms of the problem's signature (see equality_axioms.h).
   bool WriteEqualityAxioms() {
     theory_.EqualityBegin = theory_.Text.size();
-    for (const std::string& a : EqualityAxioms(signature_)) {
+    const std::vector<std::string> axioms = EqualityAxioms(signature_);
+    const std::size_t ruleEnd = axioms.size() - DistinctAxiomCount(signature_);
+    for (std::size_t k = 0; k < axioms.size(); ++k) {
+      const std::string& a = axioms[k];
+      if (k == 1) theory_.RuleAxiomsBegin = theory_.Text.size();
+      if (k == ruleEnd) theory_.RuleAxiomsEnd = theory_.Text.size();
       Written w;
       w.Text = a;
       w.Line = w.Column = 1;
@@ -502,6 +507,7 @@ class Reader {
       ++theory_.EqualityAxioms;
     }
     theory_.EqualityEnd = theory_.Text.size();
+    if (ruleEnd == axioms.size()) theory_.RuleAxiomsEnd = theory_.EqualityEnd;
     return true;
   }
 

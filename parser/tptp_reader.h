@@ -99,6 +99,10 @@ struct TTptpTheory {
   // before the query. Leaving them out gives the same problem with "=" a relation of its own.
   std::size_t EqualityBegin = 0;
   std::size_t EqualityEnd = 0;
+  // Within them, the symmetry, transitivity and substitution axioms, which the equality rule
+  // stands for: [RuleAxiomsBegin, RuleAxiomsEnd).
+  std::size_t RuleAxiomsBegin = 0;
+  std::size_t RuleAxiomsEnd = 0;
   // TPTP spellings and the theory names they became, in order of first occurrence.
   std::vector<std::pair<std::string, std::string>> Names;
 

@@ -72,6 +72,22 @@ TId* CopyTerm(TId* t) {
   return nullptr;
 }
 
+// The copy of the term at `path[depth..]` below `t`, with the occurrence at its end replaced. A
+// variable on the way stands for its bound value, which is copied out so that the occurrence
+// inside it can change while the variable keeps its value elsewhere.
+TId* CopyReplacing(TId* t, const TTermReplacement& r, std::size_t depth) {
+  if (depth == r.Path.size()) return CopyTerm(r.By);
+  while (TVariable* v = AsVariable(t)) t = v->Binding;
+  auto* f = static_cast<TFunctor*>(t);
+  auto* c = new TFunctor(f->Name);
+  c->Args.reserve(f->Args.size());
+  for (std::size_t i = 0; i < f->Args.size(); ++i)
+    if (f->Args[i])
+      c->Args.push_back(i == r.Path[depth] ? CopyReplacing(f->Args[i], r, depth + 1)
+                                           : CopyTerm(f->Args[i]));
+  return c;
+}
+
 TQuant* CopyPrefix(TQuant* q, TSub* owner) {
   auto* r = new TQuant;
   for (TVariable* v : q->Items) {
@@ -102,7 +118,7 @@ void CompleteCopy(TQuant* q) {
   }
 }
 
-TSub* CopyNode(TSub* n) {
+TSub* CopyNode(TSub* n, const TTermReplacement* replacement) {
   TSub* c = NewNodeLike(*n);
   c->Negated = n->Negated;
   c->Polarity = n->Polarity;
@@ -119,7 +135,9 @@ TSub* CopyNode(TSub* n) {
     }
     AppendAtom(ca);
     if (a->Prefix) ca->Prefix = CopyPrefix(a->Prefix, ca);
-    if (a->Term) ca->Term = CopyTerm(a->Term);
+    if (a->Term)
+      ca->Term = replacement && replacement->Atom == a ? CopyReplacing(a->Term, *replacement, 0)
+                                                       : CopyTerm(a->Term);
     if (a->Prefix) CompleteCopy(a->Prefix);
     return ca;
   }
@@ -127,11 +145,11 @@ TSub* CopyNode(TSub* n) {
   if (n->Prefix) c->Prefix = CopyPrefix(n->Prefix, c);
   if (n->Left) {
     Walks.CopyParent = c;
-    c->Left = CopyNode(n->Left);
+    c->Left = CopyNode(n->Left, replacement);
   }
   if (n->Right) {
     Walks.CopyParent = c;
-    c->Right = CopyNode(n->Right);
+    c->Right = CopyNode(n->Right, replacement);
   }
   if (n->Prefix) CompleteCopy(n->Prefix);
   return c;
@@ -139,9 +157,9 @@ TSub* CopyNode(TSub* n) {
 
 }  // namespace
 
-TSub* CopyTree(TSub* root, TSub* parent) {
+TSub* CopyTree(TSub* root, TSub* parent, const TTermReplacement* replacement) {
   Walks.CopyParent = parent;
-  return CopyNode(root);
+  return CopyNode(root, replacement);
 }
 
 }  // namespace velmoran

@@ -8,12 +8,25 @@
 // (`RecordWitnessKey`); the marks it leaves are removed by the logic layer's clean-up walk.
 #pragma once
 
+#include <cstddef>
+#include <vector>
+
 #include "logic/walk.h"
 
 namespace velmoran {
 
+// One term occurrence of one atom that a copy takes as another term: the argument indices from
+// the atom's predicate term down to the occurrence, through the bindings of variables on the way.
+// The replacing term is copied as any term is, so its variables must be copied already or be
+// hoisted.
+struct TTermReplacement {
+  const TAtom* Atom = nullptr;
+  std::vector<std::size_t> Path;
+  TId* By = nullptr;
+};
+
 // Copies a whole tree below `parent` (which becomes the copy's parent node); atoms join the chain
-// under construction.
-TSub* CopyTree(TSub* root, TSub* parent);
+// under construction. With `replacement`, its atom's copy holds the replacing term at its place.
+TSub* CopyTree(TSub* root, TSub* parent, const TTermReplacement* replacement = nullptr);
 
 }  // namespace velmoran

@@ -120,6 +120,10 @@ constexpr TSwitchRow kSwitches[] = {
     {&P::IdenticalUpToOrder, "identical-up-to-order",
      "The identical-text check also drops a resolvent that differs from a stored one\n"
      "only in the order of the operands of its conjunctions and disjunctions"},
+    {&P::EqualityRule, "equality-rule",
+     "Reason with '=' by replacing equals inside formulas, ordered so that no step\n"
+     "undoes another, instead of by its symmetry, transitivity and substitution\n"
+     "axioms (reflexivity stays). For TPTP input with '=', and with --equality"},
 };
 
 }  // namespace

@@ -134,9 +134,10 @@ void CutChainEnds(TFALFormula& r) {
   if (r.LastAtom) r.LastAtom->Right = nullptr;
 }
 
-TSub* CopyUnder(TSub* root, TDis* d, bool negateConstants) {
+TSub* CopyUnder(TSub* root, TDis* d, bool negateConstants,
+                const TTermReplacement* replacement = nullptr) {
   Walks.NegateConstantsOnCopy = negateConstants;
-  TSub* c = CopyTree(root, d);
+  TSub* c = CopyTree(root, d, replacement);
   Walks.NegateConstantsOnCopy = false;
   return c;
 }
@@ -689,6 +690,52 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
   AttachNewVariables(d);
   f.Walk(WalkMode::Cleanup, nullptr);
   if (!self) g.Walk(WalkMode::Cleanup, nullptr);
+  CutChainEnds(*r);
+  return r;
+}
+
+TFALFormula* MakeParamodulant(TFALFormula& f, TAtom* e, TFALFormula& g,
+                              const TTermReplacement& at) {
+  if (!f.Source1) MarkWitnesses(f);
+  if (!g.Source1) MarkWitnesses(g);
+  // The cost, with the occurrence's atom b standing for the equation's value in G: a model of the
+  // equality axioms at degree 1 keeps |b[s] - b[t]| <= 1 - e, so G moves by at most its weight in
+  // b times 1 - e, either way, while F(e) <= F(0) + Up(F) e. The sum loses at most the larger
+  // weight, as in `StepCost`; and when F stays within the equation's reach (F(e) <= max(F(0), e))
+  // and G's weight is 1, F + G - 1 is at most F(0) or e + G - 1 <= G', so the maximum holds too.
+  e->Constant = NodeValue(*e, -1);
+  const TMove fm = MarkedAtomMove(f.Root);
+  auto* b = const_cast<TAtom*>(at.Atom);
+  b->Constant = 1;
+  const TMove gm = MarkedAtomMove(g.Root);
+  b->Constant = 0;
+  const int gWeight = std::max(gm.Up, gm.Down);
+  TStepCost cost;
+  if (!(fm.BelowAtFalse && gWeight <= 1)) {
+    cost.Weight = std::max({fm.Up, gWeight, 1});
+    cost.BoundedSum = true;
+  }
+  TDis* d;
+  BeginCopy(d);
+  auto* r = new TFALFormula(f.Program);
+  r->QueryUses = f.QueryUses + g.QueryUses;
+  r->Source1 = &f;
+  r->Source2 = &g;
+  r->SupportMark = f.SupportMark || g.SupportMark;
+  r->FreesWitnesses = BindsToWitness();
+  r->ReplacedEquals = 1;
+  r->Degree = ResolventDegree(f.Degree, g.Degree, cost.Weight);
+  d->BoundedSum = cost.BoundedSum;
+  ApplyBindings(true);
+  r->Root = d;
+  d->SetParent(r);
+  d->Left = CopyUnder(f.Root, d, false);
+  d->Right = CopyUnder(g.Root, d, false, &at);
+  r->FirstAtom = Logic.ChainFirst;
+  r->LastAtom = Logic.ChainLast;
+  AttachNewVariables(d);
+  f.Walk(WalkMode::Cleanup, nullptr);
+  g.Walk(WalkMode::Cleanup, nullptr);
   CutChainEnds(*r);
   return r;
 }

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "logic/formula.h"
+#include "prover/copy.h"
 
 namespace velmoran {
 
@@ -45,6 +46,11 @@ bool MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind);
 // Precondition: UnifyAtoms(a, b) has just succeeded. `f` and `g` may be the same record; then
 // the result is none when `a` is no split atom.
 TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseInFirst, TAtom* b);
+// The equality step: from F holding the equation e, s = t, and G holding a term u at `at`, with
+// s and u unified just before, F[e := ⊥] ∨ G[u := t] (only that occurrence replaced). If e holds,
+// G keeps its value with t for u; if not, F[e := ⊥] is F. `at.By` is t, a term of F. `f` and `g`
+// are distinct records.
+TFALFormula* MakeParamodulant(TFALFormula& f, TAtom* e, TFALFormula& g, const TTermReplacement& at);
 // None when a sound split cannot take `a`.
 TFALFormula* SelfResolveCopy(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind);
 // False (and `x` untouched) when a sound split cannot take `a`.

@@ -11,6 +11,7 @@
 #include "logic/walk.h"
 #include "parser/formula_parser.h"
 #include "prover/consequence.h"
+#include "prover/paramodulation.h"
 #include "prover/resolution.h"
 #include "prover/simplify.h"
 #include "prover/unify.h"
@@ -73,13 +74,55 @@ void StoreResolvent(TPLProgram& program, TFALFormula* r) {
   Search.LevelProduced = true;
 }
 
+// Simplifies, checks and stores a new resolvent of the centre `c`, or reports it as a refutation;
+// with `linear`, expands a stored one at once.
+void TakeResolvent(TPLProgram& program, TFALFormula* c, TFALFormula* r, bool linear) {
+  if (program.ShowUnsimplified)
+    AddLine(program, "[" + Report.SourceName + "&" + Report.PartnerName + "] : " + FormulaText(*r));
+  Simplify(*r);
+  ComputePolarity(r->Root);
+  r = CheckResolvent(r);
+  if (r && r->Root->Constant == -1) {
+    ReportRefutation(*c, *r);
+    delete r;
+  } else if (r && r->Root->Constant == 1) {
+    ++Statistics.RemovedTautologies;
+    delete r;
+  } else if (r) {
+    std::size_t index = program.Resolvents.size();
+    // Only where a step may have set existentials free: a witness makes more atoms one, and
+    // the consequent tests over records full of them grow with every step they take. Such
+    // a step is a split on an instance inside an existential, or a universal bound to a
+    // witness: f(c) resolved with ∀X [f(X) → ∃Y1 [g(Y1) ∧ ¬h(X, Y1)]] leaves a Y1 that
+    // later steps must find again (Pelletier 44 gets h(c, Y1) from another axiom's g(Y1)
+    // and closes with this one). The debugging identity joins copies by their source's
+    // serial; a fresh one would part them.
+    if (r->FreesWitnesses && !program.SerialIdentity) DeclareResolventWitnesses(*r);
+    StoreResolvent(program, r);
+    if (linear) {
+      if (Search.Depth < Search.MaxDepth) {
+        const std::string sourceName = Report.SourceName;
+        const std::string partnerName = Report.PartnerName;
+        Report.SourceName = Name('R', index);
+        ++Search.Depth;
+        ExpandLinear(program, r);
+        --Search.Depth;
+        Report.SourceName = sourceName;
+        Report.PartnerName = partnerName;
+      } else if (!Search.DepthNoted) {
+        Search.DepthNoted = true;
+        AddLine(program, "Search depth limit " + std::to_string(Search.MaxDepth) +
+                             " reached: deeper resolvents are stored but not expanded.");
+      }
+    }
+  }
+}
+
 void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool linear) {
   ++Statistics.PairsTried;
   if (program.CheckDcfKill && (c->Disabled || p->Disabled)) return;
   if (!RestrictionAllows(program, *c, *p)) return;
   ClearBindings();
-  const std::string sourceName = Report.SourceName;
-  const std::string partnerName = Report.PartnerName;
   if (!c->FirstAtom || !p->FirstAtom) return;
   for (TAtom* a = c->FirstAtom; a; a = a->Next()) {
     for (TAtom* b = p->FirstAtom; b; b = b->Next()) {
@@ -94,48 +137,23 @@ void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool l
           if (program.ExitOnFirstMatch || program.ExitOnFirstUnused) return;
           continue;
         }
-        if (program.ShowUnsimplified)
-          AddLine(program,
-                  "[" + Report.SourceName + "&" + Report.PartnerName + "] : " + FormulaText(*r));
-        Simplify(*r);
-        ComputePolarity(r->Root);
-        r = CheckResolvent(r);
-        if (r && r->Root->Constant == -1) {
-          ReportRefutation(*c, *r);
-          delete r;
-        } else if (r && r->Root->Constant == 1) {
-          ++Statistics.RemovedTautologies;
-          delete r;
-        } else if (r) {
-          std::size_t index = program.Resolvents.size();
-          // Only where a step may have set existentials free: a witness makes more atoms one, and
-          // the consequent tests over records full of them grow with every step they take. Such
-          // a step is a split on an instance inside an existential, or a universal bound to a
-          // witness: f(c) resolved with ∀X [f(X) → ∃Y1 [g(Y1) ∧ ¬h(X, Y1)]] leaves a Y1 that
-          // later steps must find again (Pelletier 44 gets h(c, Y1) from another axiom's g(Y1)
-          // and closes with this one). The debugging identity joins copies by their source's
-          // serial; a fresh one would part them.
-          if (r->FreesWitnesses && !program.SerialIdentity) DeclareResolventWitnesses(*r);
-          StoreResolvent(program, r);
-          if (linear) {
-            if (Search.Depth < Search.MaxDepth) {
-              Report.SourceName = Name('R', index);
-              ++Search.Depth;
-              ExpandLinear(program, r);
-              --Search.Depth;
-              Report.SourceName = sourceName;
-              Report.PartnerName = partnerName;
-            } else if (!Search.DepthNoted) {
-              Search.DepthNoted = true;
-              AddLine(program, "Search depth limit " + std::to_string(Search.MaxDepth) +
-                                   " reached: deeper resolvents are stored but not expanded.");
-            }
-          }
-        }
+        TakeResolvent(program, c, r, linear);
         if (program.ExitOnFirstMatch) return;
       }
       if (program.ExitOnFirstUnused) return;
     }
+  }
+  if (program.EqualityRule && c != p) {
+    // Both ways round: the equations of either record replace terms of the other. A record the
+    // linear recursion disabled meanwhile takes no further step.
+    auto take = [&](TFALFormula* r) {
+      TakeResolvent(program, c, r, linear);
+      program.Yield();
+      return !program.StopRequested && !(program.CheckDcfKill && (c->Disabled || p->Disabled));
+    };
+    Paramodulate(*c, *p, take);
+    if (!program.StopRequested && !(program.CheckDcfKill && (c->Disabled || p->Disabled)))
+      Paramodulate(*p, *c, take);
   }
 }
 

@@ -60,6 +60,9 @@ struct TSettings {
   // from a stored one only in the order or grouping of the operands of its conjunctions and
   // disjunctions (the same formula). Off by default, so that every report line stays as it is.
   std::uint8_t IdenticalUpToOrder = 0;
+  // Set by the command line alone: "=" is equality, reasoned with by the equality rule
+  // (`Paramodulate`); the front end then leaves out the axioms the rule stands for.
+  std::uint8_t EqualityRule = 0;
 };
 
 }  // namespace velmoran

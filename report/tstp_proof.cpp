@@ -81,6 +81,11 @@ class DerivationWriter {
     if (printer.UsesEquality())
       lines.emplace_back(
           "% \"=\" is TPTP's equality here; the prover itself gives it no equality axioms.");
+    if (std::any_of(order_.begin(), order_.end(),
+                    [](const TFALFormula* r) { return r->ReplacedEquals != 0; }))
+      lines.emplace_back(
+          "% A paramodulation step replaced equals: it follows with \"=\" as equality, and its "
+          "degree holds where the equality axioms hold to 1.");
     if (std::string list = printer.MappedList(); !list.empty())
       lines.push_back(
           "% Relations and operators without a TPTP spelling, as plain symbols: " + list + ".");
@@ -185,7 +190,8 @@ class DerivationWriter {
     } else if (!r.Source1 && !r.Source2) {
       inference = "introduced(unknown, [])";
     } else {
-      inference = "inference(resolution, [status(thm)], [";
+      inference = r.ReplacedEquals ? "inference(paramodulation, [status(thm)], ["
+                                   : "inference(resolution, [status(thm)], [";
       const TFALFormula* first = r.Source1 ? r.Source1 : r.Source2;
       inference += RefOf(first);
       if (r.Source2 && r.Source2 != first) inference += ", " + RefOf(r.Source2);

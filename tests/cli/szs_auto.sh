@@ -135,9 +135,9 @@ first="-s breadth --check=trivial --general-cut --one-refutation"
 second="-s linear --one-refutation"
 fourth="-s breadth --check=trivial --one-refutation"
 last="-s smallest --one-refutation"
-count=7
-# The seventh setting runs only where a TPTP problem has equality axioms to leave out, so on a
-# theory text the sixth is the last that runs.
+count=9
+# The seventh to ninth settings run only where a TPTP problem has equality axioms to leave out (or
+# to leave to the equality rule), so on a theory text the sixth is the last that runs.
 last_run=6
 
 # The help lists the sequence, and each setting is a valid plain run that refutes Socrates.
@@ -163,8 +163,9 @@ Best refutation degree: 1" "$(sed '$d' <<< "$out")"
 [[ $(tail -n 1 <<< "$out") =~ ^"Auto: refuted by setting 1 of $count ($first) after "[0-9]+\.[0-9]{2}" s"$ ]] ||
   fail "--auto names the first setting: $(tail -n 1 <<< "$out")"
 
-# With two cores the settings run in two lanes at once: 5, 7, 1, 4 and 3, 6, 2 (7 only on a TPTP
-# problem with equality axioms). On one core (taskset) the sequence runs in turn: 1 to 6 (or 7). What only lanes do is checked where they run.
+# With two cores the settings run in two lanes at once: 5, 7, 1, 4 and 3, 9, 8, 6, 2 (7 to 9 only
+# on a TPTP problem with equality axioms). On one core (taskset) the sequence runs in turn: 1 to 6
+# (or 9). What only lanes do is checked where they run.
 one_core=(taskset -c 0)
 lanes_run=$(($(nproc) >= 2))
 [[ $lanes_run == 1 ]] || echo "szs_auto.sh: one core, so the checks of the two lanes are skipped"

@@ -141,6 +141,29 @@ expect_eq "without them the listing is the problem's own" "F0 : a=b:1;  ?- b=a:1
 expect_eq "--auto: a setting with the axioms refutes it" "% SZS status Theorem for symmetric" \
   "$(grep SZS "$tmp/out")"
 
+# --equality-rule keeps reflexivity and the distinct constants and leaves the symmetry, transitivity
+# and substitution axioms to the rule (they stand after the problem's axioms, before the query).
+# a = b, f(b) = c ⊢ c = f(a) needs symmetry, transitivity and substitution; the linear search,
+# which starts from the query, cannot take the step f(b) = c to f(a) = c it needs first.
+printf 'fof(ab, axiom, a = b).\nfof(bc, axiom, f(b) = c).\nfof(d, axiom, "x" != "y").\nfof(q, conjecture, c = f(a)).\n' \
+  >"$tmp/chain.p"
+"$bin" --syntax-only --equality-rule "$tmp/chain.p" >"$tmp/out" 2>&1
+expect_eq "the rule's listing: reflexivity, the distinct pair, the problem" \
+  "F0 : a=b:1;  F1 : f(b)=c:1;  F2 : ¬tp_dx=tp_dy:1;  F3 : ∀X X=X:1;  F4 : ¬tp_dx=tp_dy:1;  ?- c=f(a):1;  " \
+  "$(tr '\n' ' ' <"$tmp/out")"
+for s in modified breadth smallest; do
+  "$bin" --szs -s "$s" --equality-rule --one-refutation --timeout=20 "$tmp/chain.p" >"$tmp/out" 2>&1
+  expect_eq "the rule refutes c = f(a) ($s)" "% SZS status Theorem for chain" "$(grep SZS "$tmp/out")"
+done
+# A theory that does not follow: c = d may hold instead of a = b.
+printf 'fof(ab, axiom, a = b | c = d).\nfof(p, axiom, p(a)).\nfof(q, conjecture, p(b)).\n' >"$tmp/either.p"
+for s in linear modified breadth smallest; do
+  "$bin" --szs -s "$s" --equality-rule --timeout=5 "$tmp/either.p" >"$tmp/out" 2>&1
+  expect_eq "the rule does not refute p(b) ($s)" "% SZS status GaveUp for either" "$(grep SZS "$tmp/out")"
+done
+"$bin" --auto --equality-rule "$tmp/chain.p" >"$tmp/out" 2>&1
+expect_eq "--auto chooses the rule itself" 1 "$(grep -c 'excludes --auto' "$tmp/out")"
+
 # Includes: against $TPTP first, then the problem's folder; a missing one is an InputError.
 mkdir -p "$tmp/root/Axioms" "$tmp/here/Axioms"
 printf "fof(r, axiom, q).\n" >"$tmp/root/Axioms/q.ax"
