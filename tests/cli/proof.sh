@@ -70,6 +70,14 @@ expect_eq "the split steps hold" "0 checked 3 steps, 0 failed" "$?$("$checker" "
 expect_eq "a witness taken at a witness prints as one term" "0 failed" \
   "$("$checker" "$tmp/p40.out" | tail -n 1 | sed 's/.*, //')"
 
+# The equality rule: b = a turns f(b) = c into f(a) = c, which turns the negated query into
+# c ≠ c, refuted by reflexivity; E, with "=" as equality, confirms both replacements.
+printf 'a = b;\nf(b) = c;\n?- c = f(a);\n' > "$tmp/equal.txt"
+"$bin" --proof $quiet -s breadth --equality --equality-rule --one-refutation "$tmp/equal.txt" > "$tmp/equal.out"
+expect_eq "two replacements of equals" 2 "$(grep -c 'inference(paramodulation' "$tmp/equal.out")"
+expect_eq "a replacement of equals holds" "0 failed" \
+  "$("$checker" "$tmp/equal.out" | tail -n 1 | sed 's/.*, //')"
+
 # A literal changed: r1 no longer follows from r0 and f1, and the refutation no longer closes.
 sed 's/^fof(r1, plain, ~ clouds(today)/fof(r1, plain, ~ clouds(tomorrow)/' "$tmp/chain.out" > "$tmp/literal.out"
 out=$("$checker" "$tmp/literal.out")
