@@ -153,17 +153,18 @@ void PrintSyntaxError(const TheoryText& text, int errorPosition, int code, bool 
             << caret << "\n";
 }
 
-std::optional<std::string> WithoutEqualityAxioms(const TheoryText& text) {
-  const TTptpTheory& t = text.Tptp;
-  if (!text.TptpSource || t.EqualityAxioms == 0 || t.EqualityEnd > text.Bytes.size() ||
-      t.EqualityBegin >= t.EqualityEnd)
+namespace {
+
+// The translated TPTP text without the equality axioms' bytes [begin, end); none when the text
+// has no such axioms or the range is empty.
+std::optional<std::string> WithoutAxiomRange(const TheoryText& text, std::size_t begin,
+                                             std::size_t end) {
+  if (!text.TptpSource || text.Tptp.EqualityAxioms == 0 || end > text.Bytes.size() || begin >= end)
     return std::nullopt;
   std::string without = text.Bytes;
-  without.erase(t.EqualityBegin, t.EqualityEnd - t.EqualityBegin);
+  without.erase(begin, end - begin);
   return without;
 }
-
-namespace {
 
 // Takes the bytes [begin, end) of a translated TPTP text out, keeping every later offset right.
 void CutTptpRange(TheoryText& text, std::size_t begin, std::size_t end) {
@@ -189,6 +190,10 @@ void CutTptpRange(TheoryText& text, std::size_t begin, std::size_t end) {
 
 }  // namespace
 
+std::optional<std::string> WithoutEqualityAxioms(const TheoryText& text) {
+  return WithoutAxiomRange(text, text.Tptp.EqualityBegin, text.Tptp.EqualityEnd);
+}
+
 void DropEqualityAxioms(TheoryText& text) {
   if (!WithoutEqualityAxioms(text)) return;
   TTptpTheory& t = text.Tptp;
@@ -198,13 +203,7 @@ void DropEqualityAxioms(TheoryText& text) {
 }
 
 std::optional<std::string> WithoutRuleAxioms(const TheoryText& text) {
-  const TTptpTheory& t = text.Tptp;
-  if (!text.TptpSource || t.EqualityAxioms == 0 || t.RuleAxiomsEnd > text.Bytes.size() ||
-      t.RuleAxiomsBegin >= t.RuleAxiomsEnd)
-    return std::nullopt;
-  std::string without = text.Bytes;
-  without.erase(t.RuleAxiomsBegin, t.RuleAxiomsEnd - t.RuleAxiomsBegin);
-  return without;
+  return WithoutAxiomRange(text, text.Tptp.RuleAxiomsBegin, text.Tptp.RuleAxiomsEnd);
 }
 
 void DropRuleAxioms(TheoryText& text) {

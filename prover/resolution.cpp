@@ -129,6 +129,17 @@ void AttachNewVariables(TDis* d) {
   Walks.NewVariables = nullptr;
 }
 
+// A new record of two sources, its copy begun (`BeginCopy`): what every two-source step records.
+TFALFormula* BeginResolvent(TFALFormula& f, TFALFormula& g, TDis*& d) {
+  BeginCopy(d);
+  auto* r = new TFALFormula(f.Program);
+  r->QueryUses = f.QueryUses + g.QueryUses;
+  r->Source1 = &f;
+  r->Source2 = &g;
+  r->SupportMark = f.SupportMark || g.SupportMark;
+  return r;
+}
+
 void CutChainEnds(TFALFormula& r) {
   if (r.FirstAtom) r.FirstAtom->Left = nullptr;
   if (r.LastAtom) r.LastAtom->Right = nullptr;
@@ -654,12 +665,7 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
     cost = StepCost(m, m, falseInFirst ? -1 : 1);
   }
   TDis* d;
-  BeginCopy(d);
-  auto* r = new TFALFormula(f.Program);
-  r->QueryUses = f.QueryUses + g.QueryUses;
-  r->Source1 = &f;
-  r->Source2 = &g;
-  r->SupportMark = f.SupportMark || g.SupportMark;
+  TFALFormula* r = BeginResolvent(f, g, d);
   r->FreesWitnesses = freesWitnesses || (!self && BindsToWitness());
   int v = falseInFirst ? -1 : 1;
   if (!self) {
@@ -716,12 +722,7 @@ TFALFormula* MakeParamodulant(TFALFormula& f, TAtom* e, TFALFormula& g,
     cost.BoundedSum = true;
   }
   TDis* d;
-  BeginCopy(d);
-  auto* r = new TFALFormula(f.Program);
-  r->QueryUses = f.QueryUses + g.QueryUses;
-  r->Source1 = &f;
-  r->Source2 = &g;
-  r->SupportMark = f.SupportMark || g.SupportMark;
+  TFALFormula* r = BeginResolvent(f, g, d);
   r->FreesWitnesses = BindsToWitness();
   r->ReplacedEquals = 1;
   r->Degree = ResolventDegree(f.Degree, g.Degree, cost.Weight);
