@@ -33,7 +33,7 @@ void ApplySetting(const TAutoSetting& setting, const TSettings& user, TSettings&
   for (const TSwitchRow& row : SwitchRows()) to.*row.Flag = user.*row.Flag;
   for (const TDebugSwitch& row : DebugSwitches()) to.*row.Flag = user.*row.Flag;
   // The rule goes with the text the setting runs on (`TPortfolioTexts::Of`).
-  to.EqualityRule = setting.WithEqualityRule ? 1 : 0;
+  to.EqualityRule = setting.Text == TAutoText::ForEqualityRule ? 1 : 0;
 }
 
 TRunLimits SliceLimits(const Options& options, double seconds) {

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -31,17 +32,22 @@ namespace velmoran::cli {
 // The budget of --auto when --timeout is not given.
 constexpr double kDefaultAutoSeconds = 60;
 
+// The text a setting runs on. The two without (some of) the equality axioms run only where the
+// problem has them; their options say so too, for a plain run.
+enum class TAutoText : std::uint8_t {
+  Problem,
+  // A weaker theory, so its refutations hold; the axioms' search space is what keeps the others
+  // from proofs that need no equality.
+  WithoutEqualityAxioms,
+  // Without the axioms the equality rule stands for, run with the rule: its steps are guided by
+  // the terms that occur, where the substitution axioms resolve with nearly every record.
+  ForEqualityRule,
+};
+
 struct TAutoSetting {
   const char* Options;  // as given on the command line
   int Weight;           // its share of what is left of the budget, against the settings after it
-  // Runs on the problem without its equality axioms, and only where it has them (the options say
-  // so too, for a plain run): a weaker theory, so its refutations hold, and the axioms' search
-  // space is what keeps the others from proofs that need no equality.
-  bool WithoutEqualityAxioms = false;
-  // Runs with the equality rule on the problem without the axioms the rule stands for, and only
-  // where it has them: the rule's steps are guided by the terms that occur, where the
-  // substitution axioms resolve with nearly every record.
-  bool WithEqualityRule = false;
+  TAutoText Text = TAutoText::Problem;
 };
 
 // The order and the weights come from running every Pelletier problem with each candidate
@@ -55,9 +61,10 @@ inline constexpr TAutoSetting kSequence[] = {
     {"-s breadth --check=trivial --one-refutation", 1},
     {"-s smallest --check=trivial --one-refutation", 1},
     {"-s smallest --one-refutation", 1},
-    {"-s smallest --check=trivial --no-equality-axioms --one-refutation", 2, true},
-    {"-s smallest --equality-rule --one-refutation", 1, false, true},
-    {"-s smallest --check=trivial --equality-rule --one-refutation", 1, false, true},
+    {"-s smallest --check=trivial --no-equality-axioms --one-refutation", 2,
+     TAutoText::WithoutEqualityAxioms},
+    {"-s smallest --equality-rule --one-refutation", 1, TAutoText::ForEqualityRule},
+    {"-s smallest --check=trivial --equality-rule --one-refutation", 1, TAutoText::ForEqualityRule},
 };
 inline constexpr int kSettings = static_cast<int>(std::size(kSequence));
 
@@ -91,8 +98,14 @@ struct TPortfolioTexts {
   // The text of setting `index`; none when it does not run on this problem.
   const std::string* Of(int index) const {
     if (index < 0) return nullptr;
-    if (kSequence[index].WithEqualityRule) return ForEqualityRule;
-    return kSequence[index].WithoutEqualityAxioms ? WithoutEquality : &Full;
+    switch (kSequence[index].Text) {
+      case TAutoText::WithoutEqualityAxioms:
+        return WithoutEquality;
+      case TAutoText::ForEqualityRule:
+        return ForEqualityRule;
+      default:
+        return &Full;
+    }
   }
 };
 

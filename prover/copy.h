@@ -20,7 +20,7 @@ namespace velmoran {
 // The replacing term is copied as any term is, so its variables must be copied already or be
 // hoisted.
 struct TTermReplacement {
-  const TAtom* Atom = nullptr;
+  TAtom* Atom = nullptr;
   std::vector<std::size_t> Path;
   TId* By = nullptr;
 };

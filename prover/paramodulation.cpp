@@ -204,11 +204,15 @@ bool Into(TStep& step, TFunctor* term) {
 }  // namespace
 
 void Paramodulate(TFALFormula& f, TFALFormula& g, const std::function<bool(TFALFormula*)>& take) {
-  // The ordering reads which variables name one element; sources are marked before any copy.
-  if (!f.Source1) MarkWitnesses(f);
-  if (!g.Source1) MarkWitnesses(g);
+  bool marked = false;
   for (TAtom* e = f.FirstAtom; e; e = e->Next()) {
     if (e->Constant != 0 || !IsEquation(*e)) continue;
+    // The ordering reads which variables name one element; sources are marked before any copy.
+    if (!marked) {
+      if (!f.Source1) MarkWitnesses(f);
+      if (!g.Source1) MarkWitnesses(g);
+      marked = true;
+    }
     auto* equation = static_cast<TFunctor*>(e->Term);
     for (int side = 0; side < 2; ++side) {
       TId* s = equation->Args[side];

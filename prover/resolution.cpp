@@ -704,23 +704,18 @@ TFALFormula* MakeParamodulant(TFALFormula& f, TAtom* e, TFALFormula& g,
                               const TTermReplacement& at) {
   if (!f.Source1) MarkWitnesses(f);
   if (!g.Source1) MarkWitnesses(g);
-  // The cost, with the occurrence's atom b standing for the equation's value in G: a model of the
-  // equality axioms at degree 1 keeps |b[s] - b[t]| <= 1 - e, so G moves by at most its weight in
-  // b times 1 - e, either way, while F(e) <= F(0) + Up(F) e. The sum loses at most the larger
-  // weight, as in `StepCost`; and when F stays within the equation's reach (F(e) <= max(F(0), e))
-  // and G's weight is 1, F + G - 1 is at most F(0) or e + G - 1 <= G', so the maximum holds too.
+  // The cost, with the occurrence's atom b standing for the equation's value e in G: a model of
+  // the equality axioms at degree 1 keeps |b[s] - b[t]| <= 1 - e, so G may move by its weight in
+  // b times 1 - e either way, as a source that takes e true and is not within its reach; then
+  // `StepCost`'s argument holds as it stands, F taking the equation false.
   e->Constant = NodeValue(*e, -1);
   const TMove fm = MarkedAtomMove(f.Root);
-  auto* b = const_cast<TAtom*>(at.Atom);
-  b->Constant = 1;
-  const TMove gm = MarkedAtomMove(g.Root);
-  b->Constant = 0;
-  const int gWeight = std::max(gm.Up, gm.Down);
-  TStepCost cost;
-  if (!(fm.BelowAtFalse && gWeight <= 1)) {
-    cost.Weight = std::max({fm.Up, gWeight, 1});
-    cost.BoundedSum = true;
-  }
+  at.Atom->Constant = 1;
+  TMove gm = MarkedAtomMove(g.Root);
+  at.Atom->Constant = 0;
+  gm.Down = std::max(gm.Up, gm.Down);
+  gm.BelowAtTrue = false;
+  const TStepCost cost = StepCost(fm, gm, -1);
   TDis* d;
   TFALFormula* r = BeginResolvent(f, g, d);
   r->FreesWitnesses = BindsToWitness();

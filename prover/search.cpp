@@ -146,14 +146,16 @@ void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool l
   if (program.EqualityRule && c != p) {
     // Both ways round: the equations of either record replace terms of the other. A record the
     // linear recursion disabled meanwhile takes no further step.
-    auto take = [&](TFALFormula* r) {
-      TakeResolvent(program, c, r, linear);
+    auto goOn = [&] {
       program.Yield();
       return !program.StopRequested && !(program.CheckDcfKill && (c->Disabled || p->Disabled));
     };
+    auto take = [&](TFALFormula* r) {
+      TakeResolvent(program, c, r, linear);
+      return goOn();
+    };
     Paramodulate(*c, *p, take);
-    if (!program.StopRequested && !(program.CheckDcfKill && (c->Disabled || p->Disabled)))
-      Paramodulate(*p, *c, take);
+    if (goOn()) Paramodulate(*p, *c, take);
   }
 }
 
