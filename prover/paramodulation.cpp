@@ -146,7 +146,8 @@ bool ExtraVariablesAtRoot(TId* t, TId* s, const TFALFormula& f) {
   std::vector<std::pair<const TVariable*, int>> inS;
   CountOpen(s, 1, inS);
   const TQuant* root = f.Root ? f.Root->Prefix : nullptr;
-  for (const auto& [v, n] : counts) {
+  for (const auto& entry : counts) {
+    const TVariable* v = entry.first;
     if (std::any_of(inS.begin(), inS.end(), [v](const auto& c) { return c.first == v; })) continue;
     if (!root || std::find(root->Items.begin(), root->Items.end(), v) == root->Items.end())
       return false;
