@@ -124,6 +124,10 @@ constexpr TSwitchRow kSwitches[] = {
      "Reason with '=' by replacing equals inside formulas, ordered so that no step\n"
      "undoes another, instead of by its symmetry, transitivity and substitution\n"
      "axioms (reflexivity stays). For TPTP input with '=', and with --equality"},
+    {&P::WitnessesAcross, "witnesses-across",
+     "Let an existential inside universals that are not yet fixed be the value of a\n"
+     "universal of another formula: the step puts it in front, after every variable\n"
+     "outside it, so that each value is chosen before the universal it replaces"},
 };
 
 }  // namespace

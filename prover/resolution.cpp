@@ -153,25 +153,12 @@ TSub* CopyUnder(TSub* root, TDis* d, bool negateConstants,
   return c;
 }
 
-// Copies the tree twice below `d`, the second time with the constants of the atoms negated. The
-// variables of the root prefix, and the `lifted` universals of inner prefixes, get one set of
-// counterparts, shared by both copies and quantified at `d`: the split X[A := v] ∨ X[A := ¬v]
-// speaks of one value for each of them.
-void CopyTwiceSharingRoot(TSub* root, TDis* d, TSub*& first, TSub*& second,
-                          const std::vector<TVariable*>& lifted = {}) {
-  first = CopyUnder(root, d, false);
-  if (root->Prefix)
-    for (TVariable* v : root->Prefix->Items)
-      if (v) v->NoCopy = 1;
-  for (TVariable* v : lifted) v->NoCopy = 1;
-  second = CopyUnder(root, d, true);
-  TQuant* shared = first->Prefix;
-  first->Prefix = nullptr;
-  // A lifted variable leaves its place in the first copy (the second never declared it) and
-  // joins the root's variables, with the quantifier it acted as, now that no negation stands
-  // above it. It keeps its as-written mark: a universal still fixes a value for the existentials
-  // inside it.
-  // A counterpart made before its prefix was copied waits among the hoisted variables instead.
+// Moves the copies of the `lifted` variables (outermost first) to the root `d`, after the
+// variables of `shared`. Each leaves its place in its copy (or the hoisted variables, where its
+// counterpart was made before its prefix was copied) and joins the root's variables with the
+// quantifier it acted as, now that no negation stands above it. It keeps its as-written mark: a
+// universal still fixes a value for the existentials inside it.
+void LiftToRoot(TDis* d, const std::vector<TVariable*>& lifted, TQuant* shared) {
   for (TVariable* v : lifted) {
     TVariable* c = v->CopyOf;
     char quantifier = IsEffectivelyUniversal(*v) ? kForAll : kExists;
@@ -190,6 +177,65 @@ void CopyTwiceSharingRoot(TSub* root, TDis* d, TSub*& first, TSub*& second,
     shared->Items.push_back(c);
   }
   if (shared) MergePrefix(d, shared);
+}
+
+// The variables outside `x` with the serial numbers of the universals its witness depends on,
+// nearest first; false where one is missing or two stand outside it.
+bool OuterCounterparts(const TVariable* x, std::vector<const TVariable*>& args) {
+  const auto& serials = x->SkolemSerials;
+  args.assign(serials.size(), nullptr);
+  bool twice = false;
+  AnyOuterVariable(x, [&](TVariable* w) {
+    for (std::size_t i = 0; i < serials.size(); ++i)
+      if (w->Serial == serials[i]) {
+        twice = twice || args[i];
+        args[i] = w;
+      }
+    return twice;
+  });
+  return !twice && std::find(args.begin(), args.end(), nullptr) == args.end();
+}
+
+// Moving variables to the root across records puts them outside the other record's dependent
+// witnesses too, and a moved copy of a universal may have the serial number of one such a witness
+// depends on: the witness's own counterpart, bound in place to a value that varies, may leave the
+// record later, and the witness would then be taken for f of the moved copy, one element with
+// witnesses it is not. So after such a step each copy of a dependent witness (whose values were
+// not fixed when it was copied) keeps its identity only where the copies of its own counterparts,
+// unbound, are the ones outside it; else it becomes a variable of its own.
+void KeepMovedWitnessesApart(TSub* n) {
+  if (!n) return;
+  if (n->Prefix) {
+    std::vector<const TVariable*> was, is;
+    for (TVariable* v : n->Prefix->Items) {
+      TVariable* c = v ? v->CopyOf : nullptr;
+      if (!c || c == v || c->SkolemSerials.empty() || !c->WitnessKey.empty()) continue;
+      bool same = OuterCounterparts(v, was) && OuterCounterparts(c, is);
+      for (std::size_t i = 0; same && i < was.size(); ++i)
+        same = was[i]->CopyOf == is[i] && !is[i]->Binding;
+      if (!same) c->SkolemSerials.clear();
+    }
+  }
+  if (n->IsAtom()) return;
+  KeepMovedWitnessesApart(n->Left);
+  KeepMovedWitnessesApart(n->Right);
+}
+
+// Copies the tree twice below `d`, the second time with the constants of the atoms negated. The
+// variables of the root prefix, and the `lifted` universals of inner prefixes, get one set of
+// counterparts, shared by both copies and quantified at `d`: the split X[A := v] ∨ X[A := ¬v]
+// speaks of one value for each of them.
+void CopyTwiceSharingRoot(TSub* root, TDis* d, TSub*& first, TSub*& second,
+                          const std::vector<TVariable*>& lifted = {}) {
+  first = CopyUnder(root, d, false);
+  if (root->Prefix)
+    for (TVariable* v : root->Prefix->Items)
+      if (v) v->NoCopy = 1;
+  for (TVariable* v : lifted) v->NoCopy = 1;
+  second = CopyUnder(root, d, true);
+  TQuant* shared = first->Prefix;
+  first->Prefix = nullptr;
+  LiftToRoot(d, lifted, shared);
 }
 
 }  // namespace
@@ -664,20 +710,35 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
     const TMove m = MarkedAtomMove(f.Root);
     cost = StepCost(m, m, falseInFirst ? -1 : 1);
   }
-  TDis* d;
-  TFALFormula* r = BeginResolvent(f, g, d);
-  r->FreesWitnesses = freesWitnesses || (!self && BindsToWitness());
   int v = falseInFirst ? -1 : 1;
   if (!self) {
+    const std::int8_t aWas = a->Constant;
+    std::vector<TAtom*> marked{b};
     a->Constant = NodeValue(*a, v);
     b->Constant = NodeValue(*b, -v);
     for (TAtom* c = f.FirstAtom; c; c = c->Next())
-      if (UnifyAtoms(a, c)) c->Constant = NodeValue(*c, v);
+      if (UnifyAtoms(a, c)) {
+        c->Constant = NodeValue(*c, v);
+        marked.push_back(c);
+      }
     if (f.Program->GeneralCut)
       for (TAtom* c = g.FirstAtom; c; c = c->Next())
-        if (UnifyAtoms(a, c)) c->Constant = NodeValue(*c, -v);
+        if (UnifyAtoms(a, c)) {
+          c->Constant = NodeValue(*c, -v);
+          marked.push_back(c);
+        }
+    // On the final pairs: the atoms marked above may have bound a variable of a chain to move.
+    if (f.Program->WitnessesAcross && !ValuesToLift(lifted)) {
+      for (TAtom* c : marked) c->Constant = 0;
+      a->Constant = aWas;
+      ClearBindings();
+      return nullptr;
+    }
     cost = StepCost(MarkedAtomMove(f.Root), MarkedAtomMove(g.Root), v);
   }
+  TDis* d;
+  TFALFormula* r = BeginResolvent(f, g, d);
+  r->FreesWitnesses = freesWitnesses || (!self && BindsToWitness());
   r->Degree = ResolventDegree(f.Degree, g.Degree, cost.Weight);
   d->BoundedSum = cost.BoundedSum;
   // The split over inner universals instantiates universals of one record in place: a value
@@ -690,6 +751,11 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
   } else {
     d->Left = CopyUnder(f.Root, d, false);
     d->Right = CopyUnder(g.Root, d, false);
+    if (!lifted.empty()) {
+      LiftToRoot(d, lifted, nullptr);
+      KeepMovedWitnessesApart(f.Root);
+      KeepMovedWitnessesApart(g.Root);
+    }
   }
   r->FirstAtom = Logic.ChainFirst;
   r->LastAtom = Logic.ChainLast;

@@ -129,8 +129,9 @@ void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool l
       program.Yield();
       if (program.StopRequested) return;
       Unifier.OneRecord = c == p;
+      Unifier.AcrossRecords = c != p && program.WitnessesAcross;
       bool unified = UnifyAtoms(a, b);
-      Unifier.OneRecord = false;
+      Unifier.OneRecord = Unifier.AcrossRecords = false;
       if (unified) {
         TFALFormula* r = MakeResolvent(*c, *p, a, FalseInFirst(*a, *b), b);
         if (!r) {

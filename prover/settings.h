@@ -63,6 +63,10 @@ struct TSettings {
   // Set by the command line alone: "=" is equality, reasoned with by the equality rule
   // (`Paramodulate`); the front end then leaves out the axioms the rule stands for.
   std::uint8_t EqualityRule = 0;
+  // Set by the command line alone: across two records, an existential inside universals that
+  // still vary may be the value of a universal (`ValuesToLift`). Sound, off by default: it makes
+  // other searches, and so other reports, and on the TPTP library it refutes nothing more.
+  std::uint8_t WitnessesAcross = 0;
 };
 
 }  // namespace velmoran

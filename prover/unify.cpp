@@ -1,6 +1,7 @@
 #include "prover/unify.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <functional>
 #include <unordered_map>
 #include <unordered_set>
@@ -31,6 +32,7 @@ bool MayStandAsValue(TId* t);
 // universal X to the existential Y of ∀X ∃Y is refused, also through a chain of bindings.
 bool DependsOn(TId* t, const TVariable* v);
 bool IsFreeOfOuterUniversals(TVariable* q);
+bool MayMoveWithOuterVariables(TVariable* q);
 
 }  // namespace
 
@@ -331,7 +333,9 @@ bool MayStandAsValue(TId* t) {
     TVariable* q = AsVariable(t);
     return !q || Unifier.OneRecord || IsFreeOfUnboundOuterUniversals(q);
   }
-  if (TVariable* q = AsVariable(t)) return Unifier.OneRecord || IsFreeOfOuterUniversals(q);
+  if (TVariable* q = AsVariable(t))
+    return Unifier.OneRecord || IsFreeOfOuterUniversals(q) ||
+           (Unifier.AcrossRecords && MayMoveWithOuterVariables(q));
   if (TFunctor* f = AsFunctor(t))
     for (TId* arg : f->Args)
       if (arg && !MayStandAsValue(ValueOf(arg))) return false;
@@ -380,6 +384,20 @@ bool IsFreeOfOuterUniversals(TVariable* q, FreedomMemo& seen) {
 bool IsFreeOfOuterUniversals(TVariable* q) {
   FreedomMemo seen;
   return IsFreeOfOuterUniversals(q, seen);
+}
+
+// Across two records, an existential inside universals that still vary may be a value: the
+// step moves it to the resolvent's root together with every variable outside it, and with the
+// variables of the values that the pairs give those, each after what it depends on
+// (`ValuesToLift`). The universal it replaces, in the other record or elsewhere in its own, is
+// then quantified inside it. That is a prenex order of F[⊥] ∨ G[⊤] (the two prefixes
+// interleaved, each in its own order), and the instances are taken under it: ∀A ∃B less(A, B)
+// with ∀X, Y [less(X, Y) → q(Y)] gives ∀A ∃B q(B). Where no such order exists (a value that
+// depends on the universal it replaces, through the pairs), the step is refused: the binding
+// here by the dependency check, the order on the final pairs by `ValuesToLift`.
+bool MayMoveWithOuterVariables(TVariable* q) {
+  return ScopeHasPolarity(*q) &&
+         !AnyOuterVariable(q, [](TVariable* w) { return !ScopeHasPolarity(*w); });
 }
 
 }  // namespace
@@ -462,6 +480,42 @@ bool OuterClosure(const std::vector<TVariable*>& vars, const TQuant* root,
   std::stable_sort(out.begin(), out.end(),
                    [](const TVariable* p, const TVariable* q) { return PlaceOf(p) < PlaceOf(q); });
   return true;
+}
+
+bool ValuesToLift(std::vector<TVariable*>& out) {
+  out.clear();
+  std::vector<TVariable*> values;
+  const auto& b = Bindings();
+  for (std::size_t k = 0; k + 1 < b.size(); k += 2) CollectVariables(b[k + 1], values);
+  std::vector<TVariable*> moving;
+  for (TVariable* q : values)
+    if (!q->Witness && !IsEffectivelyUniversal(*q) && !IsFreeOfOuterUniversals(q))
+      moving.push_back(q);
+  if (moving.empty()) return true;
+  // Depth first, each variable after everything it depends on: the variables outside it in its
+  // record, and for one of those that is bound (by the pairs or an earlier step, an instance
+  // that stays in place) the variables of its value. A variable met again on the way is a cycle.
+  enum : std::uint8_t { kOnPath = 1, kPlaced = 2 };
+  std::unordered_map<const TVariable*, std::uint8_t> state;
+  std::function<bool(TVariable*)> place = [&](TVariable* v) -> bool {
+    if (v->Witness) return true;
+    std::uint8_t& s = state[v];
+    if (s == kPlaced) return true;
+    if (s == kOnPath || !ScopeHasPolarity(*v)) return false;
+    s = kOnPath;
+    bool ok = !AnyOuterVariable(v, [&](TVariable* w) {
+      TId* value = ValueOf(w);
+      if (value == w) return !place(w);
+      std::vector<TVariable*> inValue;
+      CollectVariables(value, inValue);
+      return !std::all_of(inValue.begin(), inValue.end(), place);
+    });
+    if (!ok) return false;
+    state[v] = kPlaced;
+    out.push_back(v);
+    return true;
+  };
+  return std::all_of(moving.begin(), moving.end(), place);
 }
 
 }  // namespace velmoran

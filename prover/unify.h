@@ -30,6 +30,10 @@ struct UnifierState {
   // then be a value, and the split decides whether its instance can be taken
   // (`OuterClosure`).
   bool OneRecord = false;
+  // Set while atoms of two records are unified for a resolution step: an existential whose outer
+  // universals are unbound may then be a value, since the step moves it to the resolvent's root
+  // with every variable outside it (`ValuesToLift`).
+  bool AcrossRecords = false;
   // Set while the arguments of two copies of a dependent witness are unified: witnesses met
   // inside them are not followed further (their arguments may lead back to these two).
   bool InWitnessArguments = false;
@@ -61,5 +65,11 @@ void CollectVariables(TId* t, std::vector<TVariable*>& out);
 // well. False when that fails or when one of them has no one polarity.
 bool OuterClosure(const std::vector<TVariable*>& vars, const TQuant* root,
                   std::vector<TVariable*>& out);
+// For a resolution step of two records under the collected pairs: the variables to move to the
+// resolvent's root, each after those it depends on, so that each existential value whose outer
+// universals still vary stands outside the universal it replaces. Empty when no value needs it;
+// false when no such order exists (a cycle through the pairs, or a variable with no one polarity),
+// and the step must not be taken.
+bool ValuesToLift(std::vector<TVariable*>& out);
 
 }  // namespace velmoran

@@ -181,6 +181,17 @@ expect_eq "a missing include: named" \
   "$tmp/here/missing.p:1:1: cannot include Axioms/none.ax: not found in \$TPTP nor beside the problem" \
   "$(head -n 1 "$tmp/err")"
 
+# --- a satisfiable library problem ----------------------------------------------------------
+# GRP760+1 has a model (the TPTP says Satisfiable). Moving a witness to the root across two
+# records once let another copy of the universal it depends on stand outside a witness of the
+# other record, which was then taken for the same element: refuted at the 361st resolvent.
+
+grp760=../shared/tptp/library/GRP760+1.p
+if [[ -f $grp760 ]]; then
+  expect_eq "GRP760+1 (satisfiable) is not refuted within 3000 resolvents" no \
+    "$(refuted "$grp760" --tptp -s breadth --check=trivial --general-cut --witnesses-across --max-resolvents=3000)"
+fi
+
 # --- printing TPTP ---------------------------------------------------------------------------
 
 printf '%s\n' '∀X [man(X) → mortal(X)];' 'man(socrates) : 0.9;' '?- mortal(socrates);' \

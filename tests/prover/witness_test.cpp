@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -257,6 +258,35 @@ TEST(WitnessRuns, ADependentWitnessIsOneElementForOneValueOfItsUniversals) {
     EXPECT_TRUE(HasRefutation(report)) << (leftover ? "after a stop" : "");
   }
   Unifier = UnifierState{};
+}
+
+TEST(WitnessRuns, AnExistentialInsideAnUnboundUniversalIsAValueInAnotherRecordOnRequest) {
+  // No constant anywhere: the witness B of each A must be the Y of the rule, and the first step
+  // (in whichever order the search pairs the two) reads ∀A ∃B with the rule's instance inside.
+  // Without the switch the quantifier rules refuse that binding, and neither theory is refuted.
+  // The second theory takes the witness of a witness: ∀A ∃B ∀C ¬less(B, C) is resolved with the
+  // axiom at A := B.
+  const char* texts[] = {"∀A ∃B less(A, B);\n∀X, Y [less(X, Y) → q(Y)];\n?- ∃X q(X);\n",
+                         "∀A ∃B less(A, B);\n∀A, B, C [[less(A, B) ∧ less(B, C)] → far(A, C)];\n"
+                         "?- ∃X, Y far(X, Y);\n"};
+  for (const char* text : texts)
+    for (SearchStrategy strategy : {SearchStrategy::Linear, SearchStrategy::ModifiedLinear,
+                                    SearchStrategy::BreadthFirst, SearchStrategy::SmallestFirst}) {
+      for (std::uint8_t across : {0, 1}) {
+        Fixture fx;
+        fx.Program->Strategy = strategy;
+        fx.Program->WitnessesAcross = across;
+        int yields = 0;
+        fx.Program->OnYield = [&yields](TPLProgram& p) {
+          if (++yields > 20'000) p.StopRequested = 1;
+        };
+        std::vector<std::string> report = fx.Run(text);
+        EXPECT_EQ(
+            std::find(report.begin(), report.end(), "Best refutation degree: 1") != report.end(),
+            across == 1)
+            << text << "strategy " << static_cast<int>(strategy);
+      }
+    }
 }
 
 TEST(WitnessRuns, FamilyIsRefutedWithTheDefaultsAtItsBestDegree) {
