@@ -179,23 +179,6 @@ void LiftToRoot(TDis* d, const std::vector<TVariable*>& lifted, TQuant* shared) 
   if (shared) MergePrefix(d, shared);
 }
 
-// The variables outside `x` with the serial numbers of the universals its witness depends on,
-// nearest first; false where one is missing or two stand outside it.
-bool OuterCounterparts(const TVariable* x, std::vector<const TVariable*>& args) {
-  const auto& serials = x->SkolemSerials;
-  args.assign(serials.size(), nullptr);
-  bool twice = false;
-  AnyOuterVariable(x, [&](TVariable* w) {
-    for (std::size_t i = 0; i < serials.size(); ++i)
-      if (w->Serial == serials[i]) {
-        twice = twice || args[i];
-        args[i] = w;
-      }
-    return twice;
-  });
-  return !twice && std::find(args.begin(), args.end(), nullptr) == args.end();
-}
-
 // Moving variables to the root across records puts them outside the other record's dependent
 // witnesses too, and a moved copy of a universal may have the serial number of one such a witness
 // depends on: the witness's own counterpart, bound in place to a value that varies, may leave the
@@ -206,7 +189,7 @@ bool OuterCounterparts(const TVariable* x, std::vector<const TVariable*>& args) 
 void KeepMovedWitnessesApart(TSub* n) {
   if (!n) return;
   if (n->Prefix) {
-    std::vector<const TVariable*> was, is;
+    std::vector<TVariable*> was, is;
     for (TVariable* v : n->Prefix->Items) {
       TVariable* c = v ? v->CopyOf : nullptr;
       if (!c || c == v || c->SkolemSerials.empty() || !c->WitnessKey.empty()) continue;

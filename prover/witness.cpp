@@ -1,5 +1,6 @@
 #include "prover/witness.h"
 
+#include <algorithm>
 #include <string>
 
 #include "logic/logic_state.h"
@@ -85,9 +86,7 @@ bool ActsExistentially(const TVariable& v) {
   return ScopeHasPolarity(v) && !IsEffectivelyUniversal(v);
 }
 
-// The counterparts of the universals outside the declaration of the dependent witness `v`, in the
-// order of `SkolemSerials`.
-bool WitnessArguments(const TVariable* v, std::vector<TVariable*>& args) {
+bool OuterCounterparts(const TVariable* v, std::vector<TVariable*>& args) {
   const auto& serials = v->SkolemSerials;
   args.assign(serials.size(), nullptr);
   bool twice = false;
@@ -99,9 +98,15 @@ bool WitnessArguments(const TVariable* v, std::vector<TVariable*>& args) {
       }
     return twice;
   });
-  if (twice) return false;
+  return !twice && std::find(args.begin(), args.end(), nullptr) == args.end();
+}
+
+// The counterparts of the universals outside the declaration of the dependent witness `v`, in the
+// order of `SkolemSerials`.
+bool WitnessArguments(const TVariable* v, std::vector<TVariable*>& args) {
+  if (!OuterCounterparts(v, args)) return false;
   for (TVariable* w : args)
-    if (!w || !ScopeHasPolarity(*w) || !IsEffectivelyUniversal(*w)) return false;
+    if (!ScopeHasPolarity(*w) || !IsEffectivelyUniversal(*w)) return false;
   return true;
 }
 

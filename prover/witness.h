@@ -79,5 +79,8 @@ bool ActsExistentially(const TVariable& v);
 // The counterparts of the universals outside the declaration of the dependent witness `v`, in the
 // order of `SkolemSerials`; false when they are not clear (one missing, one of them twice).
 bool WitnessArguments(const TVariable* v, std::vector<TVariable*>& args);
+// The variables outside `v` with the serial numbers its witness depends on, nearest first, as they
+// stand, before polarities are computed; false where one is missing or two stand outside it.
+bool OuterCounterparts(const TVariable* v, std::vector<TVariable*>& args);
 
 }  // namespace velmoran
