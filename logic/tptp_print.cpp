@@ -242,6 +242,10 @@ class TptpWriter {
       for (auto it = scope_.rbegin(); it != scope_.rend() && !outer; ++it)
         if ((*it)->Serial == serials[i]) outer = *it;
       if (i > 0) args += ", ";
+      // A copy made while its universals held fixed values is that element wherever it stands
+      // (the prover compares the values kept on it); an unbound copy of such a universal outside
+      // it is another one, moved there by a later step.
+      if (outer && !v.WitnessKey.empty() && !outer->Binding) outer = nullptr;
       if (outer)
         Term(outer, args);
       else if (v.WitnessValues.size() == serials.size() && v.WitnessValues[i])
