@@ -122,6 +122,9 @@ void TSub::FreeWholeTree(TSub* root) {
   for (TSub* n : nodes) delete n;
 }
 
+TFALFormula::TFALFormula(TPLProgram* program)
+    : Serial(++Logic.LastRecordSerial), Program(program) {}
+
 TFALFormula::~TFALFormula() {
   if (Root) {
     TSub::FreeWholeTree(Root);

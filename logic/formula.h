@@ -151,7 +151,7 @@ inline TAtom* AsAtom(TObject* o) {
 
 class TFALFormula {
  public:
-  explicit TFALFormula(TPLProgram* program) : Program(program) {}
+  explicit TFALFormula(TPLProgram* program);
   TFALFormula(const TFALFormula&) = delete;
   TFALFormula& operator=(const TFALFormula&) = delete;
   virtual ~TFALFormula();
@@ -161,6 +161,9 @@ class TFALFormula {
   bool IsQuery() const;
 
   TSub* Root = nullptr;
+  // Never shared with another record made in this process, unlike the record's address, which a
+  // later record may take once this one is freed.
+  const std::uint64_t Serial;
   std::string Text;
   // Set with `Text` when the identical-text check ignores the order of operands
   // (`TPLProgram::IdenticalUpToOrder`): the record's `OrderFreeText`.

@@ -3,7 +3,7 @@
 // The atom chain under construction is where the parser and the copy walk append every atom they
 // create; the builder moves its ends into the record when the tree is complete. The serial
 // counter gives every declared variable its identity for unification; it is never restarted
-// within a process, so two different variables never share a number.
+// within a process, so two different variables never share a number; records are numbered so too.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,8 @@ struct LogicState {
   TAtom* ChainFirst = nullptr;
   TAtom* ChainLast = nullptr;
   std::int32_t NextSerial = 0;
+  // The last `TFALFormula::Serial` given; never restarted either.
+  std::uint64_t LastRecordSerial = 0;
   // Functor terms alive whose symbol is an arithmetic operator: while there is none, no formula
   // holds anything to evaluate, and simplification skips that walk.
   std::int64_t ArithmeticTerms = 0;

@@ -201,10 +201,10 @@ const std::string& IndexKey(const TFALFormula& x) {
 // set, so the index only grows while the list grows at its end; anything else rebuilds it.
 void SyncTextIndex(const std::vector<TFALFormula*>& resolvents) {
   TextIndex& index = Consequence.Texts;
-  std::size_t kept = index.Records.size();
+  std::size_t kept = index.Indexed;
   if (kept > resolvents.size() ||
-      !std::equal(index.Records.begin(), index.Records.end(), resolvents.begin())) {
-    index.Records.clear();
+      (kept > 0 && (resolvents[0]->Serial != index.First ||
+                     resolvents[kept - 1]->Serial != index.Last))) {
     index.Indexes.clear();
     index.Untexted.clear();
     kept = 0;
@@ -218,11 +218,15 @@ void SyncTextIndex(const std::vector<TFALFormula*>& resolvents) {
   });
   for (std::size_t j = kept; j < resolvents.size(); ++j) {
     TFALFormula* r = resolvents[j];
-    index.Records.push_back(r);
     if (r->Text.empty())
       index.Untexted.push_back(j);
     else
       index.Indexes[IndexKey(*r)].push_back(j);
+  }
+  index.Indexed = resolvents.size();
+  if (!resolvents.empty()) {
+    index.First = resolvents.front()->Serial;
+    index.Last = resolvents.back()->Serial;
   }
 }
 

@@ -25,11 +25,17 @@ namespace velmoran {
 
 // The stored resolvents by text (by order-free text under `TPLProgram::IdenticalUpToOrder`), for
 // the identical-text check: each text with the indexes that hold it, ascending; a record found
-// here is identical, no further comparison is needed. `Records` mirrors the resolvent list as it
-// was indexed; a list that no longer starts with it (records removed or replaced, a new query)
-// makes the index start over. A stored record's text, once set, never changes.
+// here is identical, no further comparison is needed. `Indexed` records of the list were indexed,
+// the first and the last of them with the serials `First` and `Last`. The search only appends to
+// the list or clears it, so a list whose first or last indexed record is another one (records
+// removed, replaced at the front, a new query) makes the index start over; record serials are
+// never reused, so a list rebuilt of new records is never taken for the old one. Checking those
+// two rather than the whole list keeps the check constant in time: a record replaced in the middle
+// would go unnoticed. A stored record's text, once set, never changes.
 struct TextIndex {
-  std::vector<TFALFormula*> Records;
+  std::size_t Indexed = 0;
+  std::uint64_t First = 0;
+  std::uint64_t Last = 0;
   std::unordered_map<std::string, std::vector<std::size_t>> Indexes;
   // Indexes of records that had no text yet when they were indexed.
   std::vector<std::size_t> Untexted;
