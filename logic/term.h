@@ -158,6 +158,12 @@ class TVariable : public TId {
   std::string WitnessKey;
   std::vector<TId*> WitnessValues;
   std::string Name;
+  // Scratch of the unifier's walks over variables, in place of a set or map per walk: what a walk
+  // found holds only while the stamp is that walk's number (see `UnifierState`). Copies start
+  // unstamped.
+  std::uint64_t FreedomWalk = 0;
+  std::uint64_t DependencyWalk = 0;
+  std::uint8_t Free = 0;
 };
 
 // A copy of a term without variables.

@@ -666,9 +666,32 @@ bool MarkLiftedClass(TFALFormula& x, TAtom* a, bool falseInFirst, bool enclosed,
   return true;
 }
 
+// The value a tree takes from the constants of its marked atoms alone, as the simplification's
+// constant folding will find it in the copy: 1 true, -1 false, 0 where an unmarked atom decides
+// (⊤ ∨ x, x ∨ ⊤, ⊥ ∧ x and ⊥ → x fold whatever x is; ⊤ ∧ x folds to x).
+int KnownValue(const TSub* n) {
+  if (n->IsAtom()) return n->Constant;
+  if (!n->Left || !n->Right) return 0;
+  const int l = KnownValue(n->Left);
+  int r;
+  switch (n->Kind()) {
+    case 4:
+      r = l == -1 ? -1 : std::min(l, KnownValue(n->Right));
+      break;
+    case 3:
+      r = l == 1 ? 1 : std::max(l, KnownValue(n->Right));
+      break;
+    default:
+      r = l == -1 ? 1 : std::max(-l, KnownValue(n->Right));
+      break;
+  }
+  return n->Negated ? -r : r;
+}
+
 }  // namespace
 
-TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseInFirst, TAtom* b) {
+TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseInFirst, TAtom* b,
+                           bool* tautology) {
   bool self = &f == &g;
   // Sources are copied here first: their witnesses are marked before any copy exists.
   if (!f.Source1) MarkWitnesses(f);
@@ -715,6 +738,13 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
       for (TAtom* c : marked) c->Constant = 0;
       a->Constant = aWas;
       ClearBindings();
+      return nullptr;
+    }
+    if (tautology && (KnownValue(f.Root) == 1 || KnownValue(g.Root) == 1)) {
+      for (TAtom* c = f.FirstAtom; c; c = c->Next()) c->Constant = 0;
+      for (TAtom* c = g.FirstAtom; c; c = c->Next()) c->Constant = 0;
+      ClearBindings();
+      *tautology = true;
       return nullptr;
     }
     cost = StepCost(MarkedAtomMove(f.Root), MarkedAtomMove(g.Root), v);

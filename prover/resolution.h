@@ -44,8 +44,12 @@ bool IsSplitAtom(const TFALFormula& x, const TAtom& atom);
 // `a`. A `ConsequenceTest` marking leaves its bindings in `Bindings` for the copies.
 bool MarkAtomClass(TFALFormula& x, TAtom* a, bool falseInFirst, SplitKind kind);
 // Precondition: UnifyAtoms(a, b) has just succeeded. `f` and `g` may be the same record; then
-// the result is none when `a` is no split atom.
-TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseInFirst, TAtom* b);
+// the result is none when `a` is no split atom. With `tautology` given, a step of two records
+// whose resolvent the simplification would make true (a source true by its marked atoms alone,
+// such as G[⊤] for an atom that only disjunctions hold) is not made: the result is none, the
+// sources are as they were and `*tautology` is set.
+TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseInFirst, TAtom* b,
+                           bool* tautology = nullptr);
 // The equality step: from F holding the equation e, s = t, and G holding a term u at `at`, with
 // s and u unified just before, F[e := ⊥] ∨ G[u := t] (only that occurrence replaced). If e holds,
 // G keeps its value with t for u; if not, F[e := ⊥] is F. `at.By` is t, a term of F. `f` and `g`

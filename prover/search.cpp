@@ -118,6 +118,14 @@ void TakeResolvent(TPLProgram& program, TFALFormula* c, TFALFormula* r, bool lin
   }
 }
 
+// A resolvent that simplifies to true is dropped as soon as it is made, so it need not be made.
+// Made all the same where the run shows what making it shows: each resolvent unsimplified, or
+// the statistics, whose counts of simplifications stay comparable between runs so; and with a
+// proof wanted, whose TSTP names number the variables in the order they were made.
+bool SkipsTautologies(const TPLProgram& program) {
+  return !program.ShowUnsimplified && !program.ShowStatistics && !Report.ProofWanted;
+}
+
 void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool linear) {
   ++Statistics.PairsTried;
   if (program.CheckDcfKill && (c->Disabled || p->Disabled)) return;
@@ -133,12 +141,17 @@ void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool l
       bool unified = UnifyAtoms(a, b);
       Unifier.OneRecord = Unifier.AcrossRecords = false;
       if (unified) {
-        TFALFormula* r = MakeResolvent(*c, *p, a, FalseInFirst(*a, *b), b);
-        if (!r) {
+        bool tautology = false;
+        TFALFormula* r = MakeResolvent(*c, *p, a, FalseInFirst(*a, *b), b,
+                                       SkipsTautologies(program) ? &tautology : nullptr);
+        if (tautology) {
+          ++Statistics.RemovedTautologies;
+        } else if (!r) {
           if (program.ExitOnFirstMatch || program.ExitOnFirstUnused) return;
           continue;
+        } else {
+          TakeResolvent(program, c, r, linear);
         }
-        TakeResolvent(program, c, r, linear);
         if (program.ExitOnFirstMatch) return;
       }
       if (program.ExitOnFirstUnused) return;

@@ -276,32 +276,39 @@ TId* ValueOf(TId* t) {
 
 namespace {
 
-// Every variable is looked at once: the values of variables share terms, and a search that
-// walked each path anew would take time exponential in the number of bindings.
-bool DependsOn(TId* t, const TVariable* v, std::unordered_set<const TVariable*>& seen) {
+// Every variable is looked at once (stamped with the walk's number): the values of variables
+// share terms, and a search that walked each path anew would take time exponential in the number
+// of bindings. Whether `u` was met before in this walk; stamps it.
+bool MetBefore(TVariable* u) {
+  if (u->DependencyWalk == Unifier.DependencyWalks) return true;
+  u->DependencyWalk = Unifier.DependencyWalks;
+  return false;
+}
+
+bool DependsOnInWalk(TId* t, const TVariable* v) {
   t = ValueOf(t);
   if (TFunctor* f = AsFunctor(t)) {
     for (TId* a : f->Args)
-      if (a && DependsOn(a, v, seen)) return true;
+      if (a && DependsOnInWalk(a, v)) return true;
     return false;
   }
   TVariable* u = AsVariable(t);
   if (!u) return false;
   if (u == v) return true;
-  if (IsEffectivelyUniversal(*u) || !seen.insert(u).second) return false;
+  if (IsEffectivelyUniversal(*u) || MetBefore(u)) return false;
   // An existential stands for a value chosen after the universals outside it.
   return AnyOuterVariable(u, [&](TVariable* w) {
     if (!IsEffectivelyUniversal(*w)) return false;
     if (w == v) return true;
-    if (!seen.insert(w).second) return false;
+    if (MetBefore(w)) return false;
     TId* value = ValueOf(w);
-    return value != w && DependsOn(value, v, seen);
+    return value != w && DependsOnInWalk(value, v);
   });
 }
 
 bool DependsOn(TId* t, const TVariable* v) {
-  std::unordered_set<const TVariable*> seen;
-  return DependsOn(t, v, seen);
+  ++Unifier.DependencyWalks;
+  return DependsOnInWalk(t, v);
 }
 
 // A witness names one element for the whole proof, as a constant does, so it is never bound. In
@@ -342,28 +349,28 @@ bool MayStandAsValue(TId* t) {
   return true;
 }
 
-// Answers found so far; a variable met again while its own answer is being found counts as not
-// free (the unifier's dependency check keeps such cycles out of the pairs in the first place).
-using FreedomMemo = std::unordered_map<const TVariable*, bool>;
-
-bool IsFreeOfOuterUniversals(TVariable* q, FreedomMemo& seen);
+// Answers found so far in this walk are kept on the variables (`TVariable::Free`, stamped with the
+// walk's number); a variable met again while its own answer is being found counts as not free
+// (the unifier's dependency check keeps such cycles out of the pairs in the first place).
+bool IsFreeOfOuterUniversalsInWalk(TVariable* q);
 
 // Whether the value `t` still varies: it holds a universal, or an existential that depends on one.
-bool HoldsVaryingValue(TId* t, FreedomMemo& seen) {
+bool HoldsVaryingValue(TId* t) {
   t = ValueOf(t);
   if (TVariable* u = AsVariable(t))
-    return IsEffectivelyUniversal(*u) || !IsFreeOfOuterUniversals(u, seen);
+    return IsEffectivelyUniversal(*u) || !IsFreeOfOuterUniversalsInWalk(u);
   if (TFunctor* f = AsFunctor(t))
     for (TId* arg : f->Args)
-      if (arg && HoldsVaryingValue(arg, seen)) return true;
+      if (arg && HoldsVaryingValue(arg)) return true;
   return false;
 }
 
-bool IsFreeOfOuterUniversals(TVariable* q, FreedomMemo& seen) {
+bool IsFreeOfOuterUniversalsInWalk(TVariable* q) {
   if (IsEffectivelyUniversal(*q)) return true;
   if (!q->Scope) return false;
-  if (auto known = seen.find(q); known != seen.end()) return known->second;
-  seen[q] = false;
+  if (q->FreedomWalk == Unifier.FreedomWalks) return q->Free != 0;
+  q->FreedomWalk = Unifier.FreedomWalks;
+  q->Free = 0;
   // A universal the prover inverted counts as well: a universal that became the value of a
   // binding is a universal still, and what lies inside it depends on it. Leaving it out let
   // ∀!X ∃X1 [q(X1) → r(X, X1)] give X1 away as a value, and the copy that hoisted it read
@@ -372,18 +379,18 @@ bool IsFreeOfOuterUniversals(TVariable* q, FreedomMemo& seen) {
   // fixed: bound to a universal Y of the other record, ∀Z ∃Z2 [r(Z2, Z)] still gives a Z2 for
   // each Y, and X := Z2 hoisted Z2 in front of Y (∀Y, X [… r(X, Y) …] and that record gave
   // ∃Z ∀Y ¬r(Y, Z)). A value bound in an earlier step lies in the record, outside q already.
-  bool free = !AnyOuterVariable(q, [&seen](TVariable* w) {
+  bool free = !AnyOuterVariable(q, [](TVariable* w) {
     if (!IsEffectivelyUniversal(*w) || !ScopeHasPolarity(*w) || w->Binding) return false;
     TId* value = LookupChain(w);
-    return value == w || HoldsVaryingValue(value, seen);
+    return value == w || HoldsVaryingValue(value);
   });
-  seen[q] = free;
+  q->Free = free ? 1 : 0;
   return free;
 }
 
 bool IsFreeOfOuterUniversals(TVariable* q) {
-  FreedomMemo seen;
-  return IsFreeOfOuterUniversals(q, seen);
+  ++Unifier.FreedomWalks;
+  return IsFreeOfOuterUniversalsInWalk(q);
 }
 
 // Across two records, an existential inside universals that still vary may be a value: the

@@ -386,5 +386,60 @@ TEST_F(ResolutionTest, SelfPairSplitsOnAnInstanceOfTheRoot) {
   EXPECT_EQ(Fixture::Printed(*s), "∀X, Y[¬p(Y, X)∧q(X)∨q(X)]");
 }
 
+// A step is left unmade as a tautology exactly where the made resolvent simplifies to true, and
+// the sources are left as a made step leaves them: every atom pair of these records is resolved
+// both ways, with and without the shortcut.
+TEST_F(ResolutionTest, AStepLeftUnmadeAsATautologyIsOneAndLeavesTheSourcesAsTheyWere) {
+  const char* texts[] = {
+      "∀X [p(X) ∨ q(X)];",          // ⊤ ∨ x folds
+      "∀X [p(X) ∧ q(X)];",          // ⊤ ∧ x does not
+      "∀X [p(X) → q(X)];",          // ⊥ → x folds, x → ⊤ too
+      "¬[p(a) ∧ ¬q(a)];",           // negated nodes
+      "∀X [[p(X) → q(X)] ∧ [q(X) ∨ p(X)]];",
+      "∀X ¬p(X);",
+      "q(b) ∨ ¬q(b) ∧ p(b);",
+  };
+  std::vector<Record> records;
+  for (const char* text : texts) records.push_back(fx.Axiom(text));
+  int skipped = 0, made = 0;
+  for (auto& f : records) {
+    for (auto& g : records) {
+      if (f == g) continue;
+      for (std::size_t i = 0; i < Atoms(*f).size(); ++i) {
+        for (std::size_t j = 0; j < Atoms(*g).size(); ++j) {
+          TAtom* a = Atoms(*f)[i];
+          TAtom* b = Atoms(*g)[j];
+          const std::string before = Fixture::Printed(*f) + " / " + Fixture::Printed(*g);
+          if (!UnifyAtoms(a, b)) {
+            ClearBindings();
+            continue;
+          }
+          bool tautology = false;
+          Record shortcut(MakeResolvent(*f, *g, a, FalseInFirst(*a, *b), b, &tautology));
+          if (tautology) {
+            EXPECT_EQ(shortcut, nullptr);
+            EXPECT_EQ(Fixture::Printed(*f) + " / " + Fixture::Printed(*g), before);
+            EXPECT_EQ(Constants(*f), std::vector<int>(Atoms(*f).size(), 0));
+            EXPECT_EQ(Constants(*g), std::vector<int>(Atoms(*g).size(), 0));
+            ++skipped;
+          } else {
+            ASSERT_NE(shortcut, nullptr);
+            Finish(*shortcut);
+            EXPECT_NE(shortcut->Root->Constant, 1) << before << " atoms " << i << ", " << j;
+            ++made;
+          }
+          ASSERT_TRUE(UnifyAtoms(a, b));
+          Record full(MakeResolvent(*f, *g, a, FalseInFirst(*a, *b), b));
+          ASSERT_NE(full, nullptr);
+          Finish(*full);
+          EXPECT_EQ(full->Root->Constant == 1, tautology) << before << " atoms " << i << ", " << j;
+        }
+      }
+    }
+  }
+  EXPECT_GT(skipped, 0);
+  EXPECT_GT(made, 0);
+}
+
 }  // namespace
 }  // namespace velmoran::testing
