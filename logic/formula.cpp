@@ -238,19 +238,22 @@ void CollectVariables(TId* t, std::vector<TVariable*>& out, std::vector<TId*>& t
 void PutValuesOutside(VariableList& items) {
   if (std::none_of(items.begin(), items.end(), [](TVariable* v) { return v && v->Binding; }))
     return;
-  auto number = [&items] {
-    for (std::size_t k = 0; k < items.size(); ++k)
-      if (items[k]) items[k]->DupIndex = static_cast<std::int32_t>(k);
+  // Empty slots go first: the moves below keep the order of everything between the slots they
+  // touch, and number only those slots.
+  std::erase(items, nullptr);
+  auto number = [&items](std::size_t from, std::size_t to) {
+    for (std::size_t k = from; k < to; ++k) items[k]->DupIndex = static_cast<std::int32_t>(k);
   };
   // A stale number from another list cannot pass: the slot it names must hold the variable.
   auto positionOf = [&items](const TVariable* v) {
     auto k = static_cast<std::size_t>(v->DupIndex);
     return v->DupIndex >= 0 && k < items.size() && items[k] == v ? k : items.size();
   };
-  number();
+  number(0, items.size());
   std::vector<TVariable*> values;
   std::vector<TId*> todo;
   std::vector<std::size_t> later;
+  std::vector<TVariable*> moved, stayed;
   for (std::size_t i = 0; i < items.size(); ++i) {
     TVariable* w = items[i];
     if (!w || !w->Binding) continue;
@@ -274,14 +277,22 @@ void PutValuesOutside(VariableList& items) {
           std::find(later.begin(), later.end(), j) == later.end())
         later.push_back(j);
     std::sort(later.begin(), later.end());
-    std::vector<TVariable*> moved;
-    for (std::size_t k : later) {
-      moved.push_back(items[k]);
-      items[k] = nullptr;
+    // The moved variables go in front of position i, in their order, and the others of the slots
+    // i to the last moved one follow them in theirs; slots outside that range keep their places.
+    const std::size_t end = later.back() + 1;
+    moved.clear();
+    stayed.clear();
+    for (std::size_t k = i, next = 0; k < end; ++k) {
+      if (next < later.size() && later[next] == k) {
+        moved.push_back(items[k]);
+        ++next;
+      } else {
+        stayed.push_back(items[k]);
+      }
     }
-    std::erase(items, nullptr);
-    items.insert(items.begin() + static_cast<std::ptrdiff_t>(i), moved.begin(), moved.end());
-    number();
+    auto to = std::copy(moved.begin(), moved.end(), items.begin() + static_cast<std::ptrdiff_t>(i));
+    std::copy(stayed.begin(), stayed.end(), to);
+    number(i, end);
     --i;  // the moved variables may be bound themselves
   }
 }

@@ -202,9 +202,8 @@ const std::string& IndexKey(const TFALFormula& x) {
 void SyncTextIndex(const std::vector<TFALFormula*>& resolvents) {
   TextIndex& index = Consequence.Texts;
   std::size_t kept = index.Indexed;
-  if (kept > resolvents.size() ||
-      (kept > 0 && (resolvents[0]->Serial != index.First ||
-                     resolvents[kept - 1]->Serial != index.Last))) {
+  if (kept > resolvents.size() || (kept > 0 && (resolvents[0]->Serial != index.First ||
+                                                resolvents[kept - 1]->Serial != index.Last))) {
     index.Indexes.clear();
     index.Untexted.clear();
     kept = 0;

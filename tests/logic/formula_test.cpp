@@ -363,6 +363,38 @@ TEST(MergePrefix, NumbersTheNamesItBringsTogether) {
   EXPECT_EQ(Printed(r->Root), "∀X, X#1 p(X#1)");
 }
 
+// A bound variable's value must not name variables quantified after it: they move in front of
+// it, an existential with the unbound universals before it, and every other variable keeps its
+// order (empty slots dropped). Worked by hand on
+// ∀A ∀X ∀B ∃C _ ∃Y ∀D ∀Z ∀E ∃F with X := g(Y, Z) and E := h(F): X takes Y, Z and B (a universal
+// before the existential Y) in front; then E takes F.
+TEST(MergePrefix, PutsTheVariablesOfEachValueInFrontOfItAndKeepsTheRestInOrder) {
+  Fixture fx;
+  auto r = fx.Parse("p(a);");
+  ASSERT_TRUE(r);
+  TVariable* a = NewVariable("A");
+  TVariable* x = NewVariable("X");
+  TVariable* b = NewVariable("B");
+  TVariable* c = NewVariable("C", kExists);
+  TVariable* y = NewVariable("Y", kExists);
+  TVariable* d = NewVariable("D");
+  TVariable* z = NewVariable("Z");
+  TVariable* e = NewVariable("E");
+  TVariable* f = NewVariable("F", kExists);
+  auto* g = new TFunctor("g");
+  g->Args = {y, z};
+  x->Binding = g;
+  auto* h = new TFunctor("h");
+  h->Args = {f};
+  e->Binding = h;
+  auto* list = new TQuant;
+  list->Items = {a, x, b, c, nullptr, y, d, z, e, f};
+  MergePrefix(r->Root, list);
+  EXPECT_EQ(Describe(r->Root->Prefix), "∀A ∀B ∃Y ∀Z ∀X ∃C ∀D ∃F ∀E");
+  for (std::size_t k = 0; k < r->Root->Prefix->Items.size(); ++k)
+    EXPECT_EQ(r->Root->Prefix->Items[k]->Scope, r->Root) << k;
+}
+
 TEST(NumberSameNames, CountsLaterUnboundNamesakesInListOrder) {
   Fixture fx;
   auto r = fx.Parse("p(a);");

@@ -391,10 +391,10 @@ TEST_F(ResolutionTest, SelfPairSplitsOnAnInstanceOfTheRoot) {
 // both ways, with and without the shortcut.
 TEST_F(ResolutionTest, AStepLeftUnmadeAsATautologyIsOneAndLeavesTheSourcesAsTheyWere) {
   const char* texts[] = {
-      "∀X [p(X) ∨ q(X)];",          // ⊤ ∨ x folds
-      "∀X [p(X) ∧ q(X)];",          // ⊤ ∧ x does not
-      "∀X [p(X) → q(X)];",          // ⊥ → x folds, x → ⊤ too
-      "¬[p(a) ∧ ¬q(a)];",           // negated nodes
+      "∀X [p(X) ∨ q(X)];",  // ⊤ ∨ x folds
+      "∀X [p(X) ∧ q(X)];",  // ⊤ ∧ x does not
+      "∀X [p(X) → q(X)];",  // ⊥ → x folds, x → ⊤ too
+      "¬[p(a) ∧ ¬q(a)];",   // negated nodes
       "∀X [[p(X) → q(X)] ∧ [q(X) ∨ p(X)]];",
       "∀X ¬p(X);",
       "q(b) ∨ ¬q(b) ∧ p(b);",
