@@ -20,6 +20,13 @@ struct LogicState {
   std::int32_t NextSerial = 0;
   // The last `TFALFormula::Serial` given; never restarted either.
   std::uint64_t LastRecordSerial = 0;
+  // The number of the latest walk of the unifier that asked whether an existential is free of
+  // outer universals, and of its latest dependency walk; a variable stamped with one was met in
+  // that walk (`TVariable::FreedomWalk`, `DependencyWalk`). Here rather than in the unifier's
+  // state, which every query starts afresh: variables outlive queries, and a restarted count would
+  // meet their old stamps again.
+  std::uint64_t FreedomWalks = 0;
+  std::uint64_t DependencyWalks = 0;
   // Functor terms alive whose symbol is an arithmetic operator: while there is none, no formula
   // holds anything to evaluate, and simplification skips that walk.
   std::int64_t ArithmeticTerms = 0;

@@ -159,7 +159,7 @@ class TVariable : public TId {
   std::vector<TId*> WitnessValues;
   std::string Name;
   // Scratch of the unifier's walks over variables, in place of a set or map per walk: what a walk
-  // found holds only while the stamp is that walk's number (see `UnifierState`). Copies start
+  // found holds only while the stamp is that walk's number (see `LogicState`). Copies start
   // unstamped.
   std::uint64_t FreedomWalk = 0;
   std::uint64_t DependencyWalk = 0;

@@ -280,8 +280,8 @@ namespace {
 // share terms, and a search that walked each path anew would take time exponential in the number
 // of bindings. Whether `u` was met before in this walk; stamps it.
 bool MetBefore(TVariable* u) {
-  if (u->DependencyWalk == Unifier.DependencyWalks) return true;
-  u->DependencyWalk = Unifier.DependencyWalks;
+  if (u->DependencyWalk == Logic.DependencyWalks) return true;
+  u->DependencyWalk = Logic.DependencyWalks;
   return false;
 }
 
@@ -307,7 +307,7 @@ bool DependsOnInWalk(TId* t, const TVariable* v) {
 }
 
 bool DependsOn(TId* t, const TVariable* v) {
-  ++Unifier.DependencyWalks;
+  ++Logic.DependencyWalks;
   return DependsOnInWalk(t, v);
 }
 
@@ -368,8 +368,8 @@ bool HoldsVaryingValue(TId* t) {
 bool IsFreeOfOuterUniversalsInWalk(TVariable* q) {
   if (IsEffectivelyUniversal(*q)) return true;
   if (!q->Scope) return false;
-  if (q->FreedomWalk == Unifier.FreedomWalks) return q->Free != 0;
-  q->FreedomWalk = Unifier.FreedomWalks;
+  if (q->FreedomWalk == Logic.FreedomWalks) return q->Free != 0;
+  q->FreedomWalk = Logic.FreedomWalks;
   q->Free = 0;
   // A universal the prover inverted counts as well: a universal that became the value of a
   // binding is a universal still, and what lies inside it depends on it. Leaving it out let
@@ -389,7 +389,7 @@ bool IsFreeOfOuterUniversalsInWalk(TVariable* q) {
 }
 
 bool IsFreeOfOuterUniversals(TVariable* q) {
-  ++Unifier.FreedomWalks;
+  ++Logic.FreedomWalks;
   return IsFreeOfOuterUniversalsInWalk(q);
 }
 

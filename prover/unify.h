@@ -37,11 +37,6 @@ struct UnifierState {
   // Set while the arguments of two copies of a dependent witness are unified: witnesses met
   // inside them are not followed further (their arguments may lead back to these two).
   bool InWitnessArguments = false;
-  // The number of the latest walk that asked whether an existential is free of outer universals,
-  // and of the latest dependency walk; a variable stamped with it was met in that walk
-  // (`TVariable::FreedomWalk`, `DependencyWalk`). Never restarted, so no stamp outlives its walk.
-  std::uint64_t FreedomWalks = 0;
-  std::uint64_t DependencyWalks = 0;
 };
 extern UnifierState Unifier;
 

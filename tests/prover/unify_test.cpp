@@ -208,5 +208,29 @@ TEST_F(UnifyTest, AFailedAttemptTakesBackItsBindingsAndEveryAttemptCounts) {
   EXPECT_EQ(Statistics.Unifications, 3);
 }
 
+// Variables outlive a query, and every query starts its unifier afresh: an answer the quantifier
+// rules found for a variable in one query is never taken for an answer in the next. Y of
+// ∀X ∃Y r(Y, X) is free while X holds a fixed value (bound in place, as an earlier step leaves an
+// instance), so Z := Y is admitted; once X is unbound again, X := V makes Y depend on a universal
+// and Z := Y is refused, whatever the earlier query found.
+TEST_F(UnifyTest, AQueryNeverTakesTheQuantifierRulesAnswersOfAnEarlierOne) {
+  auto p = fx.Axiom("∀X ∃Y r(Y, X);");
+  auto q = fx.Axiom("∀Z, V ¬r(Z, V);");
+  ASSERT_TRUE(p && q);
+  TVariable* x = RootVariable(*p, 0);
+  ASSERT_EQ(x->Name, "X");
+  x->Binding = new TFunctorA("a");
+  Unifier = UnifierState{};
+  Bindings().clear();
+  EXPECT_TRUE(UnifyAtoms(p->FirstAtom, q->FirstAtom));
+  Bindings().clear();
+
+  x->Binding->FreeTerm();
+  x->Binding = nullptr;
+  Unifier = UnifierState{};  // as the next query's search starts
+  EXPECT_FALSE(UnifyAtoms(p->FirstAtom, q->FirstAtom));
+  Bindings().clear();
+}
+
 }  // namespace
 }  // namespace velmoran::testing
