@@ -718,34 +718,26 @@ TFALFormula* MakeResolvent(TFALFormula& f, TFALFormula& g, TAtom* a, bool falseI
   }
   int v = falseInFirst ? -1 : 1;
   if (!self) {
-    // Kept only where the step may still be refused, so that the marks can be taken back.
-    const bool across = f.Program->WitnessesAcross;
-    const std::int8_t aWas = a->Constant;
-    std::vector<TAtom*> marked;
-    auto mark = [&](TAtom* c, int value) {
-      c->Constant = NodeValue(*c, value);
-      if (across) marked.push_back(c);
-    };
-    a->Constant = NodeValue(*a, v);
-    mark(b, -v);
-    for (TAtom* c = f.FirstAtom; c; c = c->Next())
-      if (UnifyAtoms(a, c)) mark(c, v);
-    if (f.Program->GeneralCut)
-      for (TAtom* c = g.FirstAtom; c; c = c->Next())
-        if (UnifyAtoms(a, c)) mark(c, -v);
-    // On the final pairs: the atoms marked above may have bound a variable of a chain to move.
-    if (across && !ValuesToLift(lifted)) {
-      for (TAtom* c : marked) c->Constant = 0;
-      a->Constant = aWas;
-      ClearBindings();
-      return nullptr;
-    }
-    if (tautology && (KnownValue(f.Root) == 1 || KnownValue(g.Root) == 1)) {
+    // The atoms of two stored records hold no constants between steps, so a step left unmade
+    // takes its marks back by clearing every atom of both.
+    auto unmade = [&] {
       for (TAtom* c = f.FirstAtom; c; c = c->Next()) c->Constant = 0;
       for (TAtom* c = g.FirstAtom; c; c = c->Next()) c->Constant = 0;
       ClearBindings();
-      *tautology = true;
       return nullptr;
+    };
+    a->Constant = NodeValue(*a, v);
+    b->Constant = NodeValue(*b, -v);
+    for (TAtom* c = f.FirstAtom; c; c = c->Next())
+      if (UnifyAtoms(a, c)) c->Constant = NodeValue(*c, v);
+    if (f.Program->GeneralCut)
+      for (TAtom* c = g.FirstAtom; c; c = c->Next())
+        if (UnifyAtoms(a, c)) c->Constant = NodeValue(*c, -v);
+    // On the final pairs: the atoms marked above may have bound a variable of a chain to move.
+    if (f.Program->WitnessesAcross && !ValuesToLift(lifted)) return unmade();
+    if (tautology && (KnownValue(f.Root) == 1 || KnownValue(g.Root) == 1)) {
+      *tautology = true;
+      return unmade();
     }
     cost = StepCost(MarkedAtomMove(f.Root), MarkedAtomMove(g.Root), v);
   }
