@@ -31,6 +31,8 @@ struct TRunOutcome {
   // SZS and portfolio lines already given to the sink: shown even when the ".out" report is too
   // long to be shown.
   std::vector<std::string> Verdicts;
+  // Each query's status, as its SZS line gives it, with or without --szs (set by the portfolio).
+  std::vector<SzsStatus> QueryStatuses;
   // Lines that follow the report (see szs.h and above); the caller adds them once it has decided
   // about the ".out" file, since they are not part of what the proof wrote.
   std::vector<std::string> Closing;

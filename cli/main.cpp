@@ -15,6 +15,7 @@
 #include <new>
 
 #include "cli/cli_options.h"
+#include "cli/conjecture_parts.h"
 #include "cli/file_io.h"
 #include "cli/portfolio.h"
 #include "cli/szs.h"
@@ -111,7 +112,8 @@ int Prove(const cli::TheoryText& text, const cli::Options& options, cli::TStdout
   const cli::SzsStatus refuted =
       cli::RefutedStatus(text.TptpSource.has_value() && text.Tptp.Conjectures == 0);
   cli::TRunOutcome run =
-      options.Auto
+      cli::ProvesInParts(text, options) ? cli::ProveInParts(text, options, output, Interrupted)
+      : options.Auto
           ? cli::ProveWithPortfolio(
                 cli::TPortfolioTexts{text.Bytes, withoutEquality ? &*withoutEquality : nullptr,
                                      forEqualityRule ? &*forEqualityRule : nullptr},

@@ -150,11 +150,11 @@ TRunOutcome ProveWithPortfolio(const TPortfolioTexts& texts, const std::string& 
   const SzsStatus failed = failure.Status();
   std::size_t next = 0;
   for (std::size_t line = 0; line <= shown.Lines.size(); ++line) {
-    for (; options.Szs && next < shownAttempt.Queries.size() &&
-           shownAttempt.Queries[next].Line == line;
-         ++next) {
+    for (; next < shownAttempt.Queries.size() && shownAttempt.Queries[next].Line == line; ++next) {
       SzsStatus own = shownAttempt.Queries[next].Status;
-      out.Verdicts.push_back(SzsLine(IsRefuted(own) ? AsRefuted(own, refuted) : failed, szsName));
+      out.QueryStatuses.push_back(IsRefuted(own) ? AsRefuted(own, refuted) : failed);
+      if (!options.Szs) continue;
+      out.Verdicts.push_back(SzsLine(out.QueryStatuses.back(), szsName));
       output.Add(out.Verdicts.back());
     }
     if (line < shown.Lines.size()) output.Add(std::move(shown.Lines[line]));

@@ -186,6 +186,7 @@ void CutTptpRange(TheoryText& text, std::size_t begin, std::size_t end) {
   shift(t.EqualityEnd);
   shift(t.RuleAxiomsBegin);
   shift(t.RuleAxiomsEnd);
+  shift(t.QueryBegin);
 }
 
 }  // namespace

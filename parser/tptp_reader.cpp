@@ -250,6 +250,7 @@ class Reader {
         return false;
       }
       conjectures_.push_back(std::move(w));
+      conjectureParts_.push_back(PartsOf(root));
       return true;
     }
     ++theory_.Axioms;
@@ -547,6 +548,13 @@ class Reader {
   }
 
   bool WriteQuery() {
+    theory_.QueryBegin = theory_.Text.size();
+    if (!WholeQuery()) return false;
+    WriteQueryParts();
+    return true;
+  }
+
+  bool WholeQuery() {
     if (conjectures_.empty()) {
       // The axioms alone are to be refuted: the negated query is a tautology they must not need.
       Written w;
@@ -569,6 +577,98 @@ class Reader {
       if (!Append(w, before, i + 1 == conjectures_.size() ? "];\n" : "]")) return false;
     }
     return true;
+  }
+
+  // The parts of the conjecture, each a query line; none where it is one part, or where they
+  // would be too many or too long (the whole query still stands).
+  void WriteQueryParts() {
+    std::vector<std::string> parts;
+    std::size_t bytes = theory_.Text.size();
+    for (const std::vector<std::string>& own : conjectureParts_) {
+      if (own.empty()) return;
+      for (const std::string& part : own) {
+        if (parts.size() == kMaxQueryParts || (bytes += part.size()) > kMaxTranslatedBytes) return;
+        parts.push_back(part);
+      }
+    }
+    if (parts.size() > 1) theory_.QueryParts = std::move(parts);
+  }
+
+  // The query lines of the parts of one conjecture, whose tree is `root`; none where it cannot be
+  // taken apart within the bounds (a truth constant, too many parts, a part too deep to write).
+  // Node numbers hold only while this formula is read, so the parts are written at once.
+  std::vector<std::string> PartsOf(int root) {
+    std::vector<std::string> lines;
+    std::vector<int> parts;
+    if (nodes_[root].Kind == Op::True || nodes_[root].Kind == Op::False || !Split(root, parts))
+      return lines;
+    for (int part : parts) {
+      Written w;
+      if (!Write(part, 1, w)) {
+        error_.reset();  // the whole conjecture was written; one that cannot be parted stays whole
+        return {};
+      }
+      lines.push_back("?- " + w.Text + ";\n");
+    }
+    return lines;
+  }
+
+  // Appends the parts whose conjunction `id` is; false once they would exceed `kMaxQueryParts`.
+  // New nodes only join existing ones, so the tree the parts are written from stays a tree of
+  // the conjecture's own nodes.
+  bool Split(int id, std::vector<int>& parts) {
+    const Node n = nodes_[id];
+    switch (n.Kind) {
+      case Op::And:
+        for (int operand : n.List)
+          if (!Split(operand, parts)) return false;
+        return true;
+      case Op::Iff:
+        return Split(Joined(Op::Implies, n, n.A, n.B), parts) &&
+               Split(Joined(Op::Implies, n, n.B, n.A), parts);
+      case Op::ForAll:
+      case Op::Implies:
+      case Op::Implied: {
+        // The part that carries the conjunction: a universal's body, an implication's conclusion.
+        const int inner = n.Kind == Op::ForAll ? n.A : n.Kind == Op::Implies ? n.B : n.A;
+        std::vector<int> innerParts;
+        if (!Split(inner, innerParts)) return false;
+        if (innerParts.size() == 1) break;
+        for (int p : innerParts)
+          parts.push_back(n.Kind == Op::ForAll    ? Quantified(n, p)
+                          : n.Kind == Op::Implies ? Joined(Op::Implies, n, n.A, p)
+                                                  : Joined(Op::Implies, n, n.B, p));
+        return parts.size() <= kMaxQueryParts;
+      }
+      default:
+        break;
+    }
+    parts.push_back(id);
+    return parts.size() <= kMaxQueryParts;
+  }
+
+  // `a` → `b`, at the place of `like`.
+  int Joined(Op kind, const Node& like, int a, int b) {
+    Node n;
+    n.Kind = kind;
+    n.Line = like.Line;
+    n.Column = like.Column;
+    n.A = a;
+    n.B = b;
+    n.Height = std::max(nodes_[a].Height, nodes_[b].Height) + 1;
+    n.Size = Add(Add(nodes_[a].Size, nodes_[b].Size), 32);
+    nodes_.push_back(std::move(n));
+    return static_cast<int>(nodes_.size()) - 1;
+  }
+
+  // The quantifier `like` over `body`.
+  int Quantified(const Node& like, int body) {
+    Node n = like;
+    n.A = body;
+    n.Height = nodes_[body].Height;
+    n.Size = Add(nodes_[body].Size, n.Text.size() + 8);
+    nodes_.push_back(std::move(n));
+    return static_cast<int>(nodes_.size()) - 1;
   }
 
   // --- formulas --------------------------------------------------------------------------------
@@ -958,6 +1058,7 @@ class Reader {
   int nesting_ = 0;
   std::unordered_map<std::string_view, int> bound_;  // variables in scope, with their count
   std::vector<Written> conjectures_;
+  std::vector<std::vector<std::string>> conjectureParts_;  // each conjecture's, as `PartsOf`
   TTptpTheory theory_;
 };
 

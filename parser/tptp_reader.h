@@ -31,6 +31,12 @@
 // - `$true` and `$false` are folded away (¬, the connectives and the quantifiers over a non-empty
 //   domain evaluate them); an axiom that folds to true says nothing and is left out, and a
 //   formula that folds to false becomes `tp_false ∧ ¬tp_false`.
+// - The conjecture is also taken apart into the parts whose conjunction it is, each written as a
+//   query of its own (`TTptpTheory::QueryParts`): the conjectures one by one, each operand of a
+//   conjunction, the two directions of an equivalence, a universal over each part of its body, and
+//   a hypothesis before each part of its conclusion. Each rewriting is an equivalence, classically
+//   and with the truth functions of the logic alike (a conjunction is the minimum, an implication
+//   max(-a, b), a universal the infimum), so the conjecture holds exactly when every part does.
 // - A problem without a conjecture asks whether its axioms are contradictory: its query is
 //   `tp_false ∧ ¬tp_false`, whose negation the axioms alone must refute.
 // - `cnf(name, role, clause)` is the clause's universal closure, its variables in the order they
@@ -67,6 +73,9 @@ inline constexpr int kMaxTptpNesting = 1000;
 inline constexpr std::size_t kMaxTranslatedBytes = std::size_t{64} << 20;
 
 inline constexpr int kMaxTptpIncludeDepth = 16;
+// Beyond this many parts a conjecture is left whole: each part would get too small a share of the
+// time to be worth its own proof.
+inline constexpr std::size_t kMaxQueryParts = 64;
 
 struct TTptpError {
   int Line = 0;    // 1-based
@@ -105,6 +114,11 @@ struct TTptpTheory {
   std::size_t RuleAxiomsEnd = 0;
   // TPTP spellings and the theory names they became, in order of first occurrence.
   std::vector<std::pair<std::string, std::string>> Names;
+  // The query is the last line of `Text`, from `QueryBegin` on. Where the conjecture is a
+  // conjunction of parts (as the notes above say), `QueryParts` holds one query line for each, to
+  // stand in its place; empty where it has one part, or more than `kMaxQueryParts`.
+  std::size_t QueryBegin = 0;
+  std::vector<std::string> QueryParts;
 
   // The TPTP place of the construct that the translated text holds at `offset`: the last anchor
   // at or before it.

@@ -164,6 +164,34 @@ done
 "$bin" --auto --equality-rule "$tmp/chain.p" >"$tmp/out" 2>&1
 expect_eq "--auto chooses the rule itself" 1 "$(grep -c 'excludes --auto' "$tmp/out")"
 
+# --auto proves a conjecture that is a conjunction one part at a time, and says Theorem only when
+# every part is refuted. Both directions of p <=> q follow from the two implications; with only
+# one of them, the other direction is a countermodel (q(c) true, p(c) false) and stays unrefuted.
+printf 'fof(pq, axiom, ! [X] : (p(X) => q(X))).\nfof(qp, axiom, ! [X] : (q(X) => p(X))).\nfof(c, conjecture, ! [X] : (p(X) <=> q(X))).\n' \
+  >"$tmp/both.p"
+"$bin" --szs --auto --timeout=5 --hide=progress,time,memory "$tmp/both.p" >"$tmp/out" 2>&1
+expect_eq "parts: each in turn, one status for the problem" "Auto: part 1 of 2 of the conjecture
+Auto: part 2 of 2 of the conjecture
+% SZS status Theorem for both
+Auto: all 2 parts of the conjecture refuted" \
+  "$(grep -E '^(Auto|%)' "$tmp/out" | grep -v '^Auto: refuted by' | sed 's/ after .*//')"
+expect_eq "parts: each part's query is shown" "Solution to ∃X¬[p(X)→q(X)]:1; 
+Solution to ∃X¬[q(X)→p(X)]:1; " "$(grep '^Solution' "$tmp/out")"
+grep -v '^fof(qp' "$tmp/both.p" >"$tmp/one_way.p"
+"$bin" --szs --auto --timeout=5 --hide=progress,time,memory "$tmp/one_way.p" >"$tmp/out" 2>&1
+expect_eq "parts: one unrefuted part leaves the conjecture unproved" "% SZS status GaveUp for one_way
+Auto: part 2 of 2 of the conjecture not refuted" \
+  "$(grep -E '^(% SZS|Auto: part 2 of 2 of the conjecture not)' "$tmp/out" | sed 's/ in .*//')"
+# The first part left unrefuted ends the run: the conjecture is unproved whatever the rest do.
+printf 'fof(pq, axiom, p => q).\nfof(c, conjecture, (q => p) & (p => q)).\n' >"$tmp/first.p"
+"$bin" --szs --auto --timeout=5 --hide=progress,time,memory "$tmp/first.p" >"$tmp/out" 2>&1
+expect_eq "parts: the run ends at the first unrefuted part" "Auto: part 1 of 2 of the conjecture
+% SZS status GaveUp for first" "$(grep -E '^(% SZS|Auto: part [0-9] of 2 of the conjecture$)' "$tmp/out")"
+# --proof prints one derivation, so the conjecture stays whole there.
+"$bin" --szs --auto --proof --timeout=5 --hide=progress,time,memory "$tmp/both.p" >"$tmp/out" 2>&1
+expect_eq "parts: --proof proves the whole" "0 % SZS status Theorem for both" \
+  "$(grep -c '^Auto: part' "$tmp/out") $(grep '^% SZS status' "$tmp/out")"
+
 # Includes: against $TPTP first, then the problem's folder; a missing one is an InputError.
 mkdir -p "$tmp/root/Axioms" "$tmp/here/Axioms"
 printf "fof(r, axiom, q).\n" >"$tmp/root/Axioms/q.ax"

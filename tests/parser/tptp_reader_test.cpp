@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "support/theory.h"
 
@@ -315,6 +316,49 @@ TEST(TptpConstructs, EqualityBringsItsAxioms) {
             "∀X, Y [[X=Y ∧ p(X)] → p(Y)];\n"
             "¬tp_dA=tp_dB;\n"
             "?- p(c);\n");
+}
+
+// The parts of a conjecture, each a query line that stands in place of the whole query.
+std::vector<std::string> Parts(const std::string& tptp) {
+  std::vector<std::string> parts;
+  auto read = ReadTptp(tptp);
+  if (auto* theory = std::get_if<TTptpTheory>(&read)) {
+    const std::string query = Utf8(theory->Text.substr(theory->QueryBegin));
+    EXPECT_EQ(query.rfind("?- ", 0), 0u) << "the query is the last line: " << query;
+    for (const std::string& part : theory->QueryParts) parts.push_back(Utf8(part));
+  } else {
+    ADD_FAILURE() << "unexpected error: " << std::get<TTptpError>(read).Message;
+  }
+  return parts;
+}
+
+TEST(TptpConjectureParts, AConjunctionIsProvedPartByPart) {
+  using Lines = std::vector<std::string>;
+  // Conjectures one by one, and the operands of a chain of &.
+  EXPECT_EQ(Parts("fof(c1, conjecture, p & q & r).\nfof(c2, conjecture, s)."),
+            (Lines{"?- p;\n", "?- q;\n", "?- r;\n", "?- s;\n"}));
+  // An equivalence is its two directions; a universal goes over each part of its body, and a
+  // hypothesis in front of each part of its conclusion, as deep as they nest.
+  EXPECT_EQ(Parts("fof(c, conjecture, ! [X] : (p(X) <=> q(X)))."),
+            (Lines{"?- ∀X [p(X) → q(X)];\n", "?- ∀X [q(X) → p(X)];\n"}));
+  EXPECT_EQ(Parts("fof(c, conjecture, h => ! [X] : (p(X) & (q(X) <= r)))."),
+            (Lines{"?- h → [∀X p(X)];\n", "?- h → [∀X [r → q(X)]];\n"}));
+  EXPECT_EQ(Parts("fof(c, conjecture, (q <= h) & s)."), (Lines{"?- h → q;\n", "?- s;\n"}));
+  // What is not a conjunction stays whole: a disjunction, an existential, a negation, a
+  // hypothesis that is one, a single conjecture, and a problem without one.
+  for (const char* whole :
+       {"(p & q) | r", "? [X] : (p(X) & q(X))", "~ (p & q)", "(p & q) => r", "p <~> q", "p"})
+    EXPECT_EQ(Parts(std::string("fof(c, conjecture, ") + whole + ")."), Lines{}) << whole;
+  EXPECT_EQ(Parts("fof(a, axiom, p & q)."), Lines{});
+  // A conjecture that folds to a truth constant is left whole, with the others.
+  EXPECT_EQ(Parts("fof(c1, conjecture, p & q).\nfof(c2, conjecture, $true)."), Lines{});
+  // Past the limit the conjecture stays one query.
+  std::string many = "a0";
+  for (std::size_t i = 1; i <= kMaxQueryParts; ++i) many += " & a" + std::to_string(i);
+  EXPECT_EQ(Parts("fof(c, conjecture, " + many + ").").size(), 0u);
+  many = "a0";
+  for (std::size_t i = 1; i < kMaxQueryParts; ++i) many += " & a" + std::to_string(i);
+  EXPECT_EQ(Parts("fof(c, conjecture, " + many + ").").size(), kMaxQueryParts);
 }
 
 }  // namespace

@@ -1,0 +1,32 @@
+// Proving a TPTP conjecture one part at a time, under --auto.
+//
+// Where the conjecture is a conjunction of parts (parser/tptp_reader.h says which), the portfolio
+// proves the parts one after another, in the order the conjecture writes them, each on the problem
+// with that part as its query. The conjecture is a theorem when every part is refuted: the parts'
+// conjunction is the conjecture itself. The first part left unrefuted ends the run, since the
+// conjecture is then unproved whatever the others do; so each part may use all that is left of
+// the budget. A part's negation is one case of the conjecture's, so its search starts from less.
+//
+// What a user reads: for each part, a line naming it, then the portfolio's report of it and its
+// closing line; after the last part tried, one line on the conjecture as a whole, and with --szs
+// one SZS line for the problem. Without a split (one part, --proof, or not TPTP) the portfolio
+// runs on the whole problem as before.
+#pragma once
+
+#include <functional>
+
+#include "cli/attempt.h"
+#include "cli/cli_options.h"
+#include "cli/theory_file.h"
+#include "report/line_sink.h"
+
+namespace velmoran::cli {
+
+// Whether --auto proves `text` in parts.
+bool ProvesInParts(const TheoryText& text, const Options& options);
+
+// The portfolio on each part in turn, as above; the report lines go to `output`.
+TRunOutcome ProveInParts(const TheoryText& text, const Options& options, TLineSink& output,
+                         const std::function<bool()>& interrupted);
+
+}  // namespace velmoran::cli
