@@ -12,8 +12,9 @@
 namespace velmoran::cli {
 
 bool ProvesInParts(const TheoryText& text, const Options& options) {
-  // A derivation printed with --proof refutes one query: a part's would not prove the conjecture.
-  return options.Auto && !options.Proof && !options.ProofDot && text.TptpSource &&
+  // A derivation printed with --proof (or as a graph) refutes one query: a part's would not prove
+  // the conjecture.
+  return options.Auto && !options.Proof && text.TptpSource &&
          text.Tptp.QueryParts.size() > 1;
 }
 
