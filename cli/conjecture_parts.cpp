@@ -14,8 +14,7 @@ namespace velmoran::cli {
 bool ProvesInParts(const TheoryText& text, const Options& options) {
   // A derivation printed with --proof (or as a graph) refutes one query: a part's would not prove
   // the conjecture.
-  return options.Auto && !options.Proof && text.TptpSource &&
-         text.Tptp.QueryParts.size() > 1;
+  return options.Auto && !options.Proof && text.TptpSource && text.Tptp.QueryParts.size() > 1;
 }
 
 namespace {
@@ -33,8 +32,11 @@ TRunOutcome ProveInParts(const TheoryText& text, const Options& options, TLineSi
   const double start = Now();
   const std::vector<std::string>& parts = text.Tptp.QueryParts;
   const std::size_t queryBytes = text.Bytes.size() - text.Tptp.QueryBegin;
-  const std::optional<std::string> withoutEquality = WithoutEqualityAxioms(text);
-  const std::optional<std::string> forEqualityRule = WithoutRuleAxioms(text);
+  const std::string problem = WithAxiomsInParts(text.Bytes, text);
+  std::optional<std::string> withoutEquality = WithoutEqualityAxioms(text);
+  std::optional<std::string> forEqualityRule = WithoutRuleAxioms(text);
+  if (withoutEquality) withoutEquality = WithAxiomsInParts(*withoutEquality, text);
+  if (forEqualityRule) forEqualityRule = WithAxiomsInParts(*forEqualityRule, text);
   const std::string of = " of " + std::to_string(parts.size());
 
   TRunOutcome out;
@@ -43,7 +45,7 @@ TRunOutcome ProveInParts(const TheoryText& text, const Options& options, TLineSi
   std::size_t part = 0;
   for (; part < parts.size() && !status; ++part) {
     const std::string& query = parts[part];
-    const std::string full = WithQuery(text.Bytes, queryBytes, query);
+    const std::string full = WithQuery(problem, queryBytes, query);
     const std::string without =
         withoutEquality ? WithQuery(*withoutEquality, queryBytes, query) : std::string();
     const std::string forRule =

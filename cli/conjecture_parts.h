@@ -23,6 +23,12 @@
 
 namespace velmoran::cli {
 
+// The first line of an --auto report on a TPTP problem some of whose axioms are conjunctions:
+// the portfolio stores each as its conjuncts (see `WithAxiomsInParts`), so the report numbers
+// them so.
+inline constexpr const char* kAxiomsInPartsLine =
+    "Auto: each axiom that is a conjunction is stored as its conjuncts";
+
 // Whether --auto proves `text` in parts.
 bool ProvesInParts(const TheoryText& text, const Options& options);
 

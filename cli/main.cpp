@@ -105,20 +105,27 @@ int Prove(const cli::TheoryText& text, const cli::Options& options, cli::TStdout
   if (text.TptpSource)
     for (const auto& [tptp, theory] : text.Tptp.Names)
       output.Add("TPTP name " + tptp + " is written " + theory);
-  const std::optional<std::string> withoutEquality =
-      options.Auto ? cli::WithoutEqualityAxioms(text) : std::nullopt;
-  const std::optional<std::string> forEqualityRule =
-      options.Auto ? cli::WithoutRuleAxioms(text) : std::nullopt;
+  // --auto stores the conjunctions among a TPTP problem's axioms as their conjuncts.
+  if (options.Auto && text.TptpSource && text.Tptp.AxiomsParted)
+    output.Add(cli::kAxiomsInPartsLine);
+  std::optional<std::string> withoutEquality, forEqualityRule;
+  std::string full;
+  if (options.Auto && !cli::ProvesInParts(text, options)) {
+    full = cli::WithAxiomsInParts(text.Bytes, text);
+    if (auto without = cli::WithoutEqualityAxioms(text))
+      withoutEquality = cli::WithAxiomsInParts(*without, text);
+    if (auto forRule = cli::WithoutRuleAxioms(text))
+      forEqualityRule = cli::WithAxiomsInParts(*forRule, text);
+  }
   const cli::SzsStatus refuted =
       cli::RefutedStatus(text.TptpSource.has_value() && text.Tptp.Conjectures == 0);
   cli::TRunOutcome run =
       cli::ProvesInParts(text, options) ? cli::ProveInParts(text, options, output, Interrupted)
-      : options.Auto
-          ? cli::ProveWithPortfolio(
-                cli::TPortfolioTexts{text.Bytes, withoutEquality ? &*withoutEquality : nullptr,
-                                     forEqualityRule ? &*forEqualityRule : nullptr},
-                text.Name, options, output, Interrupted, refuted)
-          : cli::ProveOnce(text.Bytes, text.Name, options, output, Interrupted, refuted);
+      : options.Auto                    ? cli::ProveWithPortfolio(
+                                              cli::TPortfolioTexts{full, withoutEquality ? &*withoutEquality : nullptr,
+                                                forEqualityRule ? &*forEqualityRule : nullptr},
+                                              text.Name, options, output, Interrupted, refuted)
+                     : cli::ProveOnce(text.Bytes, text.Name, options, output, Interrupted, refuted);
   if (!run.Started) {
     std::cerr << "velmoran: cannot start the proof thread\n";
     return kUsageOrFile;

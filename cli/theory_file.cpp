@@ -187,6 +187,7 @@ void CutTptpRange(TheoryText& text, std::size_t begin, std::size_t end) {
   shift(t.RuleAxiomsBegin);
   shift(t.RuleAxiomsEnd);
   shift(t.QueryBegin);
+  shift(t.AxiomsEnd);
 }
 
 }  // namespace
@@ -212,6 +213,12 @@ void DropRuleAxioms(TheoryText& text) {
   TTptpTheory& t = text.Tptp;
   CutTptpRange(text, t.RuleAxiomsBegin, t.RuleAxiomsEnd);
   t.RuleAxiomsBegin = t.RuleAxiomsEnd = 0;
+}
+
+std::string WithAxiomsInParts(const std::string& text, const TheoryText& theory) {
+  const TTptpTheory& t = theory.Tptp;
+  if (!theory.TptpSource || !t.AxiomsParted || t.AxiomsEnd > text.size()) return text;
+  return t.AxiomsInParts + text.substr(t.AxiomsEnd);
 }
 
 }  // namespace velmoran::cli

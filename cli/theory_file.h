@@ -44,6 +44,11 @@ std::optional<std::string> WithoutRuleAxioms(const TheoryText& text);
 // Takes them out of the text and its places, for a run with the equality rule.
 void DropRuleAxioms(TheoryText& text);
 
+// `text`, the problem's translation or one of the texts above made from it, with the problem's own
+// axioms written in parts where they are conjunctions (`TTptpTheory::AxiomsInParts`); `text` as it
+// is where there are none.
+std::string WithAxiomsInParts(const std::string& text, const TheoryText& theory);
+
 // Prints "FILE:LINE:COLUMN: error CODE: MESSAGE", the offending line and a caret under the
 // character before which the caret position (1-based offset, 0 = none) stands. For a TPTP file
 // the place is the TPTP construct whose translation holds that position.

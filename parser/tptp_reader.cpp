@@ -127,6 +127,9 @@ class Reader {
       while (tok_.Kind != Tok::End && ParseEntry()) {
       }
     if (error_) return *error_;
+    theory_.AxiomsEnd = theory_.Text.size();
+    if (theory_.AxiomsParted && axiomsInParts_) theory_.AxiomsInParts = std::move(*axiomsInParts_);
+    theory_.AxiomsParted = !theory_.AxiomsInParts.empty();
     if (theory_.Equality && !WriteEqualityAxioms()) return *error_;
     if (!WriteQuery()) return *error_;
     return std::move(theory_);
@@ -260,7 +263,32 @@ class Reader {
     } else if (!Write(root, 0, w)) {
       return false;
     }
-    return Append(w, "", ";\n");
+    if (!Append(w, "", ";\n")) return false;
+    AddAxiomParts(root, w.Text);
+    return true;
+  }
+
+  // Adds the axiom, written as `text` from the tree `root`, to `AxiomsInParts`: its conjuncts one
+  // per line where it is a conjunction, else as it stands.
+  void AddAxiomParts(int root, const std::string& text) {
+    if (!axiomsInParts_) return;
+    std::string& out = *axiomsInParts_;
+    std::vector<int> parts;
+    if (nodes_[root].Kind != Op::False && Split(root, parts, false) && parts.size() > 1) {
+      for (int part : parts) {
+        Written w;
+        if (!Write(part, 0, w)) {
+          error_.reset();  // the whole axiom was written; one that cannot be parted stays whole
+          out += text + ";\n";
+          return;
+        }
+        out += w.Text + ";\n";
+      }
+      theory_.AxiomsParted = true;
+    } else {
+      out += text + ";\n";
+    }
+    if (out.size() > kMaxTranslatedBytes) axiomsInParts_.reset();
   }
 
   // The universal closure of a cnf clause: its variables, in the order they first occur.
@@ -616,12 +644,17 @@ class Reader {
   // Appends the parts whose conjunction `id` is; false once they would exceed `kMaxQueryParts`.
   // New nodes only join existing ones, so the tree the parts are written from stays a tree of
   // the conjecture's own nodes.
-  bool Split(int id, std::vector<int>& parts) {
+  // With `directions` false only conjunctions are taken apart, under their universals.
+  bool Split(int id, std::vector<int>& parts, bool directions = true) {
     const Node n = nodes_[id];
+    if (!directions && n.Kind != Op::And && n.Kind != Op::ForAll) {
+      parts.push_back(id);
+      return parts.size() <= kMaxQueryParts;
+    }
     switch (n.Kind) {
       case Op::And:
         for (int operand : n.List)
-          if (!Split(operand, parts)) return false;
+          if (!Split(operand, parts, directions)) return false;
         return true;
       case Op::Iff:
         return Split(Joined(Op::Implies, n, n.A, n.B), parts) &&
@@ -632,7 +665,7 @@ class Reader {
         // The part that carries the conjunction: a universal's body, an implication's conclusion.
         const int inner = n.Kind == Op::ForAll ? n.A : n.Kind == Op::Implies ? n.B : n.A;
         std::vector<int> innerParts;
-        if (!Split(inner, innerParts)) return false;
+        if (!Split(inner, innerParts, directions)) return false;
         if (innerParts.size() == 1) break;
         for (int p : innerParts)
           parts.push_back(n.Kind == Op::ForAll    ? Quantified(n, p)
@@ -1058,7 +1091,8 @@ class Reader {
   int nesting_ = 0;
   std::unordered_map<std::string_view, int> bound_;  // variables in scope, with their count
   std::vector<Written> conjectures_;
-  std::vector<std::vector<std::string>> conjectureParts_;  // each conjecture's, as `PartsOf`
+  std::optional<std::string> axiomsInParts_ = std::string();  // none once too long
+  std::vector<std::vector<std::string>> conjectureParts_;     // each conjecture's, as `PartsOf`
   TTptpTheory theory_;
 };
 

@@ -37,6 +37,10 @@
 //   a hypothesis before each part of its conclusion. Each rewriting is an equivalence, classically
 //   and with the truth functions of the logic alike (a conjunction is the minimum, an implication
 //   max(-a, b), a universal the infimum), so the conjecture holds exactly when every part does.
+// - The axioms that are conjunctions are also written as their conjuncts, one per line
+//   (`TTptpTheory::AxiomsInParts`): a set of axioms holds to a degree exactly when each holds to
+//   it, and a conjunction holds to the least degree of its operands, so nothing changes but the
+//   records a search makes.
 // - A problem without a conjecture asks whether its axioms are contradictory: its query is
 //   `tp_false ∧ ¬tp_false`, whose negation the axioms alone must refute.
 // - `cnf(name, role, clause)` is the clause's universal closure, its variables in the order they
@@ -119,6 +123,12 @@ struct TTptpTheory {
   // stand in its place; empty where it has one part, or more than `kMaxQueryParts`.
   std::size_t QueryBegin = 0;
   std::vector<std::string> QueryParts;
+  // The problem's own axioms are the bytes [0, AxiomsEnd) of `Text`. Where some of them are
+  // conjunctions, `AxiomsInParts` is those bytes with each such axiom written as its conjuncts,
+  // one per line (under its universals), and `AxiomsParted` is set.
+  std::size_t AxiomsEnd = 0;
+  std::string AxiomsInParts;
+  bool AxiomsParted = false;
 
   // The TPTP place of the construct that the translated text holds at `offset`: the last anchor
   // at or before it.

@@ -187,6 +187,20 @@ printf 'fof(pq, axiom, p => q).\nfof(c, conjecture, (q => p) & (p => q)).\n' >"$
 "$bin" --szs --auto --timeout=5 --hide=progress,time,memory "$tmp/first.p" >"$tmp/out" 2>&1
 expect_eq "parts: the run ends at the first unrefuted part" "Auto: part 1 of 2 of the conjecture
 % SZS status GaveUp for first" "$(grep -E '^(% SZS|Auto: part [0-9] of 2 of the conjecture$)' "$tmp/out")"
+# An axiom that is a conjunction is stored as its conjuncts, and says no more than before: from
+# p & q alone, r does not follow (take r false).
+printf 'fof(a, axiom, p & (p => r)).\nfof(c, conjecture, r).\n' >"$tmp/conj_axiom.p"
+"$bin" --szs --auto --timeout=5 --hide=progress,time,memory "$tmp/conj_axiom.p" >"$tmp/out" 2>&1
+expect_eq "axioms in parts: said first, still a theorem" \
+  "Auto: each axiom that is a conjunction is stored as its conjuncts
+% SZS status Theorem for conj_axiom" "$(grep -E '^(Auto: each|% SZS)' "$tmp/out")"
+printf 'fof(a, axiom, p & q).\nfof(c, conjecture, r).\n' >"$tmp/conj_axiom.p"
+"$bin" --szs --auto --timeout=5 --hide=progress,time,memory "$tmp/conj_axiom.p" >"$tmp/out" 2>&1
+expect_eq "axioms in parts: no more than before" "% SZS status GaveUp for conj_axiom" \
+  "$(grep '^% SZS' "$tmp/out")"
+"$bin" --szs --hide=progress,time,memory "$tmp/conj_axiom.p" >"$tmp/out" 2>&1
+expect_eq "axioms in parts: a plain run reads the problem as written" "0" \
+  "$(grep -c '^Auto: each' "$tmp/out")"
 # --proof prints one derivation, so the conjecture stays whole there.
 "$bin" --szs --auto --proof --timeout=5 --hide=progress,time,memory "$tmp/both.p" >"$tmp/out" 2>&1
 expect_eq "parts: --proof proves the whole" "0 % SZS status Theorem for both" \

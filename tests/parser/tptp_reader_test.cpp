@@ -361,5 +361,27 @@ TEST(TptpConjectureParts, AConjunctionIsProvedPartByPart) {
   EXPECT_EQ(Parts("fof(c, conjecture, " + many + ").").size(), kMaxQueryParts);
 }
 
+TEST(TptpConjectureParts, AxiomsThatAreConjunctionsAreAlsoWrittenAsTheirConjuncts) {
+  // Only conjunctions, under their universals: an equivalence or an implication stays one axiom.
+  auto read = ReadTptp(
+      "fof(a, axiom, ! [X] : (p(X) & ! [Y] : (q(X, Y) & r))).\nfof(b, axiom, s | t).\n"
+      "fof(c, axiom, u <=> v).\nfof(d, hypothesis, w & (s => t)).\nfof(e, conjecture, s).");
+  const auto& theory = std::get<TTptpTheory>(read);
+  EXPECT_TRUE(theory.AxiomsParted);
+  EXPECT_EQ(Utf8(theory.AxiomsInParts),
+            "∀X p(X);\n∀X ∀Y q(X, Y);\n∀X ∀Y r;\ns ∨ t;\n[u → v] ∧ [v → u];\nw;\ns → t;\n");
+  // They stand in place of the problem's own axioms, which end where the query begins.
+  EXPECT_EQ(Utf8(theory.Text.substr(theory.AxiomsEnd)), "?- s;\n");
+  // With equality, the equality axioms follow them and stay as they are.
+  auto equal =
+      std::get<TTptpTheory>(ReadTptp("fof(a, axiom, a = b & p(a)).\nfof(c, conjecture, p(b))."));
+  EXPECT_EQ(Utf8(equal.AxiomsInParts), "a=b;\np(a);\n");
+  EXPECT_EQ(equal.AxiomsEnd, equal.EqualityBegin);
+  // Nothing to take apart: nothing is written twice.
+  auto whole = std::get<TTptpTheory>(ReadTptp("fof(a, axiom, p | q).\nfof(c, conjecture, p)."));
+  EXPECT_FALSE(whole.AxiomsParted);
+  EXPECT_EQ(whole.AxiomsInParts, "");
+}
+
 }  // namespace
 }  // namespace velmoran::testing
