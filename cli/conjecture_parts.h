@@ -1,5 +1,8 @@
 // Proving a TPTP conjecture one part at a time, under --auto.
 //
+// (Every --auto run on a TPTP problem also stores each of its axioms that is a conjunction as its
+// conjuncts: theory_file.h's `WithAxiomsInParts`; the parts below are proved on those texts.)
+//
 // Where the conjecture is a conjunction of parts (parser/tptp_reader.h says which), the portfolio
 // proves the parts one after another, in the order the conjecture writes them, each on the problem
 // with that part as its query. The conjecture is a theorem when every part is refuted: the parts'
