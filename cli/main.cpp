@@ -108,24 +108,25 @@ int Prove(const cli::TheoryText& text, const cli::Options& options, cli::TStdout
   // --auto stores the conjunctions among a TPTP problem's axioms as their conjuncts.
   if (options.Auto && text.TptpSource && text.Tptp.AxiomsParted)
     output.Add(cli::kAxiomsInPartsLine);
-  std::optional<std::string> withoutEquality, forEqualityRule;
-  std::string full;
-  if (options.Auto && !cli::ProvesInParts(text, options)) {
-    full = cli::WithAxiomsInParts(text.Bytes, text);
+  const cli::SzsStatus refuted =
+      cli::RefutedStatus(text.TptpSource.has_value() && text.Tptp.Conjectures == 0);
+  cli::TRunOutcome run;
+  if (cli::ProvesInParts(text, options)) {
+    run = cli::ProveInParts(text, options, output, Interrupted);
+  } else if (options.Auto) {
+    const std::string full = cli::WithAxiomsInParts(text.Bytes, text);
+    std::optional<std::string> withoutEquality, forEqualityRule;
     if (auto without = cli::WithoutEqualityAxioms(text))
       withoutEquality = cli::WithAxiomsInParts(*without, text);
     if (auto forRule = cli::WithoutRuleAxioms(text))
       forEqualityRule = cli::WithAxiomsInParts(*forRule, text);
+    run = cli::ProveWithPortfolio(
+        cli::TPortfolioTexts{full, withoutEquality ? &*withoutEquality : nullptr,
+                             forEqualityRule ? &*forEqualityRule : nullptr},
+        text.Name, options, output, Interrupted, refuted);
+  } else {
+    run = cli::ProveOnce(text.Bytes, text.Name, options, output, Interrupted, refuted);
   }
-  const cli::SzsStatus refuted =
-      cli::RefutedStatus(text.TptpSource.has_value() && text.Tptp.Conjectures == 0);
-  cli::TRunOutcome run =
-      cli::ProvesInParts(text, options) ? cli::ProveInParts(text, options, output, Interrupted)
-      : options.Auto                    ? cli::ProveWithPortfolio(
-                                              cli::TPortfolioTexts{full, withoutEquality ? &*withoutEquality : nullptr,
-                                                forEqualityRule ? &*forEqualityRule : nullptr},
-                                              text.Name, options, output, Interrupted, refuted)
-                     : cli::ProveOnce(text.Bytes, text.Name, options, output, Interrupted, refuted);
   if (!run.Started) {
     std::cerr << "velmoran: cannot start the proof thread\n";
     return kUsageOrFile;
