@@ -36,7 +36,8 @@ TRunOutcome ProveInParts(const TheoryText& text, const Options& options, TLineSi
   std::optional<std::string> withoutEquality = WithoutEqualityAxioms(text);
   std::optional<std::string> forEqualityRule = WithoutRuleAxioms(text);
   if (withoutEquality) withoutEquality = WithAxiomsInParts(*withoutEquality, text);
-  if (forEqualityRule) forEqualityRule = WithAxiomsInParts(*forEqualityRule, text);
+  if (forEqualityRule)
+    forEqualityRule = WithAxiomsInParts(*forEqualityRule, text, kRuleTextInDirections);
   const std::string of = " of " + std::to_string(parts.size());
 
   TRunOutcome out;

@@ -119,7 +119,7 @@ int Prove(const cli::TheoryText& text, const cli::Options& options, cli::TStdout
     if (auto without = cli::WithoutEqualityAxioms(text))
       withoutEquality = cli::WithAxiomsInParts(*without, text);
     if (auto forRule = cli::WithoutRuleAxioms(text))
-      forEqualityRule = cli::WithAxiomsInParts(*forRule, text);
+      forEqualityRule = cli::WithAxiomsInParts(*forRule, text, cli::kRuleTextInDirections);
     run = cli::ProveWithPortfolio(
         cli::TPortfolioTexts{full, withoutEquality ? &*withoutEquality : nullptr,
                              forEqualityRule ? &*forEqualityRule : nullptr},

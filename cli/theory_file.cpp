@@ -215,10 +215,10 @@ void DropRuleAxioms(TheoryText& text) {
   t.RuleAxiomsBegin = t.RuleAxiomsEnd = 0;
 }
 
-std::string WithAxiomsInParts(const std::string& text, const TheoryText& theory) {
+std::string WithAxiomsInParts(const std::string& text, const TheoryText& theory, bool directions) {
   const TTptpTheory& t = theory.Tptp;
   if (!theory.TptpSource || !t.AxiomsParted || t.AxiomsEnd > text.size()) return text;
-  return t.AxiomsInParts + text.substr(t.AxiomsEnd);
+  return (directions ? t.AxiomsInDirections : t.AxiomsInParts) + text.substr(t.AxiomsEnd);
 }
 
 }  // namespace velmoran::cli

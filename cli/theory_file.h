@@ -45,9 +45,10 @@ std::optional<std::string> WithoutRuleAxioms(const TheoryText& text);
 void DropRuleAxioms(TheoryText& text);
 
 // `text`, the problem's translation or one of the texts above made from it, with the problem's own
-// axioms written in parts where they are conjunctions (`TTptpTheory::AxiomsInParts`); `text` as it
-// is where there are none.
-std::string WithAxiomsInParts(const std::string& text, const TheoryText& theory);
+// axioms written in parts where they are conjunctions (`TTptpTheory::AxiomsInParts`, or with
+// `directions` `AxiomsInDirections`); `text` as it is where there are none.
+std::string WithAxiomsInParts(const std::string& text, const TheoryText& theory,
+                              bool directions = false);
 
 // Prints "FILE:LINE:COLUMN: error CODE: MESSAGE", the offending line and a caret under the
 // character before which the caret position (1-based offset, 0 = none) stands. For a TPTP file

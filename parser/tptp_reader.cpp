@@ -128,8 +128,12 @@ class Reader {
       }
     if (error_) return *error_;
     theory_.AxiomsEnd = theory_.Text.size();
-    if (theory_.AxiomsParted && axiomsInParts_) theory_.AxiomsInParts = std::move(*axiomsInParts_);
-    theory_.AxiomsParted = !theory_.AxiomsInParts.empty();
+    if (theory_.AxiomsParted && axiomsInParts_[0] && axiomsInParts_[1]) {
+      theory_.AxiomsInParts = std::move(*axiomsInParts_[0]);
+      theory_.AxiomsInDirections = std::move(*axiomsInParts_[1]);
+    } else {
+      theory_.AxiomsParted = false;
+    }
     if (theory_.Equality && !WriteEqualityAxioms()) return *error_;
     if (!WriteQuery()) return *error_;
     return std::move(theory_);
@@ -268,27 +272,31 @@ class Reader {
     return true;
   }
 
-  // Adds the axiom, written as `text` from the tree `root`, to `AxiomsInParts`: its conjuncts one
-  // per line where it is a conjunction, else as it stands.
+  // Adds the axiom, written as `text` from the tree `root`, to `AxiomsInParts` (its conjuncts one
+  // per line where it is a conjunction, else as it stands) and to `AxiomsInDirections`.
   void AddAxiomParts(int root, const std::string& text) {
-    if (!axiomsInParts_) return;
-    std::string& out = *axiomsInParts_;
-    std::vector<int> parts;
-    if (nodes_[root].Kind != Op::False && Split(root, parts, false) && parts.size() > 1) {
-      for (int part : parts) {
-        Written w;
-        if (!Write(part, 0, w)) {
-          error_.reset();  // the whole axiom was written; one that cannot be parted stays whole
-          out += text + ";\n";
-          return;
+    for (int directions = 0; directions < 2; ++directions) {
+      std::optional<std::string>& out = axiomsInParts_[directions];
+      if (!out) continue;
+      std::vector<int> parts;
+      std::string lines;
+      if (nodes_[root].Kind != Op::False && Split(root, parts, directions == 1) &&
+          parts.size() > 1) {
+        for (int part : parts) {
+          Written w;
+          if (!Write(part, 0, w)) break;
+          lines += w.Text + ";\n";
         }
-        out += w.Text + ";\n";
       }
-      theory_.AxiomsParted = true;
-    } else {
-      out += text + ";\n";
+      if (error_ || lines.empty()) {
+        error_.reset();  // the whole axiom was written; one that cannot be parted stays whole
+        lines = text + ";\n";
+      } else {
+        theory_.AxiomsParted = true;
+      }
+      *out += lines;
+      if (out->size() > kMaxTranslatedBytes) out.reset();
     }
-    if (out.size() > kMaxTranslatedBytes) axiomsInParts_.reset();
   }
 
   // The universal closure of a cnf clause: its variables, in the order they first occur.
@@ -1091,8 +1099,9 @@ class Reader {
   int nesting_ = 0;
   std::unordered_map<std::string_view, int> bound_;  // variables in scope, with their count
   std::vector<Written> conjectures_;
-  std::optional<std::string> axiomsInParts_ = std::string();  // none once too long
-  std::vector<std::vector<std::string>> conjectureParts_;     // each conjecture's, as `PartsOf`
+  // `AxiomsInParts` and `AxiomsInDirections` while they are written; none once too long.
+  std::optional<std::string> axiomsInParts_[2] = {std::string(), std::string()};
+  std::vector<std::vector<std::string>> conjectureParts_;  // each conjecture's, as `PartsOf`
   TTptpTheory theory_;
 };
 

@@ -38,9 +38,9 @@
 //   and with the truth functions of the logic alike (a conjunction is the minimum, an implication
 //   max(-a, b), a universal the infimum), so the conjecture holds exactly when every part does.
 // - The axioms that are conjunctions are also written as their conjuncts, one per line
-//   (`TTptpTheory::AxiomsInParts`): a set of axioms holds to a degree exactly when each holds to
-//   it, and a conjunction holds to the least degree of its operands, so nothing changes but the
-//   records a search makes.
+//   (`TTptpTheory::AxiomsInParts`; `AxiomsInDirections` also with the conjecture's rewritings): a
+//   set of axioms holds to a degree exactly when each holds to it, and a conjunction holds to the
+//   least degree of its operands, so nothing changes but the records a search makes.
 // - A problem without a conjecture asks whether its axioms are contradictory: its query is
 //   `tp_false ∧ ¬tp_false`, whose negation the axioms alone must refute.
 // - `cnf(name, role, clause)` is the clause's universal closure, its variables in the order they
@@ -124,10 +124,13 @@ struct TTptpTheory {
   std::size_t QueryBegin = 0;
   std::vector<std::string> QueryParts;
   // The problem's own axioms are the bytes [0, AxiomsEnd) of `Text`. Where some of them are
-  // conjunctions, `AxiomsInParts` is those bytes with each such axiom written as its conjuncts,
-  // one per line (under its universals), and `AxiomsParted` is set.
+  // conjunctions, `AxiomsParted` is set and `AxiomsInParts` is those bytes with each such axiom
+  // written as its conjuncts, one per line (under its universals); `AxiomsInDirections` takes
+  // them apart as the conjecture's parts are, with the directions of equivalences and the
+  // conclusions of implications too.
   std::size_t AxiomsEnd = 0;
   std::string AxiomsInParts;
+  std::string AxiomsInDirections;
   bool AxiomsParted = false;
 
   // The TPTP place of the construct that the translated text holds at `offset`: the last anchor

@@ -365,11 +365,18 @@ TEST(TptpConjectureParts, AxiomsThatAreConjunctionsAreAlsoWrittenAsTheirConjunct
   // Only conjunctions, under their universals: an equivalence or an implication stays one axiom.
   auto read = ReadTptp(
       "fof(a, axiom, ! [X] : (p(X) & ! [Y] : (q(X, Y) & r))).\nfof(b, axiom, s | t).\n"
-      "fof(c, axiom, u <=> v).\nfof(d, hypothesis, w & (s => t)).\nfof(e, conjecture, s).");
+      "fof(c, axiom, u <=> v).\nfof(d, hypothesis, w & (s => t)).\nfof(e, axiom, h => (k & m)).\n"
+      "fof(f, conjecture, s).");
   const auto& theory = std::get<TTptpTheory>(read);
   EXPECT_TRUE(theory.AxiomsParted);
   EXPECT_EQ(Utf8(theory.AxiomsInParts),
-            "∀X p(X);\n∀X ∀Y q(X, Y);\n∀X ∀Y r;\ns ∨ t;\n[u → v] ∧ [v → u];\nw;\ns → t;\n");
+            "∀X p(X);\n∀X ∀Y q(X, Y);\n∀X ∀Y r;\ns ∨ t;\n[u → v] ∧ [v → u];\nw;\ns → t;\n"
+            "h → [k ∧ m];\n");
+  // In their directions, as the conjecture's parts: each direction of the equivalence, and the
+  // hypothesis before each conjunct of the conclusion.
+  EXPECT_EQ(
+      Utf8(theory.AxiomsInDirections),
+      "∀X p(X);\n∀X ∀Y q(X, Y);\n∀X ∀Y r;\ns ∨ t;\nu → v;\nv → u;\nw;\ns → t;\nh → k;\nh → m;\n");
   // They stand in place of the problem's own axioms, which end where the query begins.
   EXPECT_EQ(Utf8(theory.Text.substr(theory.AxiomsEnd)), "?- s;\n");
   // With equality, the equality axioms follow them and stay as they are.
@@ -381,6 +388,7 @@ TEST(TptpConjectureParts, AxiomsThatAreConjunctionsAreAlsoWrittenAsTheirConjunct
   auto whole = std::get<TTptpTheory>(ReadTptp("fof(a, axiom, p | q).\nfof(c, conjecture, p)."));
   EXPECT_FALSE(whole.AxiomsParted);
   EXPECT_EQ(whole.AxiomsInParts, "");
+  EXPECT_EQ(whole.AxiomsInDirections, "");
 }
 
 }  // namespace
