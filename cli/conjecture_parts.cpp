@@ -11,6 +11,15 @@
 
 namespace velmoran::cli {
 
+TAutoTexts AutoTexts(const TheoryText& text) {
+  TAutoTexts texts{WithAxiomsInParts(text.Bytes, text), std::nullopt, std::nullopt};
+  if (auto without = WithoutEqualityAxioms(text))
+    texts.WithoutEquality = WithAxiomsInParts(*without, text);
+  if (auto forRule = WithoutRuleAxioms(text))
+    texts.ForEqualityRule = WithAxiomsInParts(*forRule, text, kRuleTextInDirections);
+  return texts;
+}
+
 bool ProvesInParts(const TheoryText& text, const Options& options) {
   // A derivation printed with --proof (or as a graph) refutes one query: a part's would not prove
   // the conjecture.
@@ -32,12 +41,7 @@ TRunOutcome ProveInParts(const TheoryText& text, const Options& options, TLineSi
   const double start = Now();
   const std::vector<std::string>& parts = text.Tptp.QueryParts;
   const std::size_t queryBytes = text.Bytes.size() - text.Tptp.QueryBegin;
-  const std::string problem = WithAxiomsInParts(text.Bytes, text);
-  std::optional<std::string> withoutEquality = WithoutEqualityAxioms(text);
-  std::optional<std::string> forEqualityRule = WithoutRuleAxioms(text);
-  if (withoutEquality) withoutEquality = WithAxiomsInParts(*withoutEquality, text);
-  if (forEqualityRule)
-    forEqualityRule = WithAxiomsInParts(*forEqualityRule, text, kRuleTextInDirections);
+  const TAutoTexts whole = AutoTexts(text);
   const std::string of = " of " + std::to_string(parts.size());
 
   TRunOutcome out;
@@ -46,19 +50,17 @@ TRunOutcome ProveInParts(const TheoryText& text, const Options& options, TLineSi
   std::size_t part = 0;
   for (; part < parts.size() && !status; ++part) {
     const std::string& query = parts[part];
-    const std::string full = WithQuery(problem, queryBytes, query);
-    const std::string without =
-        withoutEquality ? WithQuery(*withoutEquality, queryBytes, query) : std::string();
-    const std::string forRule =
-        forEqualityRule ? WithQuery(*forEqualityRule, queryBytes, query) : std::string();
+    TAutoTexts texts{WithQuery(whole.Full, queryBytes, query), std::nullopt, std::nullopt};
+    if (whole.WithoutEquality)
+      texts.WithoutEquality = WithQuery(*whole.WithoutEquality, queryBytes, query);
+    if (whole.ForEqualityRule)
+      texts.ForEqualityRule = WithQuery(*whole.ForEqualityRule, queryBytes, query);
     Options partOptions = options;
     partOptions.Szs = false;  // one SZS line speaks for the whole problem
     partOptions.TimeoutSeconds = std::max(0.0, budget - (Now() - start));
     TLineList lines;
     lines.Add("Auto: part " + std::to_string(part + 1) + of + " of the conjecture");
-    TRunOutcome run = ProveWithPortfolio(TPortfolioTexts{full, withoutEquality ? &without : nullptr,
-                                                         forEqualityRule ? &forRule : nullptr},
-                                         text.Name, partOptions, lines, interrupted);
+    TRunOutcome run = ProveWithPortfolio(texts.View(), text.Name, partOptions, lines, interrupted);
     if (!run.Started || run.ErrorCode != 0) return run;
     for (std::string& line : run.Closing) lines.Add(std::move(line));
     for (std::string& line : lines.Lines) output.Add(std::move(line));

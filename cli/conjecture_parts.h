@@ -18,9 +18,12 @@
 #pragma once
 
 #include <functional>
+#include <optional>
+#include <string>
 
 #include "cli/attempt.h"
 #include "cli/cli_options.h"
+#include "cli/portfolio.h"
 #include "cli/theory_file.h"
 #include "report/line_sink.h"
 
@@ -36,6 +39,19 @@ inline constexpr const char* kAxiomsInPartsLine =
 // only their conjunctions: measured on the library, the first refutes MGT021+1 (2 s, its
 // definitions' conclusions apart) and the second RNG089+2 (5 s), and neither both.
 inline constexpr bool kRuleTextInDirections = true;
+
+// The texts --auto runs its settings on (portfolio.h's `TPortfolioTexts`), the axioms in parts:
+// the problem, and where it has equality axioms the problem without them and without those the
+// equality rule stands for.
+struct TAutoTexts {
+  std::string Full;
+  std::optional<std::string> WithoutEquality, ForEqualityRule;
+  TPortfolioTexts View() const {
+    return {Full, WithoutEquality ? &*WithoutEquality : nullptr,
+            ForEqualityRule ? &*ForEqualityRule : nullptr};
+  }
+};
+TAutoTexts AutoTexts(const TheoryText& text);
 
 // Whether --auto proves `text` in parts.
 bool ProvesInParts(const TheoryText& text, const Options& options);

@@ -114,16 +114,8 @@ int Prove(const cli::TheoryText& text, const cli::Options& options, cli::TStdout
   if (cli::ProvesInParts(text, options)) {
     run = cli::ProveInParts(text, options, output, Interrupted);
   } else if (options.Auto) {
-    const std::string full = cli::WithAxiomsInParts(text.Bytes, text);
-    std::optional<std::string> withoutEquality, forEqualityRule;
-    if (auto without = cli::WithoutEqualityAxioms(text))
-      withoutEquality = cli::WithAxiomsInParts(*without, text);
-    if (auto forRule = cli::WithoutRuleAxioms(text))
-      forEqualityRule = cli::WithAxiomsInParts(*forRule, text, cli::kRuleTextInDirections);
-    run = cli::ProveWithPortfolio(
-        cli::TPortfolioTexts{full, withoutEquality ? &*withoutEquality : nullptr,
-                             forEqualityRule ? &*forEqualityRule : nullptr},
-        text.Name, options, output, Interrupted, refuted);
+    run = cli::ProveWithPortfolio(cli::AutoTexts(text).View(), text.Name, options, output,
+                                  Interrupted, refuted);
   } else {
     run = cli::ProveOnce(text.Bytes, text.Name, options, output, Interrupted, refuted);
   }

@@ -257,7 +257,7 @@ class Reader {
         return false;
       }
       conjectures_.push_back(std::move(w));
-      conjectureParts_.push_back(PartsOf(root));
+      conjectureParts_.push_back(WrittenParts(root, true, 1).value_or(std::vector<std::string>{}));
       return true;
     }
     ++theory_.Axioms;
@@ -278,25 +278,35 @@ class Reader {
     for (int directions = 0; directions < 2; ++directions) {
       std::optional<std::string>& out = axiomsInParts_[directions];
       if (!out) continue;
-      std::vector<int> parts;
-      std::string lines;
-      if (nodes_[root].Kind != Op::False && Split(root, parts, directions == 1) &&
-          parts.size() > 1) {
-        for (int part : parts) {
-          Written w;
-          if (!Write(part, 0, w)) break;
-          lines += w.Text + ";\n";
-        }
-      }
-      if (error_ || lines.empty()) {
-        error_.reset();  // the whole axiom was written; one that cannot be parted stays whole
-        lines = text + ";\n";
-      } else {
-        theory_.AxiomsParted = true;
-      }
-      *out += lines;
+      const auto parts = WrittenParts(root, directions == 1, 0);
+      const bool parted = parts && parts->size() > 1;
+      if (!parted) *out += text + ";\n";
+      for (const std::string& part : parted ? *parts : std::vector<std::string>{})
+        *out += part + ";\n";
+      theory_.AxiomsParted |= parted;
       if (out->size() > kMaxTranslatedBytes) out.reset();
     }
+  }
+
+  // The parts of the formula `root` (see `Split`), each written at nesting `nest`; none where it
+  // cannot be taken apart within the bounds (a truth constant, too many parts, a part too deep to
+  // write): the whole was written, so it stands. Node numbers hold only while one formula is
+  // read, so the parts are written at once.
+  std::optional<std::vector<std::string>> WrittenParts(int root, bool directions, int nest) {
+    std::vector<int> parts;
+    const Op kind = nodes_[root].Kind;
+    if (kind == Op::True || kind == Op::False || !Split(root, parts, directions))
+      return std::nullopt;
+    std::vector<std::string> texts;
+    for (int part : parts) {
+      Written w;
+      if (!Write(part, nest, w)) {
+        error_.reset();
+        return std::nullopt;
+      }
+      texts.push_back(std::move(w.Text));
+    }
+    return texts;
   }
 
   // The universal closure of a cnf clause: its variables, in the order they first occur.
@@ -623,30 +633,12 @@ class Reader {
     for (const std::vector<std::string>& own : conjectureParts_) {
       if (own.empty()) return;
       for (const std::string& part : own) {
-        if (parts.size() == kMaxQueryParts || (bytes += part.size()) > kMaxTranslatedBytes) return;
-        parts.push_back(part);
+        if (parts.size() == kMaxQueryParts || (bytes += part.size() + 4) > kMaxTranslatedBytes)
+          return;
+        parts.push_back("?- " + part + ";\n");
       }
     }
     if (parts.size() > 1) theory_.QueryParts = std::move(parts);
-  }
-
-  // The query lines of the parts of one conjecture, whose tree is `root`; none where it cannot be
-  // taken apart within the bounds (a truth constant, too many parts, a part too deep to write).
-  // Node numbers hold only while this formula is read, so the parts are written at once.
-  std::vector<std::string> PartsOf(int root) {
-    std::vector<std::string> lines;
-    std::vector<int> parts;
-    if (nodes_[root].Kind == Op::True || nodes_[root].Kind == Op::False || !Split(root, parts))
-      return lines;
-    for (int part : parts) {
-      Written w;
-      if (!Write(part, 1, w)) {
-        error_.reset();  // the whole conjecture was written; one that cannot be parted stays whole
-        return {};
-      }
-      lines.push_back("?- " + w.Text + ";\n");
-    }
-    return lines;
   }
 
   // Appends the parts whose conjunction `id` is; false once they would exceed `kMaxQueryParts`.
@@ -1101,7 +1093,8 @@ class Reader {
   std::vector<Written> conjectures_;
   // `AxiomsInParts` and `AxiomsInDirections` while they are written; none once too long.
   std::optional<std::string> axiomsInParts_[2] = {std::string(), std::string()};
-  std::vector<std::vector<std::string>> conjectureParts_;  // each conjecture's, as `PartsOf`
+  // Each conjecture's parts (`WrittenParts`), none where it stays whole.
+  std::vector<std::vector<std::string>> conjectureParts_;
   TTptpTheory theory_;
 };
 
