@@ -50,6 +50,12 @@ TRunOutcome ProveInParts(const TheoryText& text, const Options& options, TLineSi
   std::size_t part = 0;
   for (; part < parts.size() && !status; ++part) {
     const std::string& query = parts[part];
+    const std::string named = "Auto: part " + std::to_string(part + 1) + of + " of the conjecture";
+    if (part < text.Tptp.PartIsAxiom.size() && text.Tptp.PartIsAxiom[part]) {
+      output.Add(named);
+      output.Add(kPartIsAxiomLine);
+      continue;
+    }
     TAutoTexts texts{WithQuery(whole.Full, queryBytes, query), std::nullopt, std::nullopt};
     if (whole.WithoutEquality)
       texts.WithoutEquality = WithQuery(*whole.WithoutEquality, queryBytes, query);
@@ -59,7 +65,7 @@ TRunOutcome ProveInParts(const TheoryText& text, const Options& options, TLineSi
     partOptions.Szs = false;  // one SZS line speaks for the whole problem
     partOptions.TimeoutSeconds = std::max(0.0, budget - (Now() - start));
     TLineList lines;
-    lines.Add("Auto: part " + std::to_string(part + 1) + of + " of the conjecture");
+    lines.Add(named);
     TRunOutcome run = ProveWithPortfolio(texts.View(), text.Name, partOptions, lines, interrupted);
     if (!run.Started || run.ErrorCode != 0) return run;
     for (std::string& line : run.Closing) lines.Add(std::move(line));

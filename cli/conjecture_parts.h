@@ -11,7 +11,7 @@
 // the budget. A part's negation is one case of the conjecture's, so its search starts from less.
 //
 // What a user reads: for each part, a line naming it, then the portfolio's report of it and its
-// closing line; after the last part tried, one line on the conjecture as a whole, and with --szs
+// closing line (or, for a part that repeats an axiom, one line saying so); after the last part tried, one line on the conjecture as a whole, and with --szs
 // one SZS line for the problem. Without a split (one part, --proof, or not TPTP) the portfolio
 // runs on the whole problem as before. A theory text is never taken apart: its report gives each
 // query its degree, where the parts would give theirs, and a query can be written as several.
@@ -34,6 +34,11 @@ namespace velmoran::cli {
 // them so.
 inline constexpr const char* kAxiomsInPartsLine =
     "Auto: each axiom that is a conjunction is stored as its conjuncts";
+
+// Said of a part written exactly as one of the axioms (or as a part of one): the axiom proves it,
+// so no search is run, however long a search would take to find the copy among the axioms.
+inline constexpr const char* kPartIsAxiomLine =
+    "Auto: the part is written as one of the axioms, which prove it as they stand";
 
 // The settings with the equality rule take the axioms apart in their directions too, the others
 // only their conjunctions: measured on the library, the first refutes MGT021+1 (2 s, its

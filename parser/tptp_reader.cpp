@@ -274,11 +274,14 @@ class Reader {
 
   // Adds the axiom, written as `text` from the tree `root`, to `AxiomsInParts` (its conjuncts one
   // per line where it is a conjunction, else as it stands) and to `AxiomsInDirections`.
+  // Every text goes to `axiomTexts_` as well.
   void AddAxiomParts(int root, const std::string& text) {
+    axiomTexts_.insert(text);
     for (int directions = 0; directions < 2; ++directions) {
       std::optional<std::string>& out = axiomsInParts_[directions];
-      if (!out) continue;
       const auto parts = WrittenParts(root, directions == 1, 0);
+      if (parts && directions == 1) axiomTexts_.insert(parts->begin(), parts->end());
+      if (!out) continue;
       const bool parted = parts && parts->size() > 1;
       if (!parted) *out += text + ";\n";
       for (const std::string& part : parted ? *parts : std::vector<std::string>{})
@@ -629,6 +632,7 @@ class Reader {
   // would be too many or too long (the whole query still stands).
   void WriteQueryParts() {
     std::vector<std::string> parts;
+    std::vector<bool> isAxiom;
     std::size_t bytes = theory_.Text.size();
     for (const std::vector<std::string>& own : conjectureParts_) {
       if (own.empty()) return;
@@ -636,9 +640,12 @@ class Reader {
         if (parts.size() == kMaxQueryParts || (bytes += part.size() + 4) > kMaxTranslatedBytes)
           return;
         parts.push_back("?- " + part + ";\n");
+        isAxiom.push_back(axiomTexts_.count(part) != 0);
       }
     }
-    if (parts.size() > 1) theory_.QueryParts = std::move(parts);
+    if (parts.size() < 2) return;
+    theory_.QueryParts = std::move(parts);
+    theory_.PartIsAxiom = std::move(isAxiom);
   }
 
   // Appends the parts whose conjunction `id` is; false once they would exceed `kMaxQueryParts`.
@@ -1095,6 +1102,9 @@ class Reader {
   std::optional<std::string> axiomsInParts_[2] = {std::string(), std::string()};
   // Each conjecture's parts (`WrittenParts`), none where it stays whole.
   std::vector<std::vector<std::string>> conjectureParts_;
+  // The axioms as written, and their parts in directions, to tell a part of the conjecture that
+  // repeats one.
+  std::unordered_set<std::string> axiomTexts_;
   TTptpTheory theory_;
 };
 

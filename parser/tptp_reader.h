@@ -123,6 +123,9 @@ struct TTptpTheory {
   // stand in its place; empty where it has one part, or more than `kMaxQueryParts`.
   std::size_t QueryBegin = 0;
   std::vector<std::string> QueryParts;
+  // For each of `QueryParts`, whether it is written exactly as one of the problem's own axioms,
+  // or as one of their parts in the directions below: the axioms then prove it as they stand.
+  std::vector<bool> PartIsAxiom;
   // The problem's own axioms are the bytes [0, AxiomsEnd) of `Text`. Where some of them are
   // conjunctions, `AxiomsParted` is set and `AxiomsInParts` is those bytes with each such axiom
   // written as its conjuncts, one per line (under its universals); `AxiomsInDirections` takes

@@ -35,7 +35,7 @@ void TPLProgram::ClearResolvents() {
 }
 
 void TRunLimits::Start() {
-  start_ = Now();
+  start_ = CoarseNow();
   calls_ = 0;
   Reached = nullptr;
 }
@@ -44,7 +44,7 @@ void TRunLimits::Check(TPLProgram& p) {
   if (p.StopRequested) return;
   if (MaxResolvents && static_cast<std::int64_t>(p.Resolvents.size()) >= *MaxResolvents)
     Reached = "resolvent limit";
-  else if (TimeoutSeconds && Now() - start_ >= *TimeoutSeconds)
+  else if (TimeoutSeconds && CoarseNow() - start_ >= *TimeoutSeconds)
     Reached = "time limit";
   else if ((++calls_ & 63) == 0 && MaxHeapBytes && HeapBytesInUse() >= *MaxHeapBytes)
     Reached = "memory limit";

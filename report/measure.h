@@ -21,6 +21,9 @@ struct MeasureState {
 extern MeasureState Measure;
 
 double Now();
+// Seconds on a clock that may lag `Now` by a few milliseconds but costs a memory read: for the
+// time limit, which the search checks at nearly every step.
+double CoarseNow();
 std::int64_t HeapBytesInUse();
 // Raises `PeakMemory` to the current heap use when that is higher.
 void SamplePeakMemory();

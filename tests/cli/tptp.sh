@@ -165,9 +165,9 @@ done
 expect_eq "--auto chooses the rule itself" 1 "$(grep -c 'excludes --auto' "$tmp/out")"
 
 # --auto proves a conjecture that is a conjunction one part at a time, and says Theorem only when
-# every part is refuted. Both directions of p <=> q follow from the two implications; with only
+# every part is refuted. Both directions of p <=> q follow from the two disjunctions; with only
 # one of them, the other direction is a countermodel (q(c) true, p(c) false) and stays unrefuted.
-printf 'fof(pq, axiom, ! [X] : (p(X) => q(X))).\nfof(qp, axiom, ! [X] : (q(X) => p(X))).\nfof(c, conjecture, ! [X] : (p(X) <=> q(X))).\n' \
+printf 'fof(pq, axiom, ! [X] : (~ p(X) | q(X))).\nfof(qp, axiom, ! [X] : (~ q(X) | p(X))).\nfof(c, conjecture, ! [X] : (p(X) <=> q(X))).\n' \
   >"$tmp/both.p"
 "$bin" --szs --auto --timeout=5 --hide=progress,time,memory "$tmp/both.p" >"$tmp/out" 2>&1
 expect_eq "parts: each in turn, one status for the problem" "Auto: part 1 of 2 of the conjecture
@@ -187,6 +187,17 @@ printf 'fof(pq, axiom, p => q).\nfof(c, conjecture, (q => p) & (p => q)).\n' >"$
 "$bin" --szs --auto --timeout=5 --hide=progress,time,memory "$tmp/first.p" >"$tmp/out" 2>&1
 expect_eq "parts: the run ends at the first unrefuted part" "Auto: part 1 of 2 of the conjecture
 % SZS status GaveUp for first" "$(grep -E '^(% SZS|Auto: part [0-9] of 2 of the conjecture$)' "$tmp/out")"
+# A part written as one of the axioms needs no search; the other part still does.
+printf 'fof(pq, axiom, ! [X] : (p(X) => q(X))).\nfof(pc, axiom, p(c)).\nfof(c, conjecture, (! [X] : (p(X) => q(X))) & q(c)).\n' \
+  >"$tmp/repeat.p"
+"$bin" --szs --auto --timeout=5 --hide=progress,time,memory "$tmp/repeat.p" >"$tmp/out" 2>&1
+expect_eq "parts: a part that repeats an axiom" "Auto: part 1 of 2 of the conjecture
+Auto: the part is written as one of the axioms, which prove it as they stand
+Auto: part 2 of 2 of the conjecture
+Solution to ¬q(c):1; 
+% SZS status Theorem for repeat" \
+  "$(grep -E '^(Auto: (part|the part)|% SZS|Solution)' "$tmp/out")"
+
 # An axiom that is a conjunction is stored as its conjuncts, and says no more than before: from
 # p & q alone, r does not follow (take r false).
 printf 'fof(a, axiom, p & (p => r)).\nfof(c, conjecture, r).\n' >"$tmp/conj_axiom.p"

@@ -391,5 +391,19 @@ TEST(TptpConjectureParts, AxiomsThatAreConjunctionsAreAlsoWrittenAsTheirConjunct
   EXPECT_EQ(whole.AxiomsInDirections, "");
 }
 
+TEST(TptpConjectureParts, APartIsKnownForAnAxiomOnlyWhereAnAxiomSaysAllOfIt) {
+  // The axioms say p(a) whole, u -> v as a direction of their equivalence and h -> k as one
+  // conclusion of their implication; a disjunct (s), the other direction's converse (w -> u
+  // is nowhere) or an axiom's hypothesis (h) alone is not said by any of them.
+  auto read = ReadTptp(
+      "fof(a, axiom, p(a)).\nfof(b, axiom, s | t).\nfof(c, axiom, ! [X] : (u(X) <=> v(X))).\n"
+      "fof(d, hypothesis, h => (k & m)).\n"
+      "fof(g, conjecture, p(a) & s & ! [X] : (u(X) => v(X)) & ! [X] : (w(X) => u(X)) & h & "
+      "(h => k)).");
+  const auto& theory = std::get<TTptpTheory>(read);
+  ASSERT_EQ(theory.QueryParts.size(), 6u);
+  EXPECT_EQ(theory.PartIsAxiom, (std::vector<bool>{true, false, true, false, false, true}));
+}
+
 }  // namespace
 }  // namespace velmoran::testing
