@@ -11,8 +11,9 @@
 // the budget. A part's negation is one case of the conjecture's, so its search starts from less.
 //
 // What a user reads: for each part, a line naming it, then the portfolio's report of it and its
-// closing line (or, for a part that repeats an axiom, one line saying so); after the last part tried, one line on the conjecture as a whole, and with --szs
-// one SZS line for the problem. Without a split (one part, --proof, or not TPTP) the portfolio
+// closing line (or, for a part that repeats an axiom, one line saying so); after the last part
+// tried, one line on the conjecture as a whole, and with --szs one SZS line for the problem.
+// Without a split (one part, --proof, or not TPTP) the portfolio
 // runs on the whole problem as before. A theory text is never taken apart: its report gives each
 // query its degree, where the parts would give theirs, and a query can be written as several.
 #pragma once
