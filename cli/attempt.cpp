@@ -31,7 +31,7 @@ class CountingSink : public TLineSink {
 // Runs one proof. `onQuery` is called at each query's end with its status, and may add lines.
 TAttempt RunAttempt(const std::string& text, const TSettings& settings, TRunLimits& limits,
                     TLineSink& output, const std::function<bool()>& interrupted,
-                    const std::function<void(SzsStatus)>& onQuery) {
+                    const std::function<void(SzsStatus)>& onQuery, bool exitFollows) {
   TAttempt attempt;
   CountingSink counted(output);
   // An object whose run failed to allocate may hold what was left half built: it is never
@@ -67,7 +67,7 @@ TAttempt RunAttempt(const std::string& text, const TSettings& settings, TRunLimi
   out.ErrorPosition = program->ErrorPosition;
   out.Proof = std::exchange(Report.BestProof, {});
   attempt.Cause = CauseOfStop(out.Stopped, out.OutOfMemory, out.Interrupted, limits);
-  if (out.OutOfMemory)
+  if (out.OutOfMemory || exitFollows)
     program->OnYield = program->OnPoll = program->OnQueryDone = nullptr;  // left alone, see above
   else
     delete program;

@@ -53,9 +53,12 @@ struct TAttempt {
 };
 
 // Runs one proof. `onQuery` is called at each query's end with its status, and may add lines.
+// With `exitFollows` the caller leaves the process right after (an --auto child): the prover
+// object is then left to the process's end instead of freed, which for a proof of a gigabyte
+// takes longer than the slack the time limit allows.
 TAttempt RunAttempt(const std::string& text, const TSettings& settings, TRunLimits& limits,
                     TLineSink& output, const std::function<bool()>& interrupted,
-                    const std::function<void(SzsStatus)>& onQuery);
+                    const std::function<void(SzsStatus)>& onQuery, bool exitFollows = false);
 
 // The verdict lines that follow a run's report: a syntax error, or a stop that no query's line
 // speaks of (it came while the text was being read).

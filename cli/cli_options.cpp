@@ -305,7 +305,7 @@ std::optional<int> ParseOptions(int argc, char** argv, Options& options) {
       "The settings, in order:";
   std::vector<std::string> labels = PortfolioLabels();
   for (std::size_t i = 0; i < labels.size(); ++i)
-    autoHelp += "\n  " + std::to_string(i + 1) + "  " + labels[i];
+    autoHelp += (i < 9 ? "\n   " : "\n  ") + std::to_string(i + 1) + "  " + labels[i];
   CLI::Option* autoFlag = app.add_flag("--auto", options.Auto, autoHelp);
   // The portfolio chooses the search options itself; only the output switches and the
   // consequent-test limit are the user's.

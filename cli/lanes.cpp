@@ -263,9 +263,9 @@ void TLanes::RunChild(pid_t parent, int pipe, int index, double seconds) {
     ApplySetting(kSequence[index], options_.Settings, settings);
     TRunLimits limits = SliceLimits(options_, seconds);
     TLineList lines;
-    TAttempt attempt =
-        RunAttempt(*texts_.Of(index), settings, limits, lines,
-                   [] { return childStopAsked.load(std::memory_order_relaxed) != 0; }, {});
+    TAttempt attempt = RunAttempt(
+        *texts_.Of(index), settings, limits, lines,
+        [] { return childStopAsked.load(std::memory_order_relaxed) != 0; }, {}, true);
     ::_exit(WriteAll(pipe, Encode(attempt, lines)) ? 0 : 1);
   } catch (...) {
     ::_exit(1);

@@ -26,11 +26,12 @@ void ApplySetting(const TAutoSetting& setting, const TSettings& user, TSettings&
   ParseOptions(static_cast<int>(argv.size()), argv.data(), parsed);
   to = parsed.Settings;
   // Everything but the search options is the user's: the output switches, the numbers, the
-  // switches of the command line alone and the debugging switches.
+  // switches of the command line alone (with those the setting turns on itself) and the
+  // debugging switches.
   for (const TOptionRow& row : OptionTable())
     if (row.Flag && row.Menu == OptionMenu::Output) to.*row.Flag = user.*row.Flag;
   for (const TNumberRow& row : NumberRows()) to.*row.Field = user.*row.Field;
-  for (const TSwitchRow& row : SwitchRows()) to.*row.Flag = user.*row.Flag;
+  for (const TSwitchRow& row : SwitchRows()) to.*row.Flag = to.*row.Flag | user.*row.Flag;
   for (const TDebugSwitch& row : DebugSwitches()) to.*row.Flag = user.*row.Flag;
   // The rule goes with the text the setting runs on (`TPortfolioTexts::Of`).
   to.EqualityRule = setting.Text == TAutoText::ForEqualityRule ? 1 : 0;

@@ -128,6 +128,10 @@ constexpr TSwitchRow kSwitches[] = {
      "Let an existential inside universals that are not yet fixed be the value of a\n"
      "universal of another formula: the step puts it in front, after every variable\n"
      "outside it, so that each value is chosen before the universal it replaces"},
+    {&P::UnitConflicts, "unit-conflicts",
+     "Smallest-first search: resolve each new formula of one atom at once with every\n"
+     "formula of one atom, so that two that contradict each other end the search\n"
+     "without waiting for their turn"},
 };
 
 }  // namespace

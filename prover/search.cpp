@@ -126,16 +126,18 @@ bool SkipsTautologies(const TPLProgram& program) {
   return !program.ShowUnsimplified && !program.ShowStatistics && !Report.ProofWanted;
 }
 
-void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool linear) {
+// The resolvents of `c` and `p` on each pair of their atoms; false where the pair may not be
+// resolved at all, or where the run is to stop or to leave the pair.
+bool ResolveAtoms(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool linear) {
   ++Statistics.PairsTried;
-  if (program.CheckDcfKill && (c->Disabled || p->Disabled)) return;
-  if (!RestrictionAllows(program, *c, *p)) return;
+  if (program.CheckDcfKill && (c->Disabled || p->Disabled)) return false;
+  if (!RestrictionAllows(program, *c, *p)) return false;
   ClearBindings();
-  if (!c->FirstAtom || !p->FirstAtom) return;
+  if (!c->FirstAtom || !p->FirstAtom) return false;
   for (TAtom* a = c->FirstAtom; a; a = a->Next()) {
     for (TAtom* b = p->FirstAtom; b; b = b->Next()) {
       program.Yield();
-      if (program.StopRequested) return;
+      if (program.StopRequested) return false;
       Unifier.OneRecord = c == p;
       Unifier.AcrossRecords = c != p && program.WitnessesAcross;
       bool unified = UnifyAtoms(a, b);
@@ -147,16 +149,21 @@ void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool l
         if (tautology) {
           ++Statistics.RemovedTautologies;
         } else if (!r) {
-          if (program.ExitOnFirstMatch || program.ExitOnFirstUnused) return;
+          if (program.ExitOnFirstMatch || program.ExitOnFirstUnused) return false;
           continue;
         } else {
           TakeResolvent(program, c, r, linear);
         }
-        if (program.ExitOnFirstMatch) return;
+        if (program.ExitOnFirstMatch) return false;
       }
-      if (program.ExitOnFirstUnused) return;
+      if (program.ExitOnFirstUnused) return false;
     }
   }
+  return true;
+}
+
+void ResolvePairWith(TPLProgram& program, TFALFormula* c, TFALFormula* p, bool linear) {
+  if (!ResolveAtoms(program, c, p, linear)) return;
   if (program.EqualityRule && c != p) {
     // Both ways round: the equations of either record replace terms of the other. A record the
     // linear recursion disabled meanwhile takes no further step.
@@ -248,6 +255,35 @@ void SmallestFirst(TPLProgram& program, std::size_t n) {
     std::push_heap(heap.begin(), heap.end(), larger);
   };
   for (std::size_t i = n; i-- > 0;) wait(program.Formulas[i], Name('F', i));
+  // With unit conflicts: the records of one atom so far, oldest first (the axioms' own come
+  // first, and a refutation with them holds to the highest degree), and the first resolvent not
+  // yet met with them. Two records of one atom resolve to a truth constant, so the check stores nothing:
+  // it finds a refutation between two short records as soon as the second is made, where the
+  // search would reach the pair only at the second's turn, after every pair of the records
+  // before it. A given record's own pairs come first, so a report differs only after a
+  // refutation the check found.
+  std::vector<std::pair<TFALFormula*, std::string>> units;
+  std::size_t met = 0;
+  if (program.UnitConflicts)
+    for (std::size_t i = 0; i < n; ++i)
+      if (AtomCount(*program.Formulas[i]) == 1)
+        units.emplace_back(program.Formulas[i], Name('F', i));
+  auto meetUnits = [&] {
+    if (!program.UnitConflicts) return;
+    const std::string source = Report.SourceName, partner = Report.PartnerName;
+    for (; met < program.Resolvents.size() && !Stopped(program); ++met) {
+      TFALFormula* r = program.Resolvents[met];
+      if (AtomCount(*r) != 1) continue;
+      Report.SourceName = Name('R', met);
+      for (std::size_t i = 0; i < units.size() && !Stopped(program); ++i) {
+        Report.PartnerName = units[i].second;
+        ResolveAtoms(program, r, units[i].first, false);
+      }
+      units.emplace_back(r, Name('R', met));
+    }
+    Report.SourceName = source;
+    Report.PartnerName = partner;
+  };
   std::size_t queued = 0;
   std::size_t oldest = 0;  // no record before it waits
   for (std::size_t pick = 1; !Stopped(program); ++pick) {
@@ -273,15 +309,18 @@ void SmallestFirst(TPLProgram& program, std::size_t n) {
     if (program.CheckDcfKill && given.Record->Disabled) continue;
     Report.SourceName = Report.PartnerName = given.Name;
     ResolvePair(program, given.Record, given.Record);
+    meetUnits();
     for (std::size_t i = taken.size(); i-- > 0 && !Stopped(program);) {
       const TWaiting& p = records[taken[i]];
       Report.SourceName = given.Name;
       Report.PartnerName = p.Name;
       ResolvePair(program, given.Record, p.Record);
+      meetUnits();
       if (Stopped(program)) break;
       Report.SourceName = p.Name;
       Report.PartnerName = given.Name;
       ResolvePair(program, p.Record, given.Record);
+      meetUnits();
     }
     taken.push_back(g);
     program.Yield();

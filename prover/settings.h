@@ -67,6 +67,10 @@ struct TSettings {
   // still vary may be the value of a universal (`ValuesToLift`). Sound, off by default: it makes
   // other searches, and so other reports, and on the TPTP library it refutes nothing more.
   std::uint8_t WitnessesAcross = 0;
+  // Set by the command line alone: the smallest-first search resolves each new record of one atom
+  // at once with every record of one atom (`UnitConflicts`). Sound, off by default: it adds
+  // steps, and so lines, to a report.
+  std::uint8_t UnitConflicts = 0;
 };
 
 }  // namespace velmoran

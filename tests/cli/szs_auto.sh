@@ -134,14 +134,14 @@ expect_eq "long report: saved status line" $'% SZS status GaveUp for long_report
 first="-s breadth --check=trivial --general-cut --one-refutation"
 second="-s linear --one-refutation"
 fourth="-s breadth --check=trivial --one-refutation"
-last="-s smallest --one-refutation"
-count=9
-# The seventh to ninth settings run only where a TPTP problem has equality axioms to leave out (or
-# to leave to the equality rule), so on a theory text the sixth is the last that runs.
-last_run=6
+last="-s smallest --check=trivial --restrict=support --unit-conflicts --one-refutation"
+count=11
+# The seventh to tenth settings run only where a TPTP problem has equality axioms to leave out (or
+# to leave to the equality rule); the eleventh runs on every problem, and is the last.
+last_run=11
 
 # The help lists the sequence, and each setting is a valid plain run that refutes Socrates.
-settings=$("$bin" --help | sed -n '/The settings, in order:/,/^ *--/p' | sed -n 's/^ *[0-9]  //p')
+settings=$("$bin" --help | sed -n '/The settings, in order:/,/^ *--/p' | sed -En 's/^ *[0-9]+  //p')
 expect_eq "the help lists every setting" "$count" "$(grep -c . <<< "$settings")"
 expect_eq "the help's first setting" "$first" "$(head -n 1 <<< "$settings")"
 while read -r setting; do
@@ -163,9 +163,9 @@ Best refutation degree: 1" "$(sed '$d' <<< "$out")"
 [[ $(tail -n 1 <<< "$out") =~ ^"Auto: refuted by setting 1 of $count ($first) after "[0-9]+\.[0-9]{2}" s"$ ]] ||
   fail "--auto names the first setting: $(tail -n 1 <<< "$out")"
 
-# With two cores the settings run in two lanes at once: 5, 7, 1, 4 and 3, 9, 8, 6, 2 (7 to 9 only
-# on a TPTP problem with equality axioms). On one core (taskset) the sequence runs in turn: 1 to 6
-# (or 9). What only lanes do is checked where they run.
+# With two cores the settings run in two lanes at once: 5, 11, 7, 1, 4 and 3, 9, 10, 8, 6, 2 (7 to
+# 10 only on a TPTP problem with equality axioms). On one core (taskset) the sequence runs in turn:
+# 1 to 6 and 11 (or all 11). What only lanes do is checked where they run.
 one_core=(taskset -c 0)
 lanes_run=$(($(nproc) >= 2))
 [[ $lanes_run == 1 ]] || echo "szs_auto.sh: one core, so the checks of the two lanes are skipped"
@@ -177,7 +177,7 @@ expect_plain_report() {  # name auto-output file extra-options...
   shift 3
   local line options
   line=$(tail -n 1 <<< "$output")
-  [[ $line =~ ^"Auto: refuted by setting "([0-9])" of $count ("(.*)") after " ]] ||
+  [[ $line =~ ^"Auto: refuted by setting "([0-9]+)" of $count ("(.*)") after " ]] ||
     { fail "$name: no setting refuted it: $line"; winner=; return; }
   winner=${BASH_REMATCH[1]}
   read -r -a options <<< "${BASH_REMATCH[2]}"

@@ -199,10 +199,10 @@ TEST(OptionTable, SettingsOutsideTheMenusHaveRowsOfTheirOwn) {
   std::vector<Flag> flags;
   for (const TSwitchRow& row : SwitchRows()) flags.push_back(row.Flag);
   for (const TDebugSwitch& row : DebugSwitches()) flags.push_back(row.Flag);
-  EXPECT_EQ(flags.size(), 6u);
-  for (Flag flag :
-       {&TSettings::IdenticalUpToOrder, &TSettings::EqualityRule, &TSettings::WitnessesAcross,
-        &TSettings::SerialIdentity, &TSettings::LooseSplit, &TSettings::LooseUnify})
+  EXPECT_EQ(flags.size(), 7u);
+  for (Flag flag : {&TSettings::IdenticalUpToOrder, &TSettings::EqualityRule,
+                    &TSettings::WitnessesAcross, &TSettings::UnitConflicts,
+                    &TSettings::SerialIdentity, &TSettings::LooseSplit, &TSettings::LooseUnify})
     EXPECT_EQ(std::count(flags.begin(), flags.end(), flag), 1);
 
   std::set<std::string> names;
