@@ -12,6 +12,20 @@ namespace {
 
 constexpr std::size_t kProofStackBytes = std::size_t{1} << 30;
 
+// Whether a leak check runs when the process ends (g++ names the sanitizers by macros, clang by
+// features).
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kLeaksChecked = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(leak_sanitizer)
+constexpr bool kLeaksChecked = true;
+#else
+constexpr bool kLeaksChecked = false;
+#endif
+#else
+constexpr bool kLeaksChecked = false;
+#endif
+
 // Counts the lines it passes on, so that a query's end can be placed in the report.
 class CountingSink : public TLineSink {
  public:
@@ -67,7 +81,7 @@ TAttempt RunAttempt(const std::string& text, const TSettings& settings, TRunLimi
   out.ErrorPosition = program->ErrorPosition;
   out.Proof = std::exchange(Report.BestProof, {});
   attempt.Cause = CauseOfStop(out.Stopped, out.OutOfMemory, out.Interrupted, limits);
-  if (out.OutOfMemory || exitFollows)
+  if (out.OutOfMemory || (exitFollows && !kLeaksChecked))
     program->OnYield = program->OnPoll = program->OnQueryDone = nullptr;  // left alone, see above
   else
     delete program;
@@ -94,17 +108,19 @@ TRunLimits LimitsOf(const Options& options) {
 
 TRunOutcome ProveOnce(const std::string& text, const std::string& name, const Options& options,
                       TLineSink& output, const std::function<bool()>& interrupted,
-                      SzsStatus refuted) {
+                      SzsStatus refuted, bool exitFollows) {
   const std::string szsName = SzsName(name);
   std::vector<std::string> verdicts;
   TRunLimits limits = LimitsOf(options);
   Report.ProofWanted = options.Proof;
-  TAttempt attempt =
-      RunAttempt(text, options.Settings, limits, output, interrupted, [&](SzsStatus status) {
+  TAttempt attempt = RunAttempt(
+      text, options.Settings, limits, output, interrupted,
+      [&](SzsStatus status) {
         if (!options.Szs) return;
         verdicts.push_back(SzsLine(AsRefuted(status, refuted), szsName));
         output.Add(verdicts.back());
-      });
+      },
+      exitFollows);
   TRunOutcome out = std::move(attempt.Outcome);
   out.Verdicts = std::move(verdicts);
   if (options.Szs && out.Started)

@@ -53,9 +53,10 @@ struct TAttempt {
 };
 
 // Runs one proof. `onQuery` is called at each query's end with its status, and may add lines.
-// With `exitFollows` the caller leaves the process right after (an --auto child): the prover
-// object is then left to the process's end instead of freed, which for a proof of a gigabyte
-// takes longer than the slack the time limit allows.
+// With `exitFollows` the caller leaves the process right after (an --auto child, or the command
+// line's last file): the prover object is then left to the process's end instead of freed, which
+// for a proof of a gigabyte takes longer than the slack the time limit allows. Where a leak check
+// runs at the end (the sanitizer builds), it is freed all the same.
 TAttempt RunAttempt(const std::string& text, const TSettings& settings, TRunLimits& limits,
                     TLineSink& output, const std::function<bool()>& interrupted,
                     const std::function<void(SzsStatus)>& onQuery, bool exitFollows = false);
@@ -73,6 +74,6 @@ TRunLimits LimitsOf(const Options& options);
 // `refuted` is the status a refutation gets (see `RefutedStatus`).
 TRunOutcome ProveOnce(const std::string& text, const std::string& name, const Options& options,
                       TLineSink& output, const std::function<bool()>& interrupted,
-                      SzsStatus refuted = SzsStatus::Theorem);
+                      SzsStatus refuted = SzsStatus::Theorem, bool exitFollows = false);
 
 }  // namespace velmoran::cli

@@ -97,7 +97,9 @@ int CheckSyntax(const cli::TheoryText& text, const cli::Options& options, cli::T
   return kDone;
 }
 
-int Prove(const cli::TheoryText& text, const cli::Options& options, cli::TStdout& stdOut) {
+// `last`: no other file follows, so the proof's memory may be left to the process's end.
+int Prove(const cli::TheoryText& text, const cli::Options& options, cli::TStdout& stdOut,
+          bool last) {
   StdoutSink interactive(stdOut, options.Bytes);
   TLineList report;
   TLineSink& output = options.Out ? static_cast<TLineSink&>(report) : interactive;
@@ -117,7 +119,7 @@ int Prove(const cli::TheoryText& text, const cli::Options& options, cli::TStdout
     run = cli::ProveWithPortfolio(cli::AutoTexts(text).View(), text.Name, options, output,
                                   Interrupted, refuted);
   } else {
-    run = cli::ProveOnce(text.Bytes, text.Name, options, output, Interrupted, refuted);
+    run = cli::ProveOnce(text.Bytes, text.Name, options, output, Interrupted, refuted, last);
   }
   if (!run.Started) {
     std::cerr << "velmoran: cannot start the proof thread\n";
@@ -166,9 +168,11 @@ int Prove(const cli::TheoryText& text, const cli::Options& options, cli::TStdout
 }
 
 // What is done with one theory: printed as TPTP, only parsed, or proved.
-int Handle(const cli::TheoryText& text, const cli::Options& options, cli::TStdout& stdOut) {
+int Handle(const cli::TheoryText& text, const cli::Options& options, cli::TStdout& stdOut,
+           bool last) {
   if (options.ToTptp) return cli::PrintAsTptp(text, options, stdOut) ? kDone : kSyntaxError;
-  return options.SyntaxOnly ? CheckSyntax(text, options, stdOut) : Prove(text, options, stdOut);
+  return options.SyntaxOnly ? CheckSyntax(text, options, stdOut)
+                            : Prove(text, options, stdOut, last);
 }
 
 int Run(const cli::Options& options) {
@@ -192,7 +196,7 @@ int Run(const cli::Options& options) {
     if (options.Equality && !text->TptpSource)
       if (auto with = WithEqualityAxioms(text->Bytes, options.Settings.EqualityRule != 0))
         text->Bytes = std::move(*with);
-    int rc = Handle(*text, options, stdOut);
+    int rc = Handle(*text, options, stdOut, &path == &options.Files.back());
     usageOrFile |= rc == kUsageOrFile;
     syntax |= rc == kSyntaxError;
     stopped |= rc == kStoppedByLimit;

@@ -35,7 +35,8 @@ void TPLProgram::ClearResolvents() {
 }
 
 void TRunLimits::Start() {
-  start_ = CoarseNow();
+  start_ = Now();
+  coarseStart_ = CoarseNow();
   calls_ = 0;
   Reached = nullptr;
 }
@@ -44,7 +45,8 @@ void TRunLimits::Check(TPLProgram& p) {
   if (p.StopRequested) return;
   if (MaxResolvents && static_cast<std::int64_t>(p.Resolvents.size()) >= *MaxResolvents)
     Reached = "resolvent limit";
-  else if (TimeoutSeconds && CoarseNow() - start_ >= *TimeoutSeconds)
+  else if (TimeoutSeconds && CoarseNow() - coarseStart_ + kCoarseLag >= *TimeoutSeconds &&
+           Now() - start_ >= *TimeoutSeconds)
     Reached = "time limit";
   else if ((++calls_ & 63) == 0 && MaxHeapBytes && HeapBytesInUse() >= *MaxHeapBytes)
     Reached = "memory limit";

@@ -92,7 +92,11 @@ class TRunLimits {
   const char* Reached = nullptr;
 
  private:
+  // The limit is checked at nearly every step: the coarse clock, which costs a memory read, rules
+  // out most checks, and the precise one decides within `kCoarseLag` of the limit.
+  static constexpr double kCoarseLag = 0.02;
   double start_ = 0;
+  double coarseStart_ = 0;
   unsigned calls_ = 0;
 };
 
