@@ -255,13 +255,12 @@ void SmallestFirst(TPLProgram& program, std::size_t n) {
     std::push_heap(heap.begin(), heap.end(), larger);
   };
   for (std::size_t i = n; i-- > 0;) wait(program.Formulas[i], Name('F', i));
-  // With unit conflicts: the records of one atom so far, oldest first (the axioms' own come
-  // first, and a refutation with them holds to the highest degree), and the first resolvent not
-  // yet met with them. Two records of one atom resolve to a truth constant, so the check stores nothing:
-  // it finds a refutation between two short records as soon as the second is made, where the
-  // search would reach the pair only at the second's turn, after every pair of the records
-  // before it. A given record's own pairs come first, so a report differs only after a
-  // refutation the check found.
+  // With unit conflicts: the records of one atom so far, oldest (the axioms') first, and the
+  // first resolvent not yet met with them. Two records of one atom resolve to a truth constant,
+  // so the check stores nothing: it finds a refutation between two short records as soon as the
+  // second is made, where the search would reach the pair only at the second's turn, after every
+  // pair of the records before it. A report differs only from the first refutation the check
+  // found on.
   std::vector<std::pair<TFALFormula*, std::string>> units;
   std::size_t met = 0;
   if (program.UnitConflicts)
