@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "cli/proof_output.h"
+#include "logic/sanitizers.h"
 #include "prover/search.h"
 #include "report/report.h"
 
@@ -11,20 +12,6 @@ namespace velmoran::cli {
 namespace {
 
 constexpr std::size_t kProofStackBytes = std::size_t{1} << 30;
-
-// Whether a leak check runs when the process ends (g++ names the sanitizers by macros, clang by
-// features).
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kLeaksChecked = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(leak_sanitizer)
-constexpr bool kLeaksChecked = true;
-#else
-constexpr bool kLeaksChecked = false;
-#endif
-#else
-constexpr bool kLeaksChecked = false;
-#endif
 
 // Counts the lines it passes on, so that a query's end can be placed in the report.
 class CountingSink : public TLineSink {
@@ -81,7 +68,7 @@ TAttempt RunAttempt(const std::string& text, const TSettings& settings, TRunLimi
   out.ErrorPosition = program->ErrorPosition;
   out.Proof = std::exchange(Report.BestProof, {});
   attempt.Cause = CauseOfStop(out.Stopped, out.OutOfMemory, out.Interrupted, limits);
-  if (out.OutOfMemory || (exitFollows && !kLeaksChecked))
+  if (out.OutOfMemory || (exitFollows && !kLeakSanitizer))
     program->OnYield = program->OnPoll = program->OnQueryDone = nullptr;  // left alone, see above
   else
     delete program;

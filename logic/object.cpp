@@ -4,24 +4,14 @@
 #include <new>
 
 #include "logic/logic_state.h"
+#include "logic/sanitizers.h"
 
 namespace velmoran {
 
 namespace {
 
-// Under a sanitizer every object comes from the general allocator (g++ names the sanitizers by
-// macros, clang by features).
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-constexpr bool kPooled = false;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
-constexpr bool kPooled = false;
-#else
-constexpr bool kPooled = true;
-#endif
-#else
-constexpr bool kPooled = true;
-#endif
+// Under a sanitizer every object comes from the general allocator.
+constexpr bool kPooled = !kAddressSanitizer && !kThreadSanitizer;
 
 std::size_t SizeClass(std::size_t size) {
   return (size + ObjectPool::kGrain - 1) / ObjectPool::kGrain - 1;
