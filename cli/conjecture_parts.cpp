@@ -23,7 +23,9 @@ TAutoTexts AutoTexts(const TheoryText& text) {
 bool ProvesInParts(const TheoryText& text, const Options& options) {
   // A derivation printed with --proof (or as a graph) refutes one query: a part's would not prove
   // the conjecture.
-  return options.Auto && !options.Proof && text.TptpSource && text.Tptp.QueryParts.size() > 1;
+  const auto& parts = text.Tptp.QueryParts;
+  return options.Auto && !options.Proof && text.TptpSource &&
+         (parts.size() > 1 || (parts.size() == 1 && text.Tptp.PartIsAxiom[0]));
 }
 
 namespace {
@@ -52,8 +54,8 @@ TRunOutcome ProveInParts(const TheoryText& text, const Options& options, TLineSi
     const std::string& query = parts[part];
     const std::string named = "Auto: part " + std::to_string(part + 1) + of + " of the conjecture";
     if (part < text.Tptp.PartIsAxiom.size() && text.Tptp.PartIsAxiom[part]) {
-      output.Add(named);
-      output.Add(kPartIsAxiomLine);
+      if (parts.size() > 1) output.Add(named);
+      output.Add(parts.size() > 1 ? kPartIsAxiomLine : kConjectureIsAxiomLine);
       continue;
     }
     TAutoTexts texts{WithQuery(whole.Full, queryBytes, query), std::nullopt, std::nullopt};
@@ -85,13 +87,13 @@ TRunOutcome ProveInParts(const TheoryText& text, const Options& options, TLineSi
     out.Closing.push_back(out.Verdicts.back());
   }
   const std::string seconds = FormatSolvingTime(Now() - start) + " s";
-  if (IsRefuted(*status))
-    out.Closing.push_back("Auto: all " + std::to_string(parts.size()) +
-                          " parts of the conjecture refuted after " + seconds);
-  else
+  if (!IsRefuted(*status))
     out.Closing.push_back("Auto: part " + std::to_string(part) + of +
                           " of the conjecture not refuted in " + seconds +
                           "; the conjecture is not proved");
+  else if (parts.size() > 1)
+    out.Closing.push_back("Auto: all " + std::to_string(parts.size()) +
+                          " parts of the conjecture refuted after " + seconds);
   return out;
 }
 

@@ -643,7 +643,8 @@ class Reader {
         isAxiom.push_back(axiomTexts_.count(part) != 0);
       }
     }
-    if (parts.size() < 2) return;
+    // One part is kept only where an axiom says it: the conjecture then needs no search.
+    if (parts.empty() || (parts.size() == 1 && !isAxiom[0])) return;
     theory_.QueryParts = std::move(parts);
     theory_.PartIsAxiom = std::move(isAxiom);
   }
@@ -666,6 +667,10 @@ class Reader {
       case Op::Iff:
         return Split(Joined(Op::Implies, n, n.A, n.B), parts) &&
                Split(Joined(Op::Implies, n, n.B, n.A), parts);
+      case Op::Not:
+        // A double negation is what it negates, classically and with the logic's 1 - x alike.
+        if (nodes_[n.A].Kind == Op::Not) return Split(nodes_[n.A].A, parts, directions);
+        break;
       case Op::ForAll:
       case Op::Implies:
       case Op::Implied: {

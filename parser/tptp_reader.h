@@ -34,7 +34,7 @@
 // - The conjecture is also taken apart into the parts whose conjunction it is, each written as a
 //   query of its own (`TTptpTheory::QueryParts`): the conjectures one by one, each operand of a
 //   conjunction, the two directions of an equivalence, a universal over each part of its body, and
-//   a hypothesis before each part of its conclusion. Each rewriting is an equivalence, classically
+//   a hypothesis before each part of its conclusion; a double negation is dropped. Each rewriting is an equivalence, classically
 //   and with the truth functions of the logic alike (a conjunction is the minimum, an implication
 //   max(-a, b), a universal the infimum), so the conjecture holds exactly when every part does.
 // - The axioms that are conjunctions are also written as their conjuncts, one per line
@@ -120,7 +120,8 @@ struct TTptpTheory {
   std::vector<std::pair<std::string, std::string>> Names;
   // The query is the last line of `Text`, from `QueryBegin` on. Where the conjecture is a
   // conjunction of parts (as the notes above say), `QueryParts` holds one query line for each, to
-  // stand in its place; empty where it has one part, or more than `kMaxQueryParts`.
+  // stand in its place; empty where it has one part (unless an axiom says it: `PartIsAxiom`), or
+  // more than `kMaxQueryParts`.
   std::size_t QueryBegin = 0;
   std::vector<std::string> QueryParts;
   // For each of `QueryParts`, whether it is written exactly as one of the problem's own axioms,

@@ -198,6 +198,19 @@ Solution to ¬q(c):1;
 % SZS status Theorem for repeat" \
   "$(grep -E '^(Auto: (part|the part)|% SZS|Solution)' "$tmp/out")"
 
+# A conjecture that is an axiom under a double negation needs no search either; its converse does,
+# and has a countermodel (q(c) true, p(c) false).
+printf 'fof(pq, axiom, ! [X] : (p(X) => q(X))).\nfof(c, conjecture, ~ ~ ! [X] : (p(X) => q(X))).\n' \
+  >"$tmp/twice.p"
+"$bin" --szs --auto --timeout=5 --hide=progress,time,memory "$tmp/twice.p" >"$tmp/out" 2>&1
+expect_eq "a conjecture that repeats an axiom" "Auto: the conjecture is written as one of the axioms, which prove it as they stand
+% SZS status Theorem for twice" "$(cat "$tmp/out")"
+printf 'fof(pq, axiom, ! [X] : (p(X) => q(X))).\nfof(c, conjecture, ~ ~ ! [X] : (q(X) => p(X))).\n' \
+  >"$tmp/converse.p"
+"$bin" --szs --auto --timeout=2 --hide=progress,time,memory "$tmp/converse.p" >"$tmp/out" 2>&1
+expect_eq "its converse is searched for" "0 % SZS status GaveUp for converse" \
+  "$(grep -c '^Auto: the conjecture is written' "$tmp/out") $(grep '^% SZS' "$tmp/out")"
+
 # An axiom that is a conjunction is stored as its conjuncts, and says no more than before: from
 # p & q alone, r does not follow (take r false).
 printf 'fof(a, axiom, p & (p => r)).\nfof(c, conjecture, r).\n' >"$tmp/conj_axiom.p"

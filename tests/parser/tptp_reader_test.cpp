@@ -403,6 +403,20 @@ TEST(TptpConjectureParts, APartIsKnownForAnAxiomOnlyWhereAnAxiomSaysAllOfIt) {
   const auto& theory = std::get<TTptpTheory>(read);
   ASSERT_EQ(theory.QueryParts.size(), 6u);
   EXPECT_EQ(theory.PartIsAxiom, (std::vector<bool>{true, false, true, false, false, true}));
+  // A double negation is dropped; a conjecture of one part is kept as a part only where an axiom
+  // says it, and its converse is not the axiom.
+  auto once = [](const std::string& conjecture) {
+    auto t = std::get<TTptpTheory>(ReadTptp(
+        "fof(a, axiom, ! [X] : (p(X) => q(X))).\nfof(c, conjecture, " + conjecture + ")."));
+    std::vector<std::string> parts;
+    for (const std::string& part : t.QueryParts) parts.push_back(Utf8(part));
+    return std::make_pair(parts, t.PartIsAxiom);
+  };
+  using Lines = std::vector<std::string>;
+  EXPECT_EQ(once("~ ~ ! [X] : (p(X) => q(X))"),
+            std::make_pair(Lines{"?- ∀X [p(X) → q(X)];\n"}, std::vector<bool>{true}));
+  EXPECT_EQ(once("~ ~ ! [X] : (q(X) => p(X))").first, Lines{});
+  EXPECT_EQ(once("~ ~ (r & s)").first, (Lines{"?- r;\n", "?- s;\n"}));
 }
 
 }  // namespace
