@@ -34,9 +34,11 @@
 // - The conjecture is also taken apart into the parts whose conjunction it is, each written as a
 //   query of its own (`TTptpTheory::QueryParts`): the conjectures one by one, each operand of a
 //   conjunction, the two directions of an equivalence, a universal over each part of its body, and
-//   a hypothesis before each part of its conclusion; a double negation is dropped. Each rewriting is an equivalence, classically
-//   and with the truth functions of the logic alike (a conjunction is the minimum, an implication
-//   max(-a, b), a universal the infimum), so the conjecture holds exactly when every part does.
+//   a hypothesis before each part of its conclusion; a double negation is dropped. Each rewriting
+//   is an equivalence, classically and with the truth functions of the logic alike (a conjunction
+//   is the minimum, an implication max(-a, b), a universal the infimum, a negation 1 - a), so the
+//   conjecture holds exactly when every part does. A conjecture of one part is taken as a part
+//   only where an axiom says it (`PartIsAxiom`).
 // - The axioms that are conjunctions are also written as their conjuncts, one per line
 //   (`TTptpTheory::AxiomsInParts`; `AxiomsInDirections` also with the conjecture's rewritings): a
 //   set of axioms holds to a degree exactly when each holds to it, and a conjunction holds to the
