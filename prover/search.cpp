@@ -256,11 +256,11 @@ void SmallestFirst(TPLProgram& program, std::size_t n) {
   };
   for (std::size_t i = n; i-- > 0;) wait(program.Formulas[i], Name('F', i));
   // With unit conflicts: the records of one atom so far, oldest (the axioms') first, and the
-  // first resolvent not yet met with them. Two records of one atom resolve to a truth constant,
-  // so the check stores nothing: it finds a refutation between two short records as soon as the
-  // second is made, where the search would reach the pair only at the second's turn, after every
-  // pair of the records before it. A report differs only from the first refutation the check
-  // found on.
+  // first resolvent not yet met with them. Two records of one atom resolve to a constant, so the
+  // check adds nothing to search with: it finds a refutation between two short records as soon
+  // as the second is made, where the search would reach the pair only at the second's turn,
+  // after every pair of the records before it. A report differs only from the first refutation
+  // the check found on.
   std::vector<std::pair<TFALFormula*, std::string>> units;
   std::size_t met = 0;
   if (program.UnitConflicts)
