@@ -4,39 +4,29 @@
 // sanitizers by macros, clang by features.
 #pragma once
 
+#if defined(__has_feature)
+#define VELMORAN_HAS_FEATURE(name) __has_feature(name)
+#else
+#define VELMORAN_HAS_FEATURE(name) 0
+#endif
+
 namespace velmoran {
 
-#if defined(__SANITIZE_ADDRESS__)
-inline constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
+#if defined(__SANITIZE_ADDRESS__) || VELMORAN_HAS_FEATURE(address_sanitizer)
 inline constexpr bool kAddressSanitizer = true;
 #else
 inline constexpr bool kAddressSanitizer = false;
 #endif
-#else
-inline constexpr bool kAddressSanitizer = false;
-#endif
 
-#if defined(__SANITIZE_THREAD__)
-inline constexpr bool kThreadSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
+#if defined(__SANITIZE_THREAD__) || VELMORAN_HAS_FEATURE(thread_sanitizer)
 inline constexpr bool kThreadSanitizer = true;
 #else
 inline constexpr bool kThreadSanitizer = false;
 #endif
-#else
-inline constexpr bool kThreadSanitizer = false;
-#endif
 
-// AddressSanitizer brings the leak check with it; clang can build it alone.
-#if defined(__has_feature)
-#if __has_feature(leak_sanitizer)
+// AddressSanitizer brings the leak check with it; clang also says when it is built alone.
+#if VELMORAN_HAS_FEATURE(leak_sanitizer)
 inline constexpr bool kLeakSanitizer = true;
-#else
-inline constexpr bool kLeakSanitizer = kAddressSanitizer;
-#endif
 #else
 inline constexpr bool kLeakSanitizer = kAddressSanitizer;
 #endif
